@@ -1,0 +1,164 @@
+// The surface's life cycle: construction, storage, clipping, settings and change notification.
+#include "bitmap32.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+
+namespace quillet {
+
+TBitmap32::TBitmap32() {
+  FTextFont.OnChange = [this] { DeselectTextFont(); };
+  // Installs itself through SetResampler.
+  (*FindResamplerClass("TNearestResampler"))(this);
+}
+
+TBitmap32::~TBitmap32() {
+  BeginBatch();
+  AcquireLock();
+  FreeStore();
+  FWidth = FHeight = 0;
+  FTextFont.OnChange = nullptr;
+  FResampler.reset();
+  ReleaseLock();
+}
+
+void TBitmap32::FreeStore() {
+  std::free(Pixels);
+  Pixels = nullptr;
+}
+
+void TBitmap32::ResizeStorage(int32_t& W, int32_t& H, int32_t NewW, int32_t NewH) {
+  DeselectTextFont();
+  FreeStore();
+  W = 0;
+  H = 0;
+  if (NewW > 0 && NewH > 0) {
+    const size_t Count = static_cast<size_t>(NewW) * static_cast<size_t>(NewH);
+    // A new store starts with every pixel 0.
+    if (Count <= std::numeric_limits<size_t>::max() / sizeof(TColor32))
+      Pixels = static_cast<TColor32*>(std::calloc(Count, sizeof(TColor32)));
+    if (!Pixels) {
+      ResetClipBounds();
+      NotifyHandleChanged();
+      throw EBitmapError("Can't allocate the DIB handle");
+    }
+  }
+  W = NewW;
+  H = NewH;
+  ResetClipBounds();
+  NotifyHandleChanged();
+}
+
+void TBitmap32::CopyPixelsTo(TBitmap32& Dst) const {
+  Dst.SetDimensions(FWidth, FHeight);
+  if (IsEmpty() || Dst.IsEmpty()) return;
+  std::copy_n(Pixels, static_cast<size_t>(FWidth) * static_cast<size_t>(FHeight), Dst.Pixels);
+}
+
+void TBitmap32::CopySurfaceSettingsTo(TBitmap32& Dst) const {
+  Dst.SetDrawMode(FDrawMode);
+  Dst.SetCombineMode(FCombineMode);
+  Dst.SetWrapMode(FWrapMode);
+  Dst.SetMasterAlpha(FMasterAlpha);
+  Dst.SetOuterColor(FOuterColor);
+  Dst.SetResamplerClassName(ResamplerClassName());
+  if (FResampler && Dst.FResampler) FResampler->CopySettingsTo(*Dst.FResampler);
+  Dst.FTextFont.SetName(FTextFont.Name());
+  Dst.FTextFont.SetSize(FTextFont.Size());
+  Dst.FTextFont.SetColor(FTextFont.Color());
+}
+
+void TBitmap32::Fill(TColor32 Color) {
+  if (IsEmpty()) return;
+  if (!FMeasureOnly) {
+    if (FIsClipped) {
+      PaintRect(FClipBounds.Left, FClipBounds.Top, FClipBounds.Right, FClipBounds.Bottom, Color);
+    } else {
+      // Row by row: the whole store may hold more pixels than one 32-bit count.
+      for (int32_t Y = 0; Y < FHeight; ++Y) FillPixels(RowAddress(Y), FWidth, Color);
+    }
+  }
+  NotifyChanged();
+}
+
+void TBitmap32::SetClipBounds(const TRect& R) {
+  TRect Clip{std::max(R.Left, 0), std::max(R.Top, 0), std::min(R.Right, FWidth),
+             std::min(R.Bottom, FHeight)};
+  if (Clip.Right < Clip.Left || Clip.Bottom < Clip.Top) Clip = {};
+  FClipBounds = Clip;
+  const auto Shifted = [](const TRect& Rect, int Bits) {
+    const auto S = [Bits](int32_t V) { return static_cast<int32_t>(static_cast<uint32_t>(V) << Bits); };
+    return TRect{S(Rect.Left), S(Rect.Top), S(Rect.Right), S(Rect.Bottom)};
+  };
+  FClipBoundsFixed = Shifted(Clip, 16);
+  FClipBoundsSubpixel = Shifted(Clip, 8);
+  FIsClipped = !(Clip == BoundsRect());
+}
+
+void TBitmap32::SetDrawMode(TDrawMode Value) {
+  if (Value == FDrawMode) return;
+  FDrawMode = Value;
+  NotifyChanged();
+}
+
+void TBitmap32::SetCombineMode(TCombineMode Value) {
+  if (Value == FCombineMode) return;
+  FCombineMode = Value;
+  NotifyChanged();
+}
+
+void TBitmap32::SetWrapMode(TWrapMode Value) {
+  if (Value == FWrapMode) return;
+  FWrapMode = Value;
+  NotifyChanged();
+}
+
+void TBitmap32::SetMasterAlpha(uint32_t Value) {
+  if (Value == FMasterAlpha) return;
+  FMasterAlpha = Value;
+  NotifyChanged();
+}
+
+void TBitmap32::SetResampler(TCustomResampler* Value) {
+  if (Value == nullptr || Value == FResampler.get()) return;
+  FResampler.reset(Value);
+  NotifyChanged();
+}
+
+std::string TBitmap32::ResamplerClassName() const {
+  return FResampler ? FResampler->ClassName() : std::string();
+}
+
+void TBitmap32::SetResamplerClassName(const std::string& Name) {
+  if (Name.empty() || Name == ResamplerClassName()) return;
+  if (const TResamplerFactory* Factory = FindResamplerClass(Name)) (*Factory)(this);
+}
+
+void TBitmap32::NotifyChanged() {
+  if ((UpdateCount == 0 || FMeasureOnly) && OnAreaChanged) OnAreaChanged(this, BoundsRect(), AREAINFO_RECT);
+  if (!FMeasureOnly) TNotifiablePersistent::NotifyChanged();
+}
+
+void TBitmap32::NotifyAreaChanged(const TRect& Area, uint32_t Info) {
+  if ((UpdateCount == 0 || FMeasureOnly) && OnAreaChanged) OnAreaChanged(this, Area, Info);
+  if (!FMeasureOnly) TNotifiablePersistent::NotifyChanged();
+}
+
+void TBitmap32::NotifyHandleChanged() {
+  if (OnHandleChanged) OnHandleChanged(this);
+}
+
+void TBitmap32::BeginMeasuring(TAreaChangedEvent Handler) {
+  FMeasureOnly = true;
+  FSavedAreaHandler = std::move(OnAreaChanged);
+  OnAreaChanged = std::move(Handler);
+}
+
+void TBitmap32::EndMeasuring() {
+  FMeasureOnly = false;
+  OnAreaChanged = std::move(FSavedAreaHandler);
+  FSavedAreaHandler = nullptr;
+}
+
+}  // namespace quillet

@@ -1,0 +1,32 @@
+// The two per-pixel blend formulas, two channels per 32-bit multiply. Shared by the portable and
+// packed procedures and by their SIMD row forms for the leftover pixels.
+#pragma once
+
+#include <cstdint>
+
+#include "color.h"
+
+namespace quillet::formulas {
+
+// Portable: result.k = ((F.k * a + 128) >> 8) + ((B.k * (255 - a) + 128) >> 8). Each product
+// plus 128 stays below 65536, so the two halves of a pair never carry into each other, and the
+// sum of the two terms never passes 255.
+inline TColor32 Portable(TColor32 F, TColor32 B, uint32_t A) {
+  const uint32_t IA = 255 - A;
+  const uint32_t FRB = (((F & 0x00FF00FF) * A + 0x00800080) >> 8) & 0x00FF00FF;
+  const uint32_t FAG = (((F & 0xFF00FF00) >> 8) * A + 0x00800080) & 0xFF00FF00;
+  const uint32_t BRB = (((B & 0x00FF00FF) * IA + 0x00800080) >> 8) & 0x00FF00FF;
+  const uint32_t BAG = (((B & 0xFF00FF00) >> 8) * IA + 0x00800080) & 0xFF00FF00;
+  return (FRB | FAG) + (BRB | BAG);
+}
+
+// Packed: result.k = (B.k * (256 - a) + F.k * a + 128) >> 8; the sum is at most 65408.
+inline TColor32 Packed(TColor32 F, TColor32 B, uint32_t A) {
+  const uint32_t IA = 256 - A;
+  const uint32_t RB = (((F & 0x00FF00FF) * A + (B & 0x00FF00FF) * IA + 0x00800080) >> 8) & 0x00FF00FF;
+  const uint32_t AG =
+      (((F & 0xFF00FF00) >> 8) * A + ((B & 0xFF00FF00) >> 8) * IA + 0x00800080) & 0xFF00FF00;
+  return RB | AG;
+}
+
+}  // namespace quillet::formulas

@@ -1,0 +1,33 @@
+// Conversions into 16.16 fixed point, and the rounding multiply-divide of the outline code.
+#include "fixed.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace quillet {
+
+TFixed FloatToFixed(float X) {
+  const long double R = std::nearbyint(static_cast<long double>(X) * 65536.0L);
+  // A 64-bit integer store of an out-of-range or NaN value yields the "indefinite" integer, whose
+  // low 32 bits are 0.
+  if (!(R > -9223372036854775808.0L && R < 9223372036854775808.0L)) return 0;
+  return static_cast<TFixed>(static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(R))));
+}
+
+TFixedPoint FixedPointFromFloats(float X, float Y) { return {FloatToFixed(X), FloatToFixed(Y)}; }
+
+int32_t MulDiv(int32_t A, int32_t B, int32_t C) {
+  if (C == 0) return -1;
+  const uint64_t Product = static_cast<uint64_t>(std::llabs(A)) * static_cast<uint64_t>(std::llabs(B));
+  const uint64_t Divisor = static_cast<uint64_t>(std::llabs(C));
+  // The quotient may not fit in 31 bits.
+  if (2 * (Product >> 32) >= Divisor) return -1;
+  uint64_t Quotient = Product / Divisor;
+  const uint64_t Remainder = Product % Divisor;
+  if (Divisor - Remainder <= Remainder) ++Quotient;
+  const bool Negative = ((A < 0) + (B < 0) + (C < 0)) % 2 == 1;
+  const int64_t Q = static_cast<int64_t>(Quotient);
+  return static_cast<int32_t>(Negative ? -Q : Q);
+}
+
+}  // namespace quillet

@@ -1,0 +1,56 @@
+// Opaque and blended rectangle fills over half-open rectangles.
+#include <algorithm>
+
+#include "bitmap32.h"
+
+namespace quillet {
+
+namespace {
+
+// The clip test shared by both clipped fills: true when the rectangle is non-empty and meets the
+// clip rectangle, which it is then clamped to.
+bool ClampToClip(int32_t& X1, int32_t& Y1, int32_t& X2, int32_t& Y2, const TRect& Clip) {
+  if (!(X1 < X2 && Y1 < Y2 && X1 < Clip.Right && Y1 < Clip.Bottom && Clip.Left < X2 && Clip.Top < Y2))
+    return false;
+  X1 = std::max(X1, Clip.Left);
+  Y1 = std::max(Y1, Clip.Top);
+  Y2 = std::min(Y2, Clip.Bottom);
+  X2 = std::min(X2, Clip.Right);
+  return true;
+}
+
+}  // namespace
+
+void TBitmap32::PaintRect(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor32 Value) {
+  for (int32_t Y = Y1; Y < Y2; ++Y) FillPixels(PixelAddress(X1, Y), X2 - X1, Value);
+  NotifyAreaChanged({X1, Y1, X2, Y2}, AREAINFO_RECT);
+}
+
+void TBitmap32::PaintRectClipped(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor32 Value) {
+  if (!FMeasureOnly && ClampToClip(X1, Y1, X2, Y2, FClipBounds)) PaintRect(X1, Y1, X2, Y2, Value);
+  NotifyAreaChanged({X1, Y1, X2, Y2}, AREAINFO_RECT);
+}
+
+void TBitmap32::BlendRect(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor32 Value) {
+  const uint32_t A = AlphaOf(Value);
+  if (A == 255) {
+    PaintRect(X1, Y1, X2, Y2, Value);
+    return;
+  }
+  if (A == 0) return;
+  for (int32_t Y = Y1; Y < Y2; ++Y) {
+    if (FCombineMode == TCombineMode::cmBlend)
+      CombineColorRow(Value, PixelAddress(X1, Y), X2 - X1, A);
+    else
+      CombineOpsFor(FCombineMode).ColorIntoRow(Value, PixelAddress(X1, Y), X2 - X1);
+  }
+  FinishBlending();
+  NotifyAreaChanged({X1, Y1, X2, Y2}, AREAINFO_RECT);
+}
+
+void TBitmap32::BlendRectClipped(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor32 Value) {
+  if (!FMeasureOnly && ClampToClip(X1, Y1, X2, Y2, FClipBounds)) BlendRect(X1, Y1, X2, Y2, Value);
+  NotifyAreaChanged({X1, Y1, X2, Y2}, AREAINFO_RECT);
+}
+
+}  // namespace quillet

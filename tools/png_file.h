@@ -1,0 +1,14 @@
+// Writes a surface's pixels as an 8-bit RGBA PNG, straight alpha, rows top first.
+#pragma once
+
+#include <string>
+
+#include "raster/bitmap32.h"
+
+namespace quillet {
+
+// Writes beside the target first and renames over it, so that a failed write leaves no partial
+// file. Returns false and sets Error when the file cannot be written.
+bool WritePng(const TBitmap32& Surface, const std::string& Path, std::string& Error);
+
+}  // namespace quillet

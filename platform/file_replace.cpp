@@ -1,6 +1,7 @@
 // Atomic file replacement through a temporary file and rename(2).
 #include "file_replace.h"
 
+#include <atomic>
 #include <cerrno>
 #include <string>
 
@@ -28,7 +29,7 @@ bool WriteAll(int Fd, std::string_view Content) {
 
 // Creates a new file beside Target with a name no one else uses; -1 on failure.
 int CreateTemporary(const std::filesystem::path& Target, std::filesystem::path& Temporary) {
-  static unsigned Counter = 0;
+  static std::atomic<unsigned> Counter{0};
   const std::filesystem::path Dir = Target.has_parent_path() ? Target.parent_path() : ".";
   std::string Stem = ".";
   Stem += Target.filename().string();

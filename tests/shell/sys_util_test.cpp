@@ -78,7 +78,9 @@ TEST(StringRoutines, PositionsAndCuts) {
   EXPECT_EQ(LastCharPos("a/b", ""), 0u);
   EXPECT_EQ(TextAfterLast("a/b/", "/"), "");
   EXPECT_EQ(TextAfterLast("noslash", "/"), "");
-  EXPECT_EQ(TextAfterLast("/" + std::string(300, 'n'), "/"), std::string(255, 'n'));
+  std::string LongName = "/";
+  LongName.append(300, 'n');
+  EXPECT_EQ(TextAfterLast(LongName, "/"), std::string(255, 'n'));
   EXPECT_EQ(TextBefore("a.exe.exe", ".exe"), "a");
   EXPECT_EQ(TextBefore("abc", ".exe"), "abc");
   EXPECT_EQ(TextBefore("abc", ""), "abc");
@@ -94,7 +96,9 @@ TEST(StringRoutines, ProgramBaseNames) {
   EXPECT_EQ(GetProgramBaseName("quillet"), "");
   EXPECT_EQ(GetProgramBaseName(""), "");
   // Paths longer than a one-byte position can name still give the right name.
-  EXPECT_EQ(GetProgramBaseName("/" + std::string(400, 'd') + "/quillet"), "quillet");
+  std::string DeepPath = "/";
+  DeepPath.append(400, 'd').append("/quillet");
+  EXPECT_EQ(GetProgramBaseName(DeepPath), "quillet");
   EXPECT_EQ(GetProgramBaseName(), "shell_tests");
 }
 

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <limits>
 
 namespace quillet {
 
@@ -28,16 +27,23 @@ void TBitmap32::FreeStore() {
   Pixels = nullptr;
 }
 
+namespace {
+
+// The largest store handed out: 2 GiB. Beyond it the size is taken as unobtainable rather than
+// passed to the allocator.
+constexpr size_t MaxStoreBytes = size_t{1} << 31;
+
+}  // namespace
+
 void TBitmap32::ResizeStorage(int32_t& W, int32_t& H, int32_t NewW, int32_t NewH) {
   DeselectTextFont();
   FreeStore();
   W = 0;
   H = 0;
   if (NewW > 0 && NewH > 0) {
-    const size_t Count = static_cast<size_t>(NewW) * static_cast<size_t>(NewH);
+    const uint64_t Bytes = uint64_t{static_cast<uint32_t>(NewW)} * static_cast<uint32_t>(NewH) * sizeof(TColor32);
     // A new store starts with every pixel 0.
-    if (Count <= std::numeric_limits<size_t>::max() / sizeof(TColor32))
-      Pixels = static_cast<TColor32*>(std::calloc(Count, sizeof(TColor32)));
+    if (Bytes <= MaxStoreBytes) Pixels = static_cast<TColor32*>(std::calloc(static_cast<size_t>(Bytes), 1));
     if (!Pixels) {
       ResetClipBounds();
       NotifyHandleChanged();
@@ -51,6 +57,7 @@ void TBitmap32::ResizeStorage(int32_t& W, int32_t& H, int32_t NewW, int32_t NewH
 }
 
 void TBitmap32::CopyPixelsTo(TBitmap32& Dst) const {
+  if (&Dst == this) return;
   Dst.SetDimensions(FWidth, FHeight);
   if (IsEmpty() || Dst.IsEmpty()) return;
   std::copy_n(Pixels, static_cast<size_t>(FWidth) * static_cast<size_t>(FHeight), Dst.Pixels);

@@ -59,7 +59,12 @@ void TBitmap32::ReadPixelData(std::istream& Stream) {
   std::vector<unsigned char> Bytes;
   if (!ReadExactly(Stream, Bytes, static_cast<size_t>(W * H) * 4)) Fail("the pixels are truncated");
 
-  SetDimensions(static_cast<int32_t>(W), static_cast<int32_t>(H));
+  try {
+    SetDimensions(static_cast<int32_t>(W), static_cast<int32_t>(H));
+  } catch (const EBitmapError&) {
+    NotifyChanged();  // the surface is empty now; listeners learn of it as after any read
+    throw;
+  }
   if (!IsEmpty()) {
     for (size_t i = 0, n = static_cast<size_t>(W * H); i < n; ++i) Pixels[i] = ReadLE32(&Bytes[i * 4]);
   }

@@ -1,7 +1,8 @@
 // Per-pixel blend procedures, reached through slots that hold the variant chosen at start-up.
 //
-// Two arithmetic variants exist: the portable one and the packed one (four channels at once, SSE2
-// here). Both compute their formulas exactly; they may differ from each other by one in a channel.
+// Two arithmetic variants exist: the portable one and the packed one. Both compute their formulas
+// exactly, and may differ from each other by one in a channel. Each has generic code and, where
+// the processor has SSE2, faster row forms with the same results; InitBlendOps picks them.
 // Callers fetch a slot once per operation and call it per pixel or per row.
 #pragma once
 

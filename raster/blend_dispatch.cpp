@@ -46,15 +46,29 @@ struct StartUp {
 
 bool HasMmx() {
 #if defined(__x86_64__) || defined(__i386__)
+  // __get_cpuid fails when the identification instruction is missing.
   unsigned Eax = 0, Ebx = 0, Ecx = 0, Edx = 0;
   if (!__get_cpuid(1, &Eax, &Ebx, &Ecx, &Edx)) return false;
   const unsigned Family = (Eax >> 8) & 0xF;
-  // Packed-integer SIMD is SSE2 here; it is part of every x86-64 processor.
-  return Family >= 5 && (Edx & (1u << 23)) != 0 && (Edx & (1u << 26)) != 0;
+  return Family >= 5 && (Edx & (1u << 23)) != 0;
 #else
   return false;
 #endif
 }
+
+namespace {
+
+// The row forms run on SSE2 when the processor has it (every x86-64 does); one build thus
+// runs anywhere and other targets keep the generic rows.
+bool UseSse2Rows() {
+#if QUILLET_HAVE_SSE2_ROWS
+  return __builtin_cpu_supports("sse2");
+#else
+  return false;
+#endif
+}
+
+}  // namespace
 
 void InitBlendOps(BlendVariant Variant) {
   if (!TablesBuilt) {
@@ -80,6 +94,14 @@ void InitBlendOps(BlendVariant Variant) {
   CombineColorInto = Packed ? packed::CombineColorInto : portable::CombineColorInto;
   BlendColorIntoRow = Packed ? packed::BlendColorIntoRow : portable::BlendColorIntoRow;
   CombineColorRow = Packed ? packed::CombineColorRow : portable::CombineColorRow;
+#if QUILLET_HAVE_SSE2_ROWS
+  if (UseSse2Rows()) {
+    if (Packed) FillPixels = packed_sse2::FillPixels;
+    BlendRowMaster = Packed ? packed_sse2::BlendRowMaster : portable_sse2::BlendRowMaster;
+    BlendColorIntoRow = Packed ? packed_sse2::BlendColorIntoRow : portable_sse2::BlendColorIntoRow;
+    CombineColorRow = Packed ? packed_sse2::CombineColorRow : portable_sse2::CombineColorRow;
+  }
+#endif
   CombineModeOps[0] = {BlendColorInto, BlendColorIntoMaster, BlendRowMaster, BlendColorIntoRow};
 }
 

@@ -1,5 +1,6 @@
 // The packed blend variant: formula 2, with the row weight ((Src.A + 1) * M) >> 8. Single pixels
-// are computed two channels per multiply; rows use SSE2 four channels at a time.
+// are computed two channels per multiply. These are the generic forms; blend_rows_sse2.cpp holds
+// the faster rows that the dispatch installs where the processor has SSE2.
 #include "blend_formulas.h"
 #include "blend_variants.h"
 

@@ -25,6 +25,8 @@ int32_t MulDiv(int32_t A, int32_t B, int32_t C) {
   uint64_t Quotient = Product / Divisor;
   const uint64_t Remainder = Product % Divisor;
   if (Divisor - Remainder <= Remainder) ++Quotient;
+  // The check above lets quotients up to 2^32 through for small divisors; they would wrap.
+  if (Quotient > 0x7FFFFFFF) return -1;
   const bool Negative = ((A < 0) + (B < 0) + (C < 0)) % 2 == 1;
   const int64_t Q = static_cast<int64_t>(Quotient);
   return static_cast<int32_t>(Negative ? -Q : Q);

@@ -97,6 +97,10 @@ TEST(Fixed, MulDivRefusesZeroDivisorAndOverflow) {
   const int32_t Min = std::numeric_limits<int32_t>::min();
   EXPECT_EQ(MulDiv(Min, Min, 1), -1);
   EXPECT_EQ(MulDiv(Min, 1, Min), 1);
+  // Quotients between 2^31 and 2^32 pass the upper-half test but must not wrap to negative.
+  EXPECT_EQ(MulDiv(0x7FFFFFFF, 3, 2), -1);
+  EXPECT_EQ(MulDiv(0x40000000, 2, 1), -1);
+  EXPECT_EQ(MulDiv(0x7FFFFFFF, 1, 1), 0x7FFFFFFF);
 }
 
 }  // namespace

@@ -162,7 +162,7 @@ TEST_F(FixedLine, StampsOneDotPerPixelOfLengthAndAPartialLastDot) {
   // Nearest rounding takes an exact half down: 5.5 reports as 5.
   EXPECT_EQ(R.Areas[0], (AreaReport{{2, 5, 5, 5}, AREAINFO_DRAWN_LINE}));
 
-  // With the end point: four dots, a third of a pixel shorter each.
+  // With the end point the length is 4 pixels over the same distance: four dots 3/4 pixel apart.
   testing::PaintBackground(B);
   testing::PaintBackground(Ref);
   B.DrawLineFixed(X1, Y1, X1 + 3 * Px, Y1, Blue, true);

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <map>
 #include <random>
 #include <set>
 #include <vector>
@@ -303,7 +302,6 @@ TEST_F(AALine, TailOnTheLastRowStopsBeforeTheLastColumn) {
   EXPECT_TRUE(Got.count({16, 3}));
   EXPECT_TRUE(Got.count({17, 3}));
   EXPECT_FALSE(Got.count({18, 3}));
-  EXPECT_FALSE(Got.count({15, 3}) && Got.count({16, 2}));
   for (const TPoint& P : Got) EXPECT_TRUE(testing::InsideRect(B.ClipBounds(), P.X, P.Y));
 }
 
@@ -390,7 +388,7 @@ class ClipProperty : public ::testing::Test {
 TEST_F(ClipProperty, RandomLinesKeepTheUnclippedWalkInsideTheClip) {
   std::mt19937 Rng(20240611);
   std::uniform_int_distribution<int> Coord(-25, 65);
-  for (int Round = 0; Round < 60; ++Round) {
+  for (int Round = 0; Round < 150; ++Round) {
     // Clip rectangles from a single pixel up to most of the surface, never touching its edges.
     std::uniform_int_distribution<int> Lx(1, 30), Ly(1, 24);
     const int L = Lx(Rng), T = Ly(Rng);

@@ -113,4 +113,17 @@ void BM_ThickBand_BuildAndFill(benchmark::State& State) {
 }
 BENCHMARK(BM_ThickBand_BuildAndFill);
 
+// A closed anti-aliased polyline of 40 segments of about 25 pixels.
+void BM_DrawPolylineAA(benchmark::State& State) {
+  TBitmap32 B;
+  SetUpSurface(B);
+  const TArrayOfFixedPoint Points = SmoothCurve();
+  for (auto _ : State) {
+    DrawPolylineAA(B, Points, 0xFF20A0E0, true);
+    benchmark::ClobberMemory();
+  }
+  State.SetItemsProcessed(State.iterations() * static_cast<int64_t>(Points.size()));
+}
+BENCHMARK(BM_DrawPolylineAA);
+
 }  // namespace

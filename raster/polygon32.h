@@ -44,6 +44,8 @@ class TPolygon32 : public TThreadPersistent {
   std::unique_ptr<TPolygon32> TwoWayOutline() const;
 
  private:
+  TArrayOfFixedPoint& CurrentPath();
+
   TArrayOfArrayOfFixedPoint FNormals;
   TArrayOfArrayOfFixedPoint FPoints;
 };

@@ -1,0 +1,225 @@
+// Tracing closed grid paths into the crossing table, and ordering its rows.
+#include "crossing_table.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace quillet {
+
+namespace {
+
+int32_t Sign(int64_t V) { return (V > 0) - (V < 0); }
+
+// Visits the edges of one closed path and the extra crossing of every vertex at which the
+// vertical direction reverses (horizontal edges skipped), in the order the table receives them.
+// Edge(X1, Y1, X2, Y2) returns the edge's direction; Vertex(X, Y, Dir) adds one crossing.
+template <class EdgeFn, class VertexFn>
+void WalkPath(const TArrayOfPoint& Points, bool ScaleX, EdgeFn Edge, VertexFn Vertex) {
+  const size_t Count = Points.size();
+  if (Count < 3) return;
+  const auto X = [&](size_t I) {
+    return ScaleX ? static_cast<int32_t>(static_cast<uint32_t>(Points[I].X) << 8) : Points[I].X;
+  };
+  const auto Y = [&](size_t I) { return Points[I].Y; };
+
+  // The direction in which the path last arrives at point 0.
+  int32_t LastDir = 0;
+  for (size_t I = Count - 1; I >= 1 && LastDir == 0; --I) LastDir = Sign(int64_t{Y(0)} - Y(I));
+
+  size_t Prev = 0;
+  for (size_t Step = 1; Step <= Count; ++Step) {
+    const size_t Cur = Step == Count ? 0 : Step;
+    if (Y(Cur) != Y(Prev)) {
+      const int32_t Dir = Edge(X(Prev), Y(Prev), X(Cur), Y(Cur));
+      if (Dir != LastDir) {
+        Vertex(X(Prev), Y(Prev), -Dir);
+        LastDir = Dir;
+      }
+    }
+    Prev = Cur;
+  }
+}
+
+void QuickSortRow(uint32_t* Row, int32_t Lo, int32_t Hi) {
+  for (;;) {
+    int32_t I = Lo;
+    int32_t J = Hi;
+    const uint32_t Pivot = Row[Lo + (Hi - Lo) / 2] & CrossingKeyMask;
+    do {
+      while ((Row[I] & CrossingKeyMask) < Pivot) ++I;
+      while ((Row[J] & CrossingKeyMask) > Pivot) --J;
+      if (I <= J) {
+        std::swap(Row[I], Row[J]);
+        ++I;
+        --J;
+      }
+    } while (I <= J);
+    // [Lo, J] and [I, Hi] are sorted independently, so taking the smaller one first by recursion
+    // gives the same order as left-then-right while keeping the stack shallow on any input.
+    if (J - Lo < Hi - I) {
+      if (Lo < J) QuickSortRow(Row, Lo, J);
+      if (I >= Hi) return;
+      Lo = I;
+    } else {
+      if (I < Hi) QuickSortRow(Row, I, Hi);
+      if (Lo >= J) return;
+      Hi = J;
+    }
+  }
+}
+
+}  // namespace
+
+void SortCrossingRow(uint32_t* Row, int32_t Count) {
+  if (Count < 2) return;
+  if (Count == 2) {
+    if ((Row[0] & CrossingKeyMask) > (Row[1] & CrossingKeyMask)) std::swap(Row[0], Row[1]);
+    return;
+  }
+  QuickSortRow(Row, 0, Count - 1);
+}
+
+void TCrossingTable::Reset(int32_t MinX, int32_t MinY, int32_t MaxX, int32_t MaxY) {
+  FMinX = MinX;
+  FMinY = MinY;
+  FMaxX = MaxX;
+  FMaxY = MaxY;
+  FRows = MaxY >= MinY ? static_cast<int32_t>(int64_t{MaxY} - MinY + 1) : 0;
+  FCounts.assign(static_cast<size_t>(FRows) + 1, 0);
+  FStart.clear();
+  FCursor.clear();
+  FCells.clear();
+}
+
+void TCrossingTable::CountEdge(int32_t Y1, int32_t Y2) {
+  if (Y1 == Y2) return;
+  // The edge's own rows: from Y1 (included) towards Y2 (excluded).
+  int32_t Lo = Y1 < Y2 ? Y1 : Y2 + 1;
+  int32_t Hi = Y1 < Y2 ? Y2 - 1 : Y1;
+  Lo = std::max(Lo, FMinY);
+  Hi = std::min(Hi, FMaxY);
+  if (Lo > Hi) return;
+  FCounts[static_cast<size_t>(Lo - FMinY)] += 1;
+  FCounts[static_cast<size_t>(Hi - FMinY) + 1] -= 1;
+}
+
+void TCrossingTable::CountVertex(int32_t Y) {
+  if (!InRows(Y)) return;
+  FCounts[static_cast<size_t>(Y - FMinY)] += 1;
+  FCounts[static_cast<size_t>(Y - FMinY) + 1] -= 1;
+}
+
+void TCrossingTable::CountPath(const TArrayOfPoint& Points, bool ScaleX) {
+  WalkPath(
+      Points, ScaleX,
+      [this](int32_t, int32_t Y1, int32_t, int32_t Y2) {
+        CountEdge(Y1, Y2);
+        return Y2 > Y1 ? 1 : -1;
+      },
+      [this](int32_t, int32_t Y, int32_t) { CountVertex(Y); });
+}
+
+void TCrossingTable::Allocate() {
+  FStart.resize(static_cast<size_t>(FRows) + 1);
+  size_t Total = 0;
+  int64_t InRow = 0;
+  for (int32_t R = 0; R < FRows; ++R) {
+    InRow += FCounts[static_cast<size_t>(R)];
+    FStart[static_cast<size_t>(R)] = Total;
+    Total += static_cast<size_t>(InRow);
+  }
+  FStart[static_cast<size_t>(FRows)] = Total;
+  FCursor.assign(FStart.begin(), FStart.end());
+  FCells.resize(Total);
+  FCounts.clear();
+  FCounts.shrink_to_fit();
+}
+
+void TCrossingTable::BuildCrossingTable(const TArrayOfPoint& Points, bool ScaleX) {
+  WalkPath(
+      Points, ScaleX,
+      [this](int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) { return TraceEdge(X1, Y1, X2, Y2); },
+      [this](int32_t X, int32_t Y, int32_t Dir) { AddCrossing(X, Y, Dir); });
+}
+
+void TCrossingTable::AddCrossing(int32_t X, int32_t Y, int32_t Dir) {
+  if (!InRows(Y)) return;
+  if (X < FMinX)
+    X = FMinX;
+  else if (X > FMaxX)
+    X = FMaxX;
+  FCells[FCursor[static_cast<size_t>(Y - FMinY)]++] =
+      static_cast<uint32_t>(X) | (Dir < 0 ? CrossingUpward : 0u);
+}
+
+int32_t TCrossingTable::TraceEdge(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
+  if (Y1 == Y2) return 0;
+  const int32_t Sy = Y2 > Y1 ? 1 : -1;
+  const int32_t Sx = X2 > X1 ? 1 : -1;
+  const int64_t Dy = Y2 > Y1 ? int64_t{Y2} - Y1 : int64_t{Y1} - Y2;
+  const int64_t Dx = X2 > X1 ? int64_t{X2} - X1 : int64_t{X1} - X2;
+
+  // Steps 0 .. Dy - 1 visit rows Y1, Y1 + Sy, ...; only those of [First, Last] lie in the table.
+  const int64_t First = std::max<int64_t>(0, Sy > 0 ? int64_t{FMinY} - Y1 : int64_t{Y1} - FMaxY);
+  const int64_t Last = std::min<int64_t>(Dy - 1, Sy > 0 ? int64_t{FMaxY} - Y1 : int64_t{Y1} - FMinY);
+  if (First > Last) return Sy;
+
+  int64_t E = (Dx % Dy) / 2;
+  int64_t X = X1;
+  int64_t Step = 0;
+
+  // Rows before the table are skipped in one jump where the walk's state has a closed form. With
+  // N = E0 + m * Dx after m steps, X has moved t steps and E = N - t * Dy. For Dx <= 2 Dy every step
+  // leaves E in (0, Dy], so t = ceil(N / Dy) - 1; for Dx >= 4 Dy every step takes the ceiling
+  // branch and leaves E in (-Dy, 0], so t = ceil(N / Dy). Between the two the branch taken depends
+  // on the history, and the rows are walked.
+  if (First > 0 && Dx > 0 && (Dx <= 2 * Dy || Dx >= 4 * Dy)) {
+    const int64_t N = E + First * Dx;
+    const int64_t T = (N + Dy - 1) / Dy - (Dx <= 2 * Dy ? 1 : 0);
+    X += Sx * T;
+    E = N - T * Dy;
+    Step = First;
+  } else if (First > 0 && Dx == 0) {
+    Step = First;
+  }
+
+  const auto Advance = [&]() {
+    E += Dx;
+    if (E > Dy) {
+      X += Sx;
+      E -= Dy;
+      if (E > Dy) {
+        X += Sx;
+        E -= Dy;
+        if (E > Dy) {
+          const int64_t K = (E + Dy - 1) / Dy;
+          X += Sx * K;
+          E -= Dy * K;
+        }
+      }
+    }
+  };
+
+  for (; Step < First; ++Step) Advance();
+
+  const uint32_t Flag = Sy < 0 ? CrossingUpward : 0u;
+  size_t Row = static_cast<size_t>(int64_t{Y1} + Sy * First - FMinY);
+  for (; Step <= Last; ++Step) {
+    int64_t Cx = X;
+    if (Cx < FMinX)
+      Cx = FMinX;
+    else if (Cx > FMaxX)
+      Cx = FMaxX;
+    FCells[FCursor[Row]++] = static_cast<uint32_t>(Cx) | Flag;
+    Row += static_cast<size_t>(static_cast<ptrdiff_t>(Sy));
+    Advance();
+  }
+  return Sy;
+}
+
+void TCrossingTable::SortCrossings() {
+  for (int32_t R = 0; R < FRows; ++R)
+    SortCrossingRow(FCells.data() + FStart[static_cast<size_t>(R)], RowLength(R));
+}
+
+}  // namespace quillet

@@ -1,0 +1,29 @@
+// The two span writers of the scanline filler, and the sub-sample grids of the anti-aliased one.
+#pragma once
+
+#include <cstdint>
+
+#include "bitmap32.h"
+#include "crossing_table.h"
+#include "polygon_fill.h"
+
+namespace quillet {
+
+// One anti-aliasing level: Shift sub-samples per axis (as a power of two), Mask = 2^Shift - 1 the
+// count of a fully covered sub-scanline, and Scale, which maps a pixel's count to alpha in bits 8-15.
+struct TAntialiasGrid {
+  int32_t Shift;
+  int32_t Mask;
+  uint32_t Scale;
+};
+
+// Levels beyond the coarsest grid use the coarsest grid.
+TAntialiasGrid AntialiasGrid(TAntialiasLevel Level);
+
+// Whole pixels: table rows are pixel rows starting at Y0, positions in 1/256 pixel.
+void FillSpansSolid(TBitmap32& Bitmap, const TCrossingTable& Table, TColor32 Color, TPolyFillRule Rule);
+// Sub-samples: table rows are sub-scanlines starting at Y0, positions in sub-samples.
+void FillSpansAA(TBitmap32& Bitmap, const TCrossingTable& Table, TColor32 Color, TPolyFillRule Rule,
+                 TAntialiasLevel Level);
+
+}  // namespace quillet

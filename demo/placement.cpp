@@ -42,14 +42,11 @@ void PickBox(const TPickContext& Ctx, TPlacement& P) {
 }
 
 void PickCorner(const TPickContext& Ctx, TPlacement& P) {
-  // A negative count would be taken as a huge unsigned one and throw the control points anywhere
-  // in the 32-bit range; a client narrower than Size behaves like one exactly Size wide. The draw
-  // is still made, so the sequence does not change.
-  const auto Room = [&](int32_t Client) {
-    return static_cast<int32_t>(std::max<int64_t>(0, int64_t{Client} - Ctx.Size));
-  };
-  P.CornerX = RandomInt(Ctx.Rng, Room(Ctx.ClientWidth));
-  P.CornerY = RandomInt(Ctx.Rng, Room(Ctx.ClientHeight));
+  // A client narrower or lower than Size gives a negative count, which the generator takes as an
+  // unsigned one: the corner may then lie anywhere in the 32-bit range. The sums that follow wrap,
+  // and the raster engine clips any coordinates.
+  P.CornerX = RandomInt(Ctx.Rng, WrapSub(Ctx.ClientWidth, Ctx.Size));
+  P.CornerY = RandomInt(Ctx.Rng, WrapSub(Ctx.ClientHeight, Ctx.Size));
 }
 
 void BuildTrianglePolygon(const TPickContext& Ctx, TPlacement& P, TPolygon32& ShapePolygon) {

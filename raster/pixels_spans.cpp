@@ -58,48 +58,49 @@ void TBitmap32::VertSpanBlend(int32_t X, int32_t Y1, int32_t Y2, TColor32 Value)
   FinishBlending();
 }
 
-void TBitmap32::HorzSpanClipped(int32_t X1, int32_t Y, int32_t X2, TColor32 Value) {
-  if (FMeasureOnly) {
-    NotifyAreaChanged({X1, Y, After(X2), After(Y)}, AREAINFO_RECT);
-    return;
+namespace {
+
+// The clipped spans: in measuring mode report the span as given; otherwise clip it, draw it with
+// the unclipped writer and report the clipped span. A span outside the clip rectangle reports
+// nothing.
+template <typename TDraw>
+void HorzClipped(TBitmap32& B, int32_t X1, int32_t Y, int32_t X2, TDraw Draw) {
+  const TRect& C = B.ClipBounds();
+  if (B.MeasureOnly()) {
+    B.NotifyAreaChanged({X1, Y, After(X2), After(Y)}, AREAINFO_RECT);
+  } else if (Y >= C.Top && Y < C.Bottom && OrderAndClipSpan(X1, X2, C.Left, C.Right)) {
+    Draw(X1, Y, X2);
+    B.NotifyAreaChanged({X1, Y, X2 + 1, Y + 1}, AREAINFO_RECT);
   }
-  if (Y < FClipBounds.Top || Y >= FClipBounds.Bottom) return;
-  if (!OrderAndClipSpan(X1, X2, FClipBounds.Left, FClipBounds.Right)) return;
-  HorzSpan(X1, Y, X2, Value);
-  NotifyAreaChanged({X1, Y, X2 + 1, Y + 1}, AREAINFO_RECT);
+}
+
+template <typename TDraw>
+void VertClipped(TBitmap32& B, int32_t X, int32_t Y1, int32_t Y2, TDraw Draw) {
+  const TRect& C = B.ClipBounds();
+  if (B.MeasureOnly()) {
+    B.NotifyAreaChanged({X, Y1, After(X), After(Y2)}, AREAINFO_RECT);
+  } else if (X >= C.Left && X < C.Right && OrderAndClipSpan(Y1, Y2, C.Top, C.Bottom)) {
+    Draw(X, Y1, Y2);
+    B.NotifyAreaChanged({X, Y1, X + 1, Y2 + 1}, AREAINFO_RECT);
+  }
+}
+
+}  // namespace
+
+void TBitmap32::HorzSpanClipped(int32_t X1, int32_t Y, int32_t X2, TColor32 Value) {
+  HorzClipped(*this, X1, Y, X2, [&](int32_t A, int32_t R, int32_t B) { HorzSpan(A, R, B, Value); });
 }
 
 void TBitmap32::HorzSpanBlendClipped(int32_t X1, int32_t Y, int32_t X2, TColor32 Value) {
-  if (FMeasureOnly) {
-    NotifyAreaChanged({X1, Y, After(X2), After(Y)}, AREAINFO_RECT);
-    return;
-  }
-  if (Y < FClipBounds.Top || Y >= FClipBounds.Bottom) return;
-  if (!OrderAndClipSpan(X1, X2, FClipBounds.Left, FClipBounds.Right)) return;
-  HorzSpanBlend(X1, Y, X2, Value);
-  NotifyAreaChanged({X1, Y, X2 + 1, Y + 1}, AREAINFO_RECT);
+  HorzClipped(*this, X1, Y, X2, [&](int32_t A, int32_t R, int32_t B) { HorzSpanBlend(A, R, B, Value); });
 }
 
 void TBitmap32::VertSpanClipped(int32_t X, int32_t Y1, int32_t Y2, TColor32 Value) {
-  if (FMeasureOnly) {
-    NotifyAreaChanged({X, Y1, After(X), After(Y2)}, AREAINFO_RECT);
-    return;
-  }
-  if (X < FClipBounds.Left || X >= FClipBounds.Right) return;
-  if (!OrderAndClipSpan(Y1, Y2, FClipBounds.Top, FClipBounds.Bottom)) return;
-  VertSpan(X, Y1, Y2, Value);
-  NotifyAreaChanged({X, Y1, X + 1, Y2 + 1}, AREAINFO_RECT);
+  VertClipped(*this, X, Y1, Y2, [&](int32_t C, int32_t A, int32_t B) { VertSpan(C, A, B, Value); });
 }
 
 void TBitmap32::VertSpanBlendClipped(int32_t X, int32_t Y1, int32_t Y2, TColor32 Value) {
-  if (FMeasureOnly) {
-    NotifyAreaChanged({X, Y1, After(X), After(Y2)}, AREAINFO_RECT);
-    return;
-  }
-  if (X < FClipBounds.Left || X >= FClipBounds.Right) return;
-  if (!OrderAndClipSpan(Y1, Y2, FClipBounds.Top, FClipBounds.Bottom)) return;
-  VertSpanBlend(X, Y1, Y2, Value);
-  NotifyAreaChanged({X, Y1, X + 1, Y2 + 1}, AREAINFO_RECT);
+  VertClipped(*this, X, Y1, Y2, [&](int32_t C, int32_t A, int32_t B) { VertSpanBlend(C, A, B, Value); });
 }
 
 }  // namespace quillet

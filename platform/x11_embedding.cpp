@@ -67,19 +67,20 @@ uint32_t ReparentIntoHost(QWidget& Window, uint32_t Host) {
   const xcb_window_t Previous = ParentOf(Connection, Own);
   if (Previous == 0) return 0;
 
-  // The wrapper only stands for the host; deleting it leaves the foreign window alone. It lives
-  // as long as the widget, whose window is its child from now on.
+  // The wrapper only stands for the host; deleting it leaves the foreign window alone. It is
+  // the window's parent in the window tree but not its owner, and it is freed after the window.
   QWindow* HostWindow = QWindow::fromWinId(Host);
   if (!HostWindow) return 0;
-  QObject::connect(&Window, &QObject::destroyed, [HostWindow] { delete HostWindow; });
   Handle->setParent(HostWindow);
-  Handle->setPosition(0, 0);
+  static_cast<QObject*>(Handle)->setParent(nullptr);
   // The reply comes after the server has handled Qt's re-parenting, so it tells whether it
   // took: it is refused for a host inside this window, or a host that just went away.
   if (ParentOf(Connection, Own) != Host) {
     Handle->setParent(nullptr);
+    delete HostWindow;
     return 0;
   }
+  QObject::connect(Handle, &QObject::destroyed, [HostWindow] { delete HostWindow; });
   return Previous;
 }
 

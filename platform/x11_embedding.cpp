@@ -2,11 +2,14 @@
 // parent and places it relative to the host.
 #include "x11_embedding.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QWidget>
 #include <QWindow>
 
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "x11_native.h"
 
@@ -28,6 +31,35 @@ xcb_window_t ParentOf(xcb_connection_t* Connection, xcb_window_t Window) {
   std::free(Error);
   return Tree ? Tree->parent : 0;
 }
+
+// Watches the event stream for the destruction of one window. Qt selects structure events on its
+// windows, so the notice arrives for the window itself when its host takes it down.
+class DestroyWatcher final : public QObject, public QAbstractNativeEventFilter {
+ public:
+  DestroyWatcher(QWidget& Window, xcb_window_t Watched, std::function<void()> OnDestroyed)
+      : QObject(&Window), FWatched(Watched), FOnDestroyed(std::move(OnDestroyed)) {
+    QCoreApplication::instance()->installNativeEventFilter(this);
+  }
+  ~DestroyWatcher() override {
+    if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
+  }
+
+  bool nativeEventFilter(const QByteArray& Type, void* Message, qintptr*) override {
+    if (Type != "xcb_generic_event_t" || !FOnDestroyed) return false;
+    const auto* Event = static_cast<const xcb_generic_event_t*>(Message);
+    if ((Event->response_type & 0x7F) != XCB_DESTROY_NOTIFY) return false;
+    if (reinterpret_cast<const xcb_destroy_notify_event_t*>(Event)->window != FWatched)
+      return false;
+    // Once only, and from the event loop rather than from inside Qt's event processing: the
+    // handler may well close or delete the widget, and with it this watcher.
+    QMetaObject::invokeMethod(this, std::exchange(FOnDestroyed, nullptr), Qt::QueuedConnection);
+    return false;
+  }
+
+ private:
+  xcb_window_t FWatched;
+  std::function<void()> FOnDestroyed;
+};
 
 }  // namespace
 
@@ -82,6 +114,11 @@ uint32_t ReparentIntoHost(QWidget& Window, uint32_t Host) {
   }
   QObject::connect(Handle, &QObject::destroyed, [HostWindow] { delete HostWindow; });
   return Previous;
+}
+
+void WhenNativeWindowDestroyed(QWidget& Window, std::function<void()> Handler) {
+  if (!x11::QtConnection() || !Handler) return;
+  new DestroyWatcher(Window, static_cast<xcb_window_t>(Window.winId()), std::move(Handler));
 }
 
 }  // namespace quillet

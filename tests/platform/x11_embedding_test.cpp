@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTimer>
 #include <QWidget>
 
 #include <xcb/xcb.h>
@@ -31,7 +32,8 @@
 namespace quillet {
 
 // The child's side: embed a widget into the host window given on the command line, show a
-// second top-level window off the taskbar, report the window ids, and stay until stdin closes.
+// second top-level window off the taskbar, report the window ids, say "gone" when the embedded
+// window is destroyed with its host, and stay until stdin closes.
 int RunEmbeddingChild(int Argc, char** Argv, int Index) {
   if (Index + 1 >= Argc) return 2;
   const auto Host = static_cast<uint32_t>(std::strtoul(Argv[Index + 1], nullptr, 10));
@@ -53,12 +55,19 @@ int RunEmbeddingChild(int Argc, char** Argv, int Index) {
   xcb_connection_t* Connection = x11::QtConnection();
   std::free(xcb_get_input_focus_reply(Connection, xcb_get_input_focus(Connection), nullptr));
 
+  WhenNativeWindowDestroyed(Embedded, [] { std::cout << "gone" << std::endl; });
+
   std::cout << Previous << ' ' << Embedded.winId() << ' ' << Plain.winId() << ' '
             << RefusedPrevious << std::endl;
-  std::string Line;
-  while (std::getline(std::cin, Line)) {
-  }
-  return 0;
+  // Runs until the test closes stdin.
+  QTimer Poll;
+  QObject::connect(&Poll, &QTimer::timeout, [] {
+    pollfd Input{0, POLLIN, 0};
+    char Buffer[64];
+    if (::poll(&Input, 1, 0) == 1 && ::read(0, Buffer, sizeof Buffer) <= 0) QApplication::exit(0);
+  });
+  Poll.start(20);
+  return QApplication::exec();
 }
 
 namespace {
@@ -179,7 +188,7 @@ TEST_F(X11EmbeddingTest, WithoutX11EmbeddingReportsFailure) {
   EXPECT_EQ(ReparentIntoHost(Window, Screen->root), 0u);
 }
 
-TEST_F(X11EmbeddingTest, WindowIsReparentedIntoTheHostAndSizedToIt) {
+TEST_F(X11EmbeddingTest, WindowIsReparentedIntoTheHostSizedToItAndEndsWithIt) {
   const uint32_t Host = CreateWindow(Screen->root, 50, 60, 160, 120, 2);
 
   int ToChild[2], FromChild[2];
@@ -202,11 +211,14 @@ TEST_F(X11EmbeddingTest, WindowIsReparentedIntoTheHostAndSizedToIt) {
   }
   ::close(ToChild[0]);
   ::close(FromChild[1]);
-  std::string Report;
-  pollfd Wait{FromChild[0], POLLIN, 0};
-  char Ch;
-  while (::poll(&Wait, 1, 20000) == 1 && ::read(FromChild[0], &Ch, 1) == 1 && Ch != '\n')
-    Report += Ch;
+  const auto ReadLine = [Fd = FromChild[0]] {
+    std::string Line;
+    pollfd Wait{Fd, POLLIN, 0};
+    char Ch;
+    while (::poll(&Wait, 1, 20000) == 1 && ::read(Fd, &Ch, 1) == 1 && Ch != '\n') Line += Ch;
+    return Line;
+  };
+  const std::string Report = ReadLine();
 
   std::istringstream Fields(Report);
   uint32_t Previous = 0, Embedded = 0, Plain = 0, Refused = 1;
@@ -238,13 +250,16 @@ TEST_F(X11EmbeddingTest, WindowIsReparentedIntoTheHostAndSizedToIt) {
                                         Atoms + xcb_get_property_value_length(States.Ptr) / 4);
   EXPECT_NE(std::find(Present.begin(), Present.end(), Skip), Present.end());
 
+  // Closing the host takes the embedded window down with it, and the child hears of it.
+  xcb_destroy_window(Connection, Host);
+  xcb_flush(Connection);
+  EXPECT_EQ(ReadLine(), "gone");
+
   ::close(ToChild[1]);
   ::close(FromChild[0]);
   int Status = 0;
   ::waitpid(Child, &Status, 0);
   EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0) << "child status " << Status;
-  xcb_destroy_window(Connection, Host);
-  xcb_flush(Connection);
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
-// Embedding through XCB checks and Qt's own re-parenting, so that Qt knows the window's new
-// parent and places it relative to the host.
+// Embedding through XCB. The re-parenting happens behind Qt's back on purpose: Qt keeps treating
+// the window as a top-level one, so closing it and quitting work as for any main window (a
+// foreign QWindow as its parent would hold up both), and its geometry, which the server reads
+// relative to the parent, places it inside the host.
 #include "x11_embedding.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QWidget>
-#include <QWindow>
 
 #include <cstdlib>
 #include <memory>
@@ -94,25 +95,19 @@ uint32_t ReparentIntoHost(QWidget& Window, uint32_t Host) {
   xcb_connection_t* Connection = x11::QtConnection();
   if (!Connection || !HostWindowRect(Connection, Host)) return 0;
   const auto Own = static_cast<xcb_window_t>(Window.winId());
-  QWindow* Handle = Window.windowHandle();
-  if (!Handle || Own == Host) return 0;
+  if (Own == Host) return 0;
   const xcb_window_t Previous = ParentOf(Connection, Own);
   if (Previous == 0) return 0;
 
-  // The wrapper only stands for the host; deleting it leaves the foreign window alone. It is
-  // the window's parent in the window tree but not its owner, and it is freed after the window.
-  QWindow* HostWindow = QWindow::fromWinId(Host);
-  if (!HostWindow) return 0;
-  Handle->setParent(HostWindow);
-  static_cast<QObject*>(Handle)->setParent(nullptr);
-  // The reply comes after the server has handled Qt's re-parenting, so it tells whether it
-  // took: it is refused for a host inside this window, or a host that just went away.
-  if (ParentOf(Connection, Own) != Host) {
-    Handle->setParent(nullptr);
-    delete HostWindow;
+  // Checked, so that a refusal (a host inside this window, a host that just went away) comes
+  // back here instead of into Qt's error log.
+  xcb_generic_error_t* Error =
+      xcb_request_check(Connection, xcb_reparent_window_checked(Connection, Own, Host, 0, 0));
+  if (Error) {
+    std::free(Error);
     return 0;
   }
-  QObject::connect(Handle, &QObject::destroyed, [HostWindow] { delete HostWindow; });
+  if (ParentOf(Connection, Own) != Host) return 0;
   return Previous;
 }
 

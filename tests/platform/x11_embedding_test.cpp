@@ -59,12 +59,12 @@ int RunEmbeddingChild(int Argc, char** Argv, int Index) {
 
   std::cout << Previous << ' ' << Embedded.winId() << ' ' << Plain.winId() << ' '
             << RefusedPrevious << std::endl;
-  // Runs until the test closes stdin.
+  // Runs until the test closes stdin; quitting must not be held up by the embedding.
   QTimer Poll;
   QObject::connect(&Poll, &QTimer::timeout, [] {
     pollfd Input{0, POLLIN, 0};
     char Buffer[64];
-    if (::poll(&Input, 1, 0) == 1 && ::read(0, Buffer, sizeof Buffer) <= 0) QApplication::exit(0);
+    if (::poll(&Input, 1, 0) == 1 && ::read(0, Buffer, sizeof Buffer) <= 0) QApplication::quit();
   });
   Poll.start(20);
   return QApplication::exec();
@@ -258,7 +258,16 @@ TEST_F(X11EmbeddingTest, WindowIsReparentedIntoTheHostSizedToItAndEndsWithIt) {
   ::close(ToChild[1]);
   ::close(FromChild[0]);
   int Status = 0;
-  ::waitpid(Child, &Status, 0);
+  pid_t Ended = 0;
+  for (int Waited = 0; Ended == 0 && Waited < 1000; ++Waited) {
+    Ended = ::waitpid(Child, &Status, WNOHANG);
+    if (Ended == 0) ::usleep(10000);
+  }
+  if (Ended == 0) {
+    ::kill(Child, SIGKILL);
+    ::waitpid(Child, nullptr, 0);
+    FAIL() << "the child did not quit";
+  }
   EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0) << "child status " << Status;
 }
 

@@ -1,0 +1,95 @@
+// The skip-taskbar state: written into the property of an unmapped window (Qt merges its own
+// states into what it finds there when it maps the window), and asked of the window manager
+// for a mapped one.
+#include "taskbar_hint.h"
+
+#include <QEvent>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "x11_native.h"
+
+namespace quillet {
+
+namespace {
+
+constexpr uint32_t NetWmStateAdd = 1;
+constexpr uint32_t SourceApplication = 1;
+
+void ApplySkipTaskbar(QWidget& Window, bool Mapped) {
+  xcb_connection_t* Connection = x11::QtConnection();
+  if (!Connection) return;
+  const auto Own = static_cast<xcb_window_t>(Window.winId());
+  const xcb_atom_t State = x11::InternAtom(Connection, "_NET_WM_STATE");
+  const xcb_atom_t SkipTaskbar = x11::InternAtom(Connection, "_NET_WM_STATE_SKIP_TASKBAR");
+  if (State == XCB_ATOM_NONE || SkipTaskbar == XCB_ATOM_NONE) return;
+
+  if (Mapped) {
+    xcb_generic_error_t* Error = nullptr;
+    xcb_get_geometry_reply_t* Geometry =
+        xcb_get_geometry_reply(Connection, xcb_get_geometry(Connection, Own), &Error);
+    std::free(Error);
+    if (!Geometry) return;
+    const xcb_window_t Root = Geometry->root;
+    std::free(Geometry);
+    xcb_client_message_event_t Message{};
+    Message.response_type = XCB_CLIENT_MESSAGE;
+    Message.format = 32;
+    Message.window = Own;
+    Message.type = State;
+    Message.data.data32[0] = NetWmStateAdd;
+    Message.data.data32[1] = SkipTaskbar;
+    Message.data.data32[3] = SourceApplication;
+    xcb_send_event(Connection, 0, Root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&Message));
+    xcb_flush(Connection);
+    return;
+  }
+
+  // Into the property, where Qt finds it when it maps the window.
+  std::vector<xcb_atom_t> States;
+  xcb_get_property_reply_t* Reply = xcb_get_property_reply(
+      Connection, xcb_get_property(Connection, 0, Own, State, XCB_ATOM_ATOM, 0, 1024), nullptr);
+  if (Reply) {
+    if (Reply->type == XCB_ATOM_ATOM && Reply->format == 32) {
+      const auto* Atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(Reply));
+      States.assign(Atoms, Atoms + xcb_get_property_value_length(Reply) / 4);
+    }
+    std::free(Reply);
+  }
+  if (std::find(States.begin(), States.end(), SkipTaskbar) == States.end()) {
+    States.push_back(SkipTaskbar);
+    xcb_change_property(Connection, XCB_PROP_MODE_REPLACE, Own, State, XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(States.size()), States.data());
+  }
+  xcb_flush(Connection);
+}
+
+// Re-applies the state before every show by the program: that show event comes before the
+// window is mapped.
+class SkipTaskbarKeeper final : public QObject {
+ public:
+  explicit SkipTaskbarKeeper(QWidget& Window) : QObject(&Window) {}
+
+ protected:
+  bool eventFilter(QObject* Watched, QEvent* Event) override {
+    if (Event->type() == QEvent::Show && !Event->spontaneous() && Watched == parent())
+      ApplySkipTaskbar(*static_cast<QWidget*>(Watched), false);
+    return false;
+  }
+};
+
+}  // namespace
+
+void KeepOffTaskbar(QWidget& Window) {
+  if (!x11::QtConnection()) return;
+  if (!Window.findChild<SkipTaskbarKeeper*>(QString(), Qt::FindDirectChildrenOnly))
+    Window.installEventFilter(new SkipTaskbarKeeper(Window));
+  ApplySkipTaskbar(Window, Window.isVisible());
+}
+
+}  // namespace quillet

@@ -1,0 +1,17 @@
+// Access to the X server connection that Qt's xcb platform uses. Internal to platform/.
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <string_view>
+
+namespace quillet::x11 {
+
+// Qt's connection, or null when the application does not run on X11.
+xcb_connection_t* QtConnection();
+
+// The atom of Name, or XCB_ATOM_NONE on failure.
+xcb_atom_t InternAtom(xcb_connection_t* Connection, std::string_view Name);
+
+}  // namespace quillet::x11

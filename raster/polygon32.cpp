@@ -91,6 +91,17 @@ void TPolygon32::ComputeNormals() {
   for (size_t I = 0; I < FPoints.size(); ++I) PathNormals(FPoints[I], Closed, FNormals[I]);
 }
 
+void TPolygon32::DrawPathLines(TBitmap32& Bitmap, TColor32 Color) {
+  {
+    TBatchScope Batch(Bitmap);
+    if (Antialiased)
+      DrawPolyPolylineAA(Bitmap, FPoints, Color, Closed);
+    else
+      DrawPolyPolyline(Bitmap, FPoints, Color, Closed);
+  }
+  Bitmap.NotifyChanged();
+}
+
 void TPolygon32::FillPaths(TBitmap32& Bitmap, TColor32 Color) {
   {
     TBatchScope Batch(Bitmap);

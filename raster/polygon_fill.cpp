@@ -18,9 +18,6 @@ inline int32_t SubsampleOf(TFixed V, int32_t Shift) {
   return static_cast<int32_t>((static_cast<int64_t>(V) + 2047) >> (16 - Shift));
 }
 
-// A clip edge scaled to grid units, kept in the range a crossing position can hold.
-inline int32_t ScaledEdge(int64_t V) { return static_cast<int32_t>(std::clamp<int64_t>(V, 0, 0x7FFFFFFF)); }
-
 struct TGridPaths {
   TArrayOfArrayOfPoint Paths;
   int32_t MinY;
@@ -41,12 +38,13 @@ bool ScanPaths(TBitmap32& Bitmap, const TGridPaths& Grid, TColor32 Color, TPolyF
   const int64_t MaxY = std::clamp<int64_t>(Grid.MaxY, Top, Bottom);
   if (MinY >= MaxY) return false;
 
-  // Nothing can be written into a clip rectangle without width.
-  if (Clip.Left >= Clip.Right) return true;
-
+  // Nothing can be written into a clip rectangle without width, nor where its left edge lies
+  // beyond the 31 bits of a crossing position.
   const int32_t XShift = Antialiased ? Shift : 8;
-  const int32_t MinX = ScaledEdge(int64_t{Clip.Left} << XShift);
-  const int32_t MaxX = ScaledEdge((int64_t{Clip.Right} << XShift) - 1);
+  if (Clip.Left >= Clip.Right || (int64_t{Clip.Left} << XShift) > CrossingKeyMask) return true;
+  const int32_t MinX = Clip.Left << XShift;
+  // Past 31 bits the right edge stops at the last position a crossing can hold.
+  const int32_t MaxX = static_cast<int32_t>(std::min<int64_t>((int64_t{Clip.Right} << XShift) - 1, CrossingKeyMask));
   // Rows end at the last one that can receive crossings, so the table never has more rows than
   // the clip rectangle.
   const int64_t LastRow = std::min<int64_t>(MaxY, Antialiased ? Bottom : Bottom - 1);

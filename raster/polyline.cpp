@@ -1,7 +1,5 @@
-// Thin polylines through the pen-position line operations, plain and anti-aliased, and the
-// polygon's drawing of its paths as such lines.
+// Thin polylines through the pen-position line operations, plain and anti-aliased.
 #include "batch_scope.h"
-#include "polygon32.h"
 #include "polygon_fill.h"
 
 namespace quillet {
@@ -49,17 +47,6 @@ void DrawPolyPolyline(TBitmap32& Bitmap, const TArrayOfArrayOfFixedPoint& Paths,
 void DrawPolyPolylineAA(TBitmap32& Bitmap, const TArrayOfArrayOfFixedPoint& Paths, TColor32 Color,
                         bool Closed) {
   for (const TArrayOfFixedPoint& Points : Paths) DrawPolylineAA(Bitmap, Points, Color, Closed);
-}
-
-void TPolygon32::DrawPathLines(TBitmap32& Bitmap, TColor32 Color) {
-  {
-    TBatchScope Batch(Bitmap);
-    if (Antialiased)
-      DrawPolyPolylineAA(Bitmap, FPoints, Color, Closed);
-    else
-      DrawPolyPolyline(Bitmap, FPoints, Color, Closed);
-  }
-  Bitmap.NotifyChanged();
 }
 
 }  // namespace quillet

@@ -38,18 +38,18 @@ void FillSpansAA(TBitmap32& Bitmap, const TCrossingTable& Table, TColor32 Color,
     if (R1 >= Rows) R1 = Rows - 1;
 
     int32_t MinX = 0x7F000000;
-    int32_t MaxX = -0x7F000000;
+    int64_t MaxX = -0x7F000000;
     for (int64_t R = R0; R <= R1; ++R) {
       const int32_t N = Table.RowLength(static_cast<int32_t>(R));
       if (N < 2) continue;
       const uint32_t* Row = Table.Row(static_cast<int32_t>(R));
       MinX = std::min(MinX, static_cast<int32_t>(Row[0] & CrossingKeyMask));
-      MaxX = std::max(MaxX, static_cast<int32_t>(Row[N - 1] & CrossingKeyMask) + K);
+      MaxX = std::max<int64_t>(MaxX, int64_t{Row[N - 1] & CrossingKeyMask} + K);
     }
     if (MaxX < MinX) continue;
 
     const int32_t Px0 = MinX >> S;
-    const int32_t W = (MaxX >> S) - Px0 + 2;
+    const int32_t W = static_cast<int32_t>(MaxX >> S) - Px0 + 2;
     if (Cells.size() < static_cast<size_t>(W)) {
       Cells.resize(static_cast<size_t>(W) + 64);
       Run.resize(static_cast<size_t>(W) + 64);

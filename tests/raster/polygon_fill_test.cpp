@@ -253,7 +253,8 @@ TEST(Fill, ThickClosedBandCoversThePathButNotItsHole) {
 TEST(Fill, NoFillWritesOutsideTheClipBounds) {
   std::mt19937 Rng(3);
   const TColor32 Guard = 0xFF123456;
-  const TRect Clip{7, 5, 57, 43};
+  // A margin on every side, a clip without width, one without height, the whole surface.
+  const TRect Clips[] = {{7, 5, 57, 43}, {20, 5, 20, 43}, {7, 30, 57, 30}, {0, 0, 64, 48}};
   const int32_t Extremes[] = {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(),
                               -IntToFixed(30000), IntToFixed(30000), 0x7FFFF800, -0x7FFFF800};
   const auto Coord = [&](int32_t Size) -> TFixed {
@@ -264,6 +265,7 @@ TEST(Fill, NoFillWritesOutsideTheClipBounds) {
     }
   };
   for (int Trial = 0; Trial < 400; ++Trial) {
+    const TRect& Clip = Clips[Trial % std::size(Clips)];
     Surface S(64, 48, Guard);
     S.B.SetClipBounds(Clip);
     TArrayOfArrayOfFixedPoint Paths(1 + Rng() % 3);
@@ -287,6 +289,18 @@ TEST(Fill, NoFillWritesOutsideTheClipBounds) {
   }
 }
 
+TEST(AntialiasedFill, LevelsBeyondTheCoarsestGridUseIt) {
+  const TArrayOfFixedPoint Tri{{0x1C000, 0x3000}, {0x150000, 0x64000}, {0x40000, 0xE8000}};
+  Surface Coarsest(32, 32);
+  FillPolygonAA(Coarsest.B, Tri, White, TPolyFillRule::EvenOdd, 4);
+  for (TAntialiasLevel Level : {5, 200, 255}) {
+    Surface S(32, 32);
+    FillPolygonAA(S.B, Tri, White, TPolyFillRule::EvenOdd, Level);
+    for (int32_t Y = 0; Y < 32; ++Y)
+      for (int32_t X = 0; X < 32; ++X) ASSERT_EQ(S.At(X, Y), Coarsest.At(X, Y)) << int(Level);
+  }
+}
+
 TEST(Fill, OutlineAcrossTheWholeRangeCoversTheClip) {
   const int32_t Lo = std::numeric_limits<int32_t>::min();
   const int32_t Hi = std::numeric_limits<int32_t>::max();
@@ -303,6 +317,29 @@ TEST(Fill, OutlineAcrossTheWholeRangeCoversTheClip) {
   Surface S(20, 10);
   FillPolygon(S.B, Huge, White, TPolyFillRule::NonZero);
   for (int32_t Y = 0; Y < 10; ++Y) EXPECT_EQ(S.Written(Y), Range(0, 19));
+}
+
+TEST(Fill, ClipEdgesBeyondThePositionRangeKeepFillsInside) {
+  // Past 2^23 pixels a plain crossing's 1/256 position no longer fits in 31 bits.
+  const int32_t Width = (1 << 23) + 60;
+  const TArrayOfFixedPoint Cover{{-IntToFixed(30000), -IntToFixed(5)}, {IntToFixed(30000), -IntToFixed(5)},
+                                 {IntToFixed(30000), IntToFixed(5)}, {-IntToFixed(30000), IntToFixed(5)}};
+  // The first left edge fits, the right one does not; the second clip fits neither.
+  for (const TRect& Clip : {TRect{(1 << 23) - 40, 0, Width, 1}, TRect{(1 << 23) + 10, 0, Width, 1}}) {
+    Surface S(Width, 1, Background);
+    S.B.SetClipBounds(Clip);
+    for (TPolyFillRule Rule : {TPolyFillRule::EvenOdd, TPolyFillRule::NonZero}) {
+      FillPolygon(S.B, Cover, White, Rule);
+      FillPolygonAA(S.B, Cover, White, Rule, 0);
+    }
+    for (int32_t X = 0; X < Width; ++X)
+      if (X < Clip.Left) {
+        ASSERT_EQ(S.At(X, 0), Background) << X;
+      }
+    if (Clip.Left < (1 << 23)) {
+      EXPECT_NE(S.At(Clip.Left, 0), Background);
+    }
+  }
 }
 
 TEST(Fill, ReportsTheOutwardBoundsOnceAfterDrawing) {

@@ -100,11 +100,19 @@ void TRasterGouraud::GouraudSpan(int32_t X1, int32_t X2, int32_t Y, TColorAccumu
   if (!StartInterpolation(X1, X2, C1, C2)) return;
   X2 = std::min(X2, Target->Width() - 1);
   if (X1 <= X2) {
-    const TColorIntoProc Blend = BlendColorInto;
     TColor32* Pixel = Target->PixelAddress(X1, Y);
-    for (int32_t X = X1; X <= X2; ++X) {
-      Blend(AccumulatorToColor(C1), *Pixel++);
-      AddAccumulator(C1, C2);
+    if (C2.A == 0 && ((C1.A >> 8) & 0xFF) == 0xFF) {
+      // Opaque all along: blending by alpha 255 replaces the pixel, so store directly.
+      for (int32_t X = X1; X <= X2; ++X) {
+        *Pixel++ = AccumulatorToColor(C1);
+        AddAccumulator(C1, C2);
+      }
+    } else {
+      const TColorIntoProc Blend = BlendColorInto;
+      for (int32_t X = X1; X <= X2; ++X) {
+        Blend(AccumulatorToColor(C1), *Pixel++);
+        AddAccumulator(C1, C2);
+      }
     }
   }
   FinishBlending();

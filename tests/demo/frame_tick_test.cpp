@@ -225,6 +225,19 @@ TEST(FrameTick, TinyAndEmptyClientAreas) {
   }
 }
 
+// A client size far beyond the surface puts shapes anywhere up to the end of the 32-bit range,
+// where the boxes' sums wrap.
+TEST(FrameTick, HugeClientAreaOverASmallSurface) {
+  TickRig R(64, 48);
+  R.Width = INT32_MAX;
+  R.Height = INT32_MAX;
+  DemoSettings S = AllOn();
+  S.SetSize(100);
+  S.SetThickness(4);
+  for (int I = 0; I < 60; ++I) R.Tick(S);
+  EXPECT_EQ(R.State.ObjectCount, 61 - 51);
+}
+
 TEST(FrameTick, NoSurfaceMeansNoTick) {
   TFrameState State;
   EXPECT_EQ(timer1Timer(State, AllOn(), 100, 100, {}), TTickOutcome::Skipped);

@@ -111,7 +111,7 @@ const char tConfigForm::DesignedCaption[] = " Quillet: Screen Saver Configuratio
 tConfigForm::tConfigForm(std::filesystem::path SettingsPath, QWidget* Parent)
     : QDialog(Parent), FSettingsPath(std::move(SettingsPath)) {
   OnError = [this](const std::string& Message) {
-    const QString Title = QGuiApplication::applicationDisplayName();
+    const QString Title = QGuiApplication::applicationName();
     ShowMessageBox(Message, Title.toStdString(), MB_OK | MB_ICONHAND, this);
   };
   BuildControls();

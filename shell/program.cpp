@@ -151,10 +151,12 @@ int RunProgram(int argc, char** argv) {
   int ExitCode = 0;
   if (MainWindow) {
     QApplication::setApplicationName(ApplicationTitle);
-    if (MainWindow == ScreenForm)
+    if (MainWindow == ScreenForm) {
       ScreenForm->Show();
-    else
+    } else {
       MainWindow->show();
+      MainWindow->activateWindow();
+    }
     QApplication::exec();
   }
   delete ScreenForm;

@@ -197,9 +197,10 @@ void tScreenForm::Restart(bool Windowed) {
       setWindowState(Qt::WindowNoState);
       if (!WasWindowed) setGeometry(DesignedGeometry);
     } else {
-      setWindowState(Qt::WindowFullScreen);
+      // Bounds first: setting them drops a full-screen state.
       const QScreen* Display = screen() ? screen() : QGuiApplication::primaryScreen();
       if (Display) setGeometry(Display->geometry());
+      setWindowState(Qt::WindowFullScreen);
     }
     if (Visible && !isVisible()) show();
   }

@@ -37,16 +37,21 @@ bool TTickRepaintFilter::DrawsUnreportedPixels(const DemoSettings& Settings) {
   return Settings.gBars || Settings.gTriangles || Settings.bgBars || Settings.bgTriangles;
 }
 
+// Only the tick's last report may be held: a whole-surface report that a drawing operation made
+// for itself is followed by the closing one, and is passed on when that arrives.
 void TTickRepaintFilter::AreaChanged(TBitmap32* Sender, const TRect& Area, uint32_t Info) {
-  if (FInTick && (Info & AREAINFO_RECT) && Sender) {
+  if (FInTick && Sender) {
+    if (FHeldWhole) {
+      FHeldWhole = false;
+      if (FDownstream) FDownstream(Sender, Sender->BoundsRect(), AREAINFO_RECT);
+    }
     const TRect Bounds = Sender->BoundsRect();
-    if (Area.Left <= Bounds.Left && Area.Top <= Bounds.Top && Area.Right >= Bounds.Right &&
-        Area.Bottom >= Bounds.Bottom) {
+    if ((Info & AREAINFO_RECT) && Area.Left <= Bounds.Left && Area.Top <= Bounds.Top &&
+        Area.Right >= Bounds.Right && Area.Bottom >= Bounds.Bottom) {
       FHeldWhole = true;
       return;
     }
   }
   if (FDownstream) FDownstream(Sender, Area, Info);
 }
-
 }  // namespace quillet

@@ -1,8 +1,8 @@
 // Keeps the view from repainting the whole window after every tick. The frame tick ends with a
 // whole-surface change report, although most ticks change only the few boxes that their drawing
-// operations already reported. During a tick that report is held back and passed on only when
-// the tick needs it: after a wipe, or when it drew shapes whose pixels are written without area
-// reports (the Gouraud kinds).
+// operations already reported. During a tick the last report, when it covers the whole surface,
+// is held back and passed on only when the tick needs it: after a wipe, or when it drew shapes
+// whose pixels are written without area reports (the Gouraud kinds).
 #pragma once
 
 #include "raster/bitmap32.h"

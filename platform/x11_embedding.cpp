@@ -1,12 +1,16 @@
-// Embedding through XCB checks and Qt's own re-parenting, so that Qt knows the window's new
-// parent and places it relative to the host.
+// Embedding through XCB. The re-parenting happens behind Qt's back on purpose: Qt keeps treating
+// the window as a top-level one, so closing it and quitting work as for any main window (a
+// foreign QWindow as its parent would hold up both), and its geometry, which the server reads
+// relative to the parent, places it inside the host.
 #include "x11_embedding.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QWidget>
-#include <QWindow>
 
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "x11_native.h"
 
@@ -28,6 +32,35 @@ xcb_window_t ParentOf(xcb_connection_t* Connection, xcb_window_t Window) {
   std::free(Error);
   return Tree ? Tree->parent : 0;
 }
+
+// Watches the event stream for the destruction of one window. Qt selects structure events on its
+// windows, so the notice arrives for the window itself when its host takes it down.
+class DestroyWatcher final : public QObject, public QAbstractNativeEventFilter {
+ public:
+  DestroyWatcher(QWidget& Window, xcb_window_t Watched, std::function<void()> OnDestroyed)
+      : QObject(&Window), FWatched(Watched), FOnDestroyed(std::move(OnDestroyed)) {
+    QCoreApplication::instance()->installNativeEventFilter(this);
+  }
+  ~DestroyWatcher() override {
+    if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
+  }
+
+  bool nativeEventFilter(const QByteArray& Type, void* Message, qintptr*) override {
+    if (Type != "xcb_generic_event_t" || !FOnDestroyed) return false;
+    const auto* Event = static_cast<const xcb_generic_event_t*>(Message);
+    if ((Event->response_type & 0x7F) != XCB_DESTROY_NOTIFY) return false;
+    if (reinterpret_cast<const xcb_destroy_notify_event_t*>(Event)->window != FWatched)
+      return false;
+    // Once only, and from the event loop rather than from inside Qt's event processing: the
+    // handler may well close or delete the widget, and with it this watcher.
+    QMetaObject::invokeMethod(this, std::exchange(FOnDestroyed, nullptr), Qt::QueuedConnection);
+    return false;
+  }
+
+ private:
+  xcb_window_t FWatched;
+  std::function<void()> FOnDestroyed;
+};
 
 }  // namespace
 
@@ -62,25 +95,25 @@ uint32_t ReparentIntoHost(QWidget& Window, uint32_t Host) {
   xcb_connection_t* Connection = x11::QtConnection();
   if (!Connection || !HostWindowRect(Connection, Host)) return 0;
   const auto Own = static_cast<xcb_window_t>(Window.winId());
-  QWindow* Handle = Window.windowHandle();
-  if (!Handle || Own == Host) return 0;
+  if (Own == Host) return 0;
   const xcb_window_t Previous = ParentOf(Connection, Own);
   if (Previous == 0) return 0;
 
-  // The wrapper only stands for the host; deleting it leaves the foreign window alone. It lives
-  // as long as the widget, whose window is its child from now on.
-  QWindow* HostWindow = QWindow::fromWinId(Host);
-  if (!HostWindow) return 0;
-  QObject::connect(&Window, &QObject::destroyed, [HostWindow] { delete HostWindow; });
-  Handle->setParent(HostWindow);
-  Handle->setPosition(0, 0);
-  // The reply comes after the server has handled Qt's re-parenting, so it tells whether it
-  // took: it is refused for a host inside this window, or a host that just went away.
-  if (ParentOf(Connection, Own) != Host) {
-    Handle->setParent(nullptr);
+  // Checked, so that a refusal (a host inside this window, a host that just went away) comes
+  // back here instead of into Qt's error log.
+  xcb_generic_error_t* Error =
+      xcb_request_check(Connection, xcb_reparent_window_checked(Connection, Own, Host, 0, 0));
+  if (Error) {
+    std::free(Error);
     return 0;
   }
+  if (ParentOf(Connection, Own) != Host) return 0;
   return Previous;
+}
+
+void WhenNativeWindowDestroyed(QWidget& Window, std::function<void()> Handler) {
+  if (!x11::QtConnection() || !Handler) return;
+  new DestroyWatcher(Window, static_cast<xcb_window_t>(Window.winId()), std::move(Handler));
 }
 
 }  // namespace quillet

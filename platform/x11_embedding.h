@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include <xcb/xcb.h>
@@ -23,5 +24,10 @@ std::optional<TRect> HostWindowRect(xcb_connection_t* Connection, uint32_t Host)
 // window that exists), or 0 when it failed: no X11, Host is not an existing window, or the
 // server refused (Host inside Window itself, for example).
 uint32_t ReparentIntoHost(QWidget& Window, uint32_t Host);
+
+// Calls Handler once when the X server destroys Window's native window behind the program's
+// back, as it does with every child of a host window that closes. An embedded preview uses it
+// to end with its host instead of running on invisibly. Does nothing off X11.
+void WhenNativeWindowDestroyed(QWidget& Window, std::function<void()> Handler);
 
 }  // namespace quillet

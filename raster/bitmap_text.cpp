@@ -1,6 +1,9 @@
 // Text output on the surface through the installed text engine.
 #include "bitmap32.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace quillet {
 
 void TBitmap32::SelectTextFont() {
@@ -26,7 +29,11 @@ void TBitmap32::DrawText(int32_t X, int32_t Y, std::string_view Text) {
     Engine->Draw(Target, X, Y, FTextFont, Color, FIsClipped ? &FClipBounds : nullptr, Text);
   }
   const TTextExtent Extent = MeasureText(Text);
-  NotifyAreaChanged({X, Y, X + Extent.cx + 1, Y + Extent.cy + 1}, AREAINFO_RECT);
+  // Text far to the right or bottom must not wrap its area round to the other side.
+  const auto FarEdge = [](int32_t Start, int32_t Size) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{Start} + Size + 1, INT32_MIN, INT32_MAX));
+  };
+  NotifyAreaChanged({X, Y, FarEdge(X, Extent.cx), FarEdge(Y, Extent.cy)}, AREAINFO_RECT);
 }
 
 }  // namespace quillet

@@ -123,6 +123,21 @@ TEST_F(TextEngineTest, TextPartlyOrWhollyOutsideTheSurfaceIsCutOrSkipped) {
   EXPECT_EQ(*Surface.PixelAddress(60, 30), clBlack32);
 }
 
+TEST_F(TextEngineTest, DrawingReportsTheTextAreaPlusOnePixel) {
+  std::vector<TRect> Areas;
+  Surface.OnAreaChanged = [&](TBitmap32*, const TRect& Area, uint32_t Info) {
+    EXPECT_EQ(Info, AREAINFO_RECT);
+    Areas.push_back(Area);
+  };
+  const TTextExtent Extent = Surface.MeasureText("123");
+  Surface.DrawText(10, 10, "123");
+  // Far out, the area stops at the largest coordinate instead of wrapping round.
+  Surface.DrawText(INT_MAX - 2, INT_MAX, "123");
+  ASSERT_EQ(Areas.size(), 2u);
+  EXPECT_EQ(Areas[0], (TRect{10, 10, 11 + Extent.cx, 11 + Extent.cy}));
+  EXPECT_EQ(Areas[1], (TRect{INT_MAX - 2, INT_MAX, INT_MAX, INT_MAX}));
+}
+
 TEST_F(TextEngineTest, MeasureGrowsWithTheTextAndTheSize) {
   const TTextExtent Empty = Surface.MeasureText("");
   const TTextExtent One = Surface.MeasureText("0");

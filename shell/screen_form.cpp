@@ -231,7 +231,12 @@ void tScreenForm::SetParentWindow(uint32_t Parent) {
     setGeometry(0, 0, static_cast<int>(std::lround((Host->Right - Host->Left) / Ratio)),
                 static_cast<int>(std::lround((Host->Bottom - Host->Top) / Ratio)));
   }
-  if (FPreviousParent == 0 && ShowInfo) ShowInfo("SetParentWindow failed", "info");
+  if (FPreviousParent == 0) {
+    if (ShowInfo) ShowInfo("SetParentWindow failed", "info");
+    return;
+  }
+  // A host that closes takes its children with it: the preview then ends too.
+  WhenNativeWindowDestroyed(*this, [this] { close(); });
 }
 
 bool tScreenForm::eventFilter(QObject* Watched, QEvent* Event) {

@@ -34,6 +34,9 @@ fail() {
   echo "FAIL [$CASE]: $*"
   [ -n "${DISPLAY:-}" ] && "$PROBE" png "$WORK/failure.png" 2>/dev/null && cp "$WORK/failure.png" "${TMPDIR:-/tmp}/quillet-e2e-$CASE.png" 2>/dev/null
   for log in "$WORK"/*.log; do [ -s "$log" ] && { echo "--- $log"; head -c 2000 "$log"; }; done
+  local pid
+  for pid in "${PIDS[@]}"; do alive "$pid" && echo "--- pid $pid is running" || echo "--- pid $pid has ended"; done
+  [ -n "${DISPLAY:-}" ] && { echo "--- windows on $DISPLAY:"; xdotool search --name '.' getwindowname %@ 2>&1 | head -20; }
   exit 1
 }
 
@@ -55,11 +58,23 @@ start_x() {
   mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
   chmod 700 "$XDG_RUNTIME_DIR"
   unset QT_QPA_PLATFORM
-  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
-  XVFB_PID=$!
-  wait_until 10 grep -q '[0-9]' "$WORK/display" || fail "Xvfb did not start"
-  export DISPLAY=":$(tr -dc 0-9 <"$WORK/display")"
-  wait_until 5 xdotool getmouselocation || fail "X server $DISPLAY does not answer"
+  # A random free display number; a server that loses a race for it dies at once and we retry.
+  local attempt number
+  for attempt in 1 2 3 4 5 6 7 8; do
+    number=$((100 + RANDOM % 800))
+    [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
+    # -noreset: the server must not reset while no client is connected, between two steps.
+    Xvfb ":$number" -screen 0 800x600x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$number"
+    if wait_until 5 xdotool getmouselocation && sleep 0.2 && alive "$XVFB_PID"; then
+      return 0
+    fi
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=
+  done
+  fail "no X server could be started"
 }
 
 # The pointer's position now, in POINTER_X and POINTER_Y.
@@ -192,7 +207,8 @@ case_single_instance() {
 case_preview_in_host() {
   start_x
   "$PROBE" host 320 240 >"$WORK/host.id" 2>"$WORK/host.log" &
-  PIDS+=("$!")
+  local host_pid=$!
+  PIDS+=("$host_pid")
   wait_until 5 grep -q '[0-9]' "$WORK/host.id" || fail "no host window"
   local host
   host=$(tr -dc 0-9 <"$WORK/host.id")
@@ -213,6 +229,10 @@ case_preview_in_host() {
   [ "$POINTER_X,$POINTER_Y" = "300,250" ] || fail "the pointer did not move"
   sleep 0.8
   alive "$preview" || fail "mouse movement ended the preview"
+  # The host goes away, and the preview with it.
+  kill "$host_pid"
+  wait_exit "$preview" 5
+  [ "$EXIT_CODE" = 0 ] || fail "after its host closed the preview: exit code $EXIT_CODE, expected 0"
 }
 
 case_preview_bad_host() {

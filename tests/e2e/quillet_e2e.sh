@@ -14,6 +14,9 @@ CASE=$3
 
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "SKIP: Xvfb or xdotool missing"; exit 77; }
 
+# Under LeakSanitizer, leaks inside system libraries are not the program's.
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/lsan_system_libraries.supp"
+
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillet-e2e-XXXXXX")
 PIDS=()
 XVFB_PID=

@@ -87,8 +87,10 @@ class SkipTaskbarKeeper final : public QObject {
 
 void KeepOffTaskbar(QWidget& Window) {
   if (!x11::QtConnection()) return;
-  if (!Window.findChild<SkipTaskbarKeeper*>(QString(), Qt::FindDirectChildrenOnly))
-    Window.installEventFilter(new SkipTaskbarKeeper(Window));
+  // The keeper has no meta-object of its own, so findChild could not tell it from other children.
+  bool HasKeeper = false;
+  for (QObject* Child : Window.children()) HasKeeper = HasKeeper || dynamic_cast<SkipTaskbarKeeper*>(Child);
+  if (!HasKeeper) Window.installEventFilter(new SkipTaskbarKeeper(Window));
   ApplySkipTaskbar(Window, Window.isVisible());
 }
 

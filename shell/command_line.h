@@ -1,0 +1,35 @@
+// The command line as the screen-saver machinery passes it: the mode switch, the preview's host
+// window, and the name under which only one copy of the program may run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillet {
+
+enum class TSaverMode : uint8_t {
+  ModeNone = 0,
+  ModeConfig = 1,
+  ModeSaver = 2,
+  ModePreview = 3,
+  ModeChangePassword = 4,
+};
+
+struct TCommandLine {
+  TSaverMode SaverMode = TSaverMode::ModeNone;
+  // The first argument in upper case (ASCII letters only); shown after the dialog's caption.
+  std::string ModeText;
+  // The second argument as a window id; 0 when absent or not a non-negative decimal number that
+  // fits 32 bits.
+  uint32_t PreviewParent = 0;
+};
+
+// Args are the arguments after the program's path.
+TCommandLine ParseCommandLine(const std::vector<std::string>& Args);
+
+// The base name followed by the first two bytes of the first argument exactly as typed.
+std::string InstanceName(std::string_view ProgramBaseName, const std::vector<std::string>& Args);
+
+}  // namespace quillet

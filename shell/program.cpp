@@ -1,0 +1,171 @@
+// Start-up order, mode dispatch and the message loop.
+#include "program.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QThread>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+
+#include "config/config_form.h"
+#include "config/settings_file.h"
+#include "platform/clipboard.h"
+#include "platform/message_box.h"
+#include "platform/profile_location.h"
+#include "platform/qt_text_engine.h"
+#include "platform/screen_facts.h"
+#include "platform/taskbar_hint.h"
+#include "shell/error_box.h"
+#include "shell/instance_mutex.h"
+#include "shell/runtime_state.h"
+#include "shell/screen_form.h"
+#include "shell/sys_util.h"
+
+namespace quillet {
+
+tScreenForm* ScreenForm = nullptr;
+tConfigForm* ConfigForm = nullptr;
+
+namespace {
+
+std::unique_ptr<QApplication> Application;
+constexpr int ExitAlreadyRunning = 1;
+
+// The clipboard outlives the process on X11 only when the application object hands it to a
+// clipboard manager as it is destroyed, which is safe only outside the event loop.
+void EndProcess(int ExitCode) {
+  CloseInstanceMutex();
+  if (Application && QThread::currentThread()->loopLevel() == 0) {
+    delete ScreenForm;
+    delete ConfigForm;
+    ScreenForm = nullptr;
+    ConfigForm = nullptr;
+    Application.reset();
+  }
+  std::exit(ExitCode);
+}
+
+void InstallErrorBox() {
+  TErrorBoxHooks Hooks;
+  Hooks.ShowBox = [](std::string_view Text, std::string_view Caption, uint32_t Flags) {
+    return ShowMessageBox(Text, Caption, Flags);
+  };
+  Hooks.SetClipboard = [](std::string_view Text) { SetClipboardText(Text); };
+  Hooks.EndProcess = &EndProcess;
+  SetErrorBoxHooks(std::move(Hooks));
+}
+
+TDisplayInfo ReadDisplayInfo() {
+  const ScreenSize Size = PrimaryScreenSize();
+  return {Size.Width, Size.Height};
+}
+
+void CreateConfigForm() {
+  ConfigForm = new tConfigForm(ProfileFilePath(SettingsFileName));
+}
+
+void CreateScreenForm() { ScreenForm = new tScreenForm(); }
+
+}  // namespace
+
+void CheckSingleInstance(const std::vector<std::string>& Args) {
+  if (CreateInstanceMutex(InstanceName(Runtime().ProgramBaseName, Args))) EndProcess(ExitAlreadyRunning);
+}
+
+QWidget* CreateFormsForMode(const std::vector<std::string>& Args) {
+  const TCommandLine Command = ParseCommandLine(Args);
+  QWidget* MainWindow = nullptr;
+  switch (Command.SaverMode) {
+    case TSaverMode::ModeChangePassword:
+      return nullptr;
+    case TSaverMode::ModeNone:
+    case TSaverMode::ModeConfig:
+      CreateConfigForm();
+      CreateScreenForm();
+      MainWindow = ConfigForm;
+      break;
+    case TSaverMode::ModeSaver:
+    case TSaverMode::ModePreview:
+      CreateScreenForm();
+      CreateConfigForm();
+      MainWindow = ScreenForm;
+      break;
+  }
+  // Neither window gets a taskbar button of its own.
+  KeepOffTaskbar(*ScreenForm);
+  KeepOffTaskbar(*ConfigForm);
+
+  ScreenForm->SetSettings(&ConfigForm->Settings());
+  ConfigForm->SetScreen(ScreenForm);
+  ScreenForm->OnShowConfig = [] {
+    ConfigForm->show();
+    ConfigForm->raise();
+    ConfigForm->activateWindow();
+  };
+  const auto Quit = [] { QCoreApplication::quit(); };
+  if (MainWindow == ScreenForm)
+    ScreenForm->OnClosed = Quit;
+  else
+    ConfigForm->OnClosed = Quit;
+
+  if (Command.SaverMode == TSaverMode::ModeSaver) {
+    const TDisplayInfo& Display = Runtime().DisplayInfo;
+    const qreal Ratio = ScreenForm->devicePixelRatioF() > 0 ? ScreenForm->devicePixelRatioF() : 1;
+    ScreenForm->setGeometry(0, 0, static_cast<int>(std::lround(Display.Width / Ratio)),
+                            static_cast<int>(std::lround(Display.Height / Ratio)));
+    ScreenForm->setWindowState(Qt::WindowFullScreen);
+  } else if (Command.SaverMode == TSaverMode::ModePreview) {
+    uint32_t Host = Command.PreviewParent;
+    if (Host == 0) {
+      // Without a host the preview is drawn inside the dialog.
+      ConfigForm->show();
+      Host = static_cast<uint32_t>(ConfigForm->winId());
+    }
+    ScreenForm->SetParentWindow(Host);
+  }
+
+  ConfigForm->setWindowTitle(ConfigForm->windowTitle() + QString::fromStdString(Command.ModeText));
+  return MainWindow;
+}
+
+int RunProgram(int argc, char** argv) {
+  const std::vector<std::string> Args(argv + 1, argv + argc);
+  // The toolkit sees only the program's name: its own options must not be taken from ours.
+  static int QtArgc = 1;
+  static char* QtArgv[] = {argv[0], nullptr};
+  Application = std::make_unique<QApplication>(QtArgc, QtArgv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  InstallQtTextOutput();
+  InstallErrorBox();
+
+  TStartupServices Services;
+  Services.ProgramBaseName = [] { return GetProgramBaseName(); };
+  Services.ReadDisplayInfo = &ReadDisplayInfo;
+  Services.WaveOut = SystemWaveOut();
+  RuntimeStartup(Services);
+
+  CheckSingleInstance(Args);
+  QWidget* MainWindow = CreateFormsForMode(Args);
+  int ExitCode = 0;
+  if (MainWindow) {
+    QApplication::setApplicationName(ApplicationTitle);
+    if (MainWindow == ScreenForm) {
+      ScreenForm->Show();
+    } else {
+      MainWindow->show();
+      MainWindow->activateWindow();
+    }
+    QApplication::exec();
+  }
+  delete ScreenForm;
+  delete ConfigForm;
+  ScreenForm = nullptr;
+  ConfigForm = nullptr;
+  Application.reset();
+  RuntimeShutdown();
+  return ExitCode;
+}
+
+}  // namespace quillet

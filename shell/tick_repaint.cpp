@@ -1,0 +1,57 @@
+// The repaint filter between the surface and its view.
+#include "tick_repaint.h"
+
+#include "config/demo_settings.h"
+
+namespace quillet {
+
+void TTickRepaintFilter::Attach(TBitmap32& Surface) {
+  Detach();
+  FSurface = &Surface;
+  FDownstream = Surface.OnAreaChanged;
+  Surface.OnAreaChanged = [this](TBitmap32* Sender, const TRect& Area, uint32_t Info) {
+    AreaChanged(Sender, Area, Info);
+  };
+}
+
+void TTickRepaintFilter::Detach() {
+  if (!FSurface) return;
+  FSurface->OnAreaChanged = FDownstream;
+  FSurface = nullptr;
+  FDownstream = nullptr;
+}
+
+void TTickRepaintFilter::BeginTick() {
+  FInTick = true;
+  FHeldWhole = false;
+}
+
+void TTickRepaintFilter::EndTick(bool WholeNeeded) {
+  FInTick = false;
+  if (FHeldWhole && WholeNeeded && FSurface && FDownstream)
+    FDownstream(FSurface, FSurface->BoundsRect(), AREAINFO_RECT);
+  FHeldWhole = false;
+}
+
+bool TTickRepaintFilter::DrawsUnreportedPixels(const DemoSettings& Settings) {
+  return Settings.gBars || Settings.gTriangles || Settings.bgBars || Settings.bgTriangles;
+}
+
+// Only the tick's last report may be held: a whole-surface report that a drawing operation made
+// for itself is followed by the closing one, and is passed on when that arrives.
+void TTickRepaintFilter::AreaChanged(TBitmap32* Sender, const TRect& Area, uint32_t Info) {
+  if (FInTick && Sender) {
+    if (FHeldWhole) {
+      FHeldWhole = false;
+      if (FDownstream) FDownstream(Sender, Sender->BoundsRect(), AREAINFO_RECT);
+    }
+    const TRect Bounds = Sender->BoundsRect();
+    if ((Info & AREAINFO_RECT) && Area.Left <= Bounds.Left && Area.Top <= Bounds.Top &&
+        Area.Right >= Bounds.Right && Area.Bottom >= Bounds.Bottom) {
+      FHeldWhole = true;
+      return;
+    }
+  }
+  if (FDownstream) FDownstream(Sender, Area, Info);
+}
+}  // namespace quillet

@@ -1,0 +1,278 @@
+#!/usr/bin/env bash
+# End-to-end tests of the real program under Xvfb, driven with xdotool. Each case starts its own X
+# server on a free display, uses a private home and private XDG directories, bounds every wait,
+# and ends every process it started.
+#
+#   quillet_e2e.sh QUILLET X-PROBE CASE
+#
+# Exit 0 pass, 1 fail, 77 skip (no Xvfb or xdotool).
+set -u
+
+QUILLET=$1
+PROBE=$2
+CASE=$3
+
+command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "SKIP: Xvfb or xdotool missing"; exit 77; }
+
+# Under LeakSanitizer, leaks inside system libraries are not the program's.
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/lsan_system_libraries.supp"
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillet-e2e-XXXXXX")
+PIDS=()
+XVFB_PID=
+
+cleanup() {
+  local pid
+  for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null; done
+  if [ -n "$XVFB_PID" ]; then
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+  fi
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL [$CASE]: $*"
+  [ -n "${DISPLAY:-}" ] && "$PROBE" png "$WORK/failure.png" 2>/dev/null && cp "$WORK/failure.png" "${TMPDIR:-/tmp}/quillet-e2e-$CASE.png" 2>/dev/null
+  for log in "$WORK"/*.log; do [ -s "$log" ] && { echo "--- $log"; head -c 2000 "$log"; }; done
+  local pid
+  for pid in "${PIDS[@]}"; do alive "$pid" && echo "--- pid $pid is running" || echo "--- pid $pid has ended"; done
+  [ -n "${DISPLAY:-}" ] && { echo "--- windows on $DISPLAY:"; xdotool search --name '.' getwindowname %@ 2>&1 | head -20; }
+  exit 1
+}
+
+# Polls CMD every 0.1 s for at most SECONDS; true when it succeeded.
+wait_until() {
+  local seconds=$1
+  shift
+  local tries=$((seconds * 10))
+  while ((tries-- > 0)); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+start_x() {
+  export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_RUNTIME_DIR="$WORK/run"
+  export XDG_DATA_HOME="$WORK/home/.local/share" XDG_CACHE_HOME="$WORK/home/.cache"
+  mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  unset QT_QPA_PLATFORM
+  # A random free display number; a server that loses a race for it dies at once and we retry.
+  local attempt number
+  for attempt in 1 2 3 4 5 6 7 8; do
+    number=$((100 + RANDOM % 800))
+    [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
+    # -noreset: the server must not reset while no client is connected, between two steps.
+    Xvfb ":$number" -screen 0 800x600x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$number"
+    if wait_until 5 xdotool getmouselocation && sleep 0.2 && alive "$XVFB_PID"; then
+      return 0
+    fi
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=
+  done
+  fail "no X server could be started"
+}
+
+# The pointer's position now, in POINTER_X and POINTER_Y.
+read_pointer() {
+  eval "$(xdotool getmouselocation --shell)"
+  POINTER_X=$X
+  POINTER_Y=$Y
+}
+
+# Starts quillet with the given arguments; its pid is in LAST_PID.
+start_quillet() {
+  local name=$1
+  shift
+  "$QUILLET" "$@" >"$WORK/$name.log" 2>&1 &
+  LAST_PID=$!
+  PIDS+=("$LAST_PID")
+}
+
+alive() { kill -0 "$1" 2>/dev/null; }
+
+# Waits at most SECONDS for PID to end; its exit code is in EXIT_CODE (124 when it did not end).
+wait_exit() {
+  local pid=$1 seconds=$2
+  if wait_until "$seconds" bash -c "! kill -0 $pid 2>/dev/null"; then
+    wait "$pid"
+    EXIT_CODE=$?
+  else
+    EXIT_CODE=124
+  fi
+}
+
+# The first window whose name matches the regular expression, within SECONDS; in WINDOW.
+find_window() {
+  local pattern=$1 seconds=$2
+  WINDOW=
+  local tries=$((seconds * 10))
+  while ((tries-- > 0)); do
+    WINDOW=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1)
+    [ -n "$WINDOW" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+screen_has_drawing() {
+  local nonblack
+  nonblack=$("$PROBE" pixels | sed -n 's/.*nonblack=\([0-9]*\).*/\1/p')
+  [ "${nonblack:-0}" -gt 0 ]
+}
+
+screen_hash() { "$PROBE" pixels | sed -n 's/.*hash=\([0-9a-f]*\).*/\1/p'; }
+
+# The full-screen saver, up and drawing, with the keyboard focus.
+start_saver() {
+  start_quillet saver /s
+  SAVER=$LAST_PID
+  find_window '^Quillet  \(p\.\.\.pause\)$' 5 || fail "no saver window"
+  SAVER_WINDOW=$WINDOW
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $SAVER_WINDOW ]" ||
+    fail "the saver did not get the keyboard focus"
+}
+
+case_saver_draws() {
+  start_x
+  start_saver
+  [ "$("$PROBE" geometry "$SAVER_WINDOW")" = "0 0 800 600" ] ||
+    fail "the saver does not cover the display: $("$PROBE" geometry "$SAVER_WINDOW")"
+  sleep 1
+  screen_has_drawing || fail "the screen is all black after a second"
+}
+
+case_mouse_tolerance() {
+  start_x
+  read_pointer
+  local x=$POINTER_X y=$POINTER_Y
+  start_saver
+  xdotool mousemove $((x + 10)) $((y - 10))
+  sleep 0.3
+  xdotool mousemove $((x - 10)) $((y + 10))
+  sleep 0.5
+  read_pointer
+  [ "$POINTER_X,$POINTER_Y" = "$((x - 10)),$((y + 10))" ] || fail "the pointer did not move"
+  alive "$SAVER" || fail "a movement of 10 pixels ended the saver"
+  xdotool mousemove $((x + 11)) "$y"
+  wait_exit "$SAVER" 5
+  [ "$EXIT_CODE" = 0 ] || fail "a movement of 11 pixels: exit code $EXIT_CODE, expected 0"
+}
+
+case_pause_and_keys() {
+  start_x
+  start_saver
+  wait_until 5 screen_has_drawing || fail "nothing drawn"
+  xdotool key p
+  sleep 0.4
+  local first second third
+  first=$(screen_hash)
+  sleep 0.6
+  second=$(screen_hash)
+  [ "$first" = "$second" ] || fail "the picture changed while paused"
+  [ "$(xdotool getwindowname "$SAVER_WINDOW")" = "Quillet (paused)" ] || fail "caption while paused"
+  xdotool key p
+  sleep 0.6
+  third=$(screen_hash)
+  [ "$third" != "$second" ] || fail "p again did not resume"
+  [ "$(xdotool getwindowname "$SAVER_WINDOW")" = "Quillet" ] || fail "caption after resuming"
+  alive "$SAVER" || fail "p ended the saver"
+  xdotool key x
+  wait_exit "$SAVER" 5
+  [ "$EXIT_CODE" = 0 ] || fail "a typed x: exit code $EXIT_CODE, expected 0"
+}
+
+case_single_instance() {
+  start_x
+  start_saver
+  local started=$SECONDS
+  start_quillet second /s
+  wait_exit "$LAST_PID" 5
+  [ "$EXIT_CODE" = 1 ] || fail "a second /s: exit code $EXIT_CODE, expected 1"
+  ((SECONDS - started <= 3)) || fail "the second /s took too long to end"
+  start_quillet upper /S
+  local upper=$LAST_PID
+  start_quillet preview /p
+  local preview=$LAST_PID
+  sleep 1.5
+  alive "$upper" || fail "/S did not start beside /s"
+  alive "$preview" || fail "/p did not start beside /s"
+  alive "$SAVER" || fail "the first saver ended"
+}
+
+case_preview_in_host() {
+  start_x
+  "$PROBE" host 320 240 >"$WORK/host.id" 2>"$WORK/host.log" &
+  local host_pid=$!
+  PIDS+=("$host_pid")
+  wait_until 5 grep -q '[0-9]' "$WORK/host.id" || fail "no host window"
+  local host
+  host=$(tr -dc 0-9 <"$WORK/host.id")
+  start_quillet preview /p "$host"
+  local preview=$LAST_PID
+  wait_until 5 bash -c "\"$PROBE\" children $host | grep -q ' 0 0 320 240 mapped'" ||
+    fail "the saver is not a child of the host at its size: $("$PROBE" children "$host")"
+  local child
+  child=$("$PROBE" children "$host" | awk '$6 == "mapped" {print $1; exit}')
+  sleep 1
+  local nonblack
+  nonblack=$("$PROBE" pixels "$child" | sed -n 's/.*nonblack=\([0-9]*\).*/\1/p')
+  [ "${nonblack:-0}" -gt 0 ] || fail "nothing drawn in the preview"
+  xdotool mousemove 150 120
+  sleep 0.2
+  xdotool mousemove 300 250
+  read_pointer
+  [ "$POINTER_X,$POINTER_Y" = "300,250" ] || fail "the pointer did not move"
+  sleep 0.8
+  alive "$preview" || fail "mouse movement ended the preview"
+  # The host goes away, and the preview with it.
+  kill "$host_pid"
+  wait_exit "$preview" 5
+  [ "$EXIT_CODE" = 0 ] || fail "after its host closed the preview: exit code $EXIT_CODE, expected 0"
+}
+
+case_preview_bad_host() {
+  start_x
+  start_quillet preview /p 12345
+  find_window '^info$' 5 || fail "no \"info\" box for a window that does not exist"
+  alive "$LAST_PID" || fail "the program did not run on"
+}
+
+case_config_caption() {
+  start_x
+  start_quillet config /c
+  local config=$LAST_PID
+  find_window '/C$' 5 || fail "no window whose caption ends in /C"
+  [ "$(xdotool getwindowname "$WINDOW")" = " Quillet: Screen Saver Configuration  /C" ] ||
+    fail "caption: '$(xdotool getwindowname "$WINDOW")'"
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $WINDOW ]" || fail "the dialog has no focus"
+  xdotool key Escape
+  wait_exit "$config" 5
+  [ "$EXIT_CODE" = 0 ] || fail "Escape in the dialog: exit code $EXIT_CODE, expected 0"
+  [ ! -e "$XDG_CONFIG_HOME/QUILLET.INI" ] || fail "Cancel wrote the settings file"
+}
+
+case_right_click_dialog() {
+  start_x
+  start_saver
+  xdotool click 3
+  find_window '/S$' 5 || fail "a right click did not show the dialog"
+  alive "$SAVER" || fail "the right click ended the saver"
+  # The dialog has the focus now, so the mouse no longer ends the saver.
+  sleep 0.5
+  xdotool mousemove 300 300
+  read_pointer
+  [ "$POINTER_X,$POINTER_Y" = "300,300" ] || fail "the pointer did not move"
+  sleep 0.8
+  alive "$SAVER" || fail "mouse movement ended the saver while the dialog had the focus"
+}
+
+"case_$CASE" || fail "case failed"
+echo "PASS [$CASE]"

@@ -1,0 +1,168 @@
+// x-probe: the end-to-end tests' view of the X server, through XCB alone.
+//
+//   x-probe pixels [WINDOW]      "nonblack=N total=N hash=H" of the window's (default: root) image
+//   x-probe png FILE [WINDOW]    the window's image as a PNG, for a look after a failure
+//   x-probe host W H             maps a W x H top-level window, prints its id, lives until killed
+//   x-probe children WINDOW      one line per child: "ID X Y W H mapped|unmapped"
+//   x-probe geometry WINDOW      "X Y W H" of the window relative to the root
+#include <png.h>
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include <unistd.h>
+
+namespace {
+
+struct FreeDeleter {
+  void operator()(void* P) const { std::free(P); }
+};
+template <typename T>
+using Reply = std::unique_ptr<T, FreeDeleter>;
+
+int Usage() {
+  std::fprintf(stderr, "usage: x-probe pixels [WINDOW] | host W H | children WINDOW | geometry WINDOW\n");
+  return 2;
+}
+
+uint32_t ParseId(const char* S) { return static_cast<uint32_t>(std::strtoul(S, nullptr, 0)); }
+
+// The window's pixels as 32-bit words (blue, green, red, pad), or null.
+Reply<xcb_get_image_reply_t> Grab(xcb_connection_t* C, xcb_window_t Window, uint16_t& W, uint16_t& H) {
+  const Reply<xcb_get_geometry_reply_t> G(xcb_get_geometry_reply(C, xcb_get_geometry(C, Window), nullptr));
+  if (!G || G->width == 0 || G->height == 0) return nullptr;
+  W = G->width;
+  H = G->height;
+  Reply<xcb_get_image_reply_t> Image(xcb_get_image_reply(
+      C, xcb_get_image(C, XCB_IMAGE_FORMAT_Z_PIXMAP, Window, 0, 0, W, H, ~0u), nullptr));
+  if (!Image || xcb_get_image_data_length(Image.get()) < static_cast<int>(uint64_t{W} * H * 4)) return nullptr;
+  return Image;
+}
+
+int Png(xcb_connection_t* C, xcb_window_t Window, const char* Path) {
+  uint16_t W = 0, H = 0;
+  const Reply<xcb_get_image_reply_t> Image = Grab(C, Window, W, H);
+  if (!Image) return 1;
+  const uint8_t* Data = xcb_get_image_data(Image.get());
+  std::FILE* File = std::fopen(Path, "wb");
+  if (!File) return 1;
+  png_structp Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop Info = png_create_info_struct(Png);
+  if (setjmp(png_jmpbuf(Png))) {
+    png_destroy_write_struct(&Png, &Info);
+    std::fclose(File);
+    return 1;
+  }
+  png_init_io(Png, File);
+  png_set_IHDR(Png, Info, W, H, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(Png, Info);
+  std::unique_ptr<png_byte[]> Row(new png_byte[size_t{W} * 3]);
+  for (uint32_t Y = 0; Y < H; ++Y) {
+    for (uint32_t X = 0; X < W; ++X) {
+      const uint8_t* P = Data + (size_t{Y} * W + X) * 4;
+      Row[X * 3] = P[2];
+      Row[X * 3 + 1] = P[1];
+      Row[X * 3 + 2] = P[0];
+    }
+    png_write_row(Png, Row.get());
+  }
+  png_write_end(Png, nullptr);
+  png_destroy_write_struct(&Png, &Info);
+  return std::fclose(File) == 0 ? 0 : 1;
+}
+
+int Pixels(xcb_connection_t* C, xcb_window_t Window) {
+  uint16_t W = 0, H = 0;
+  const Reply<xcb_get_image_reply_t> Image = Grab(C, Window, W, H);
+  if (!Image) return 1;
+  const uint8_t* Data = xcb_get_image_data(Image.get());
+  const uint64_t Total = uint64_t{W} * H;
+  uint64_t NonBlack = 0;
+  uint64_t Hash = 1469598103934665603ull;
+  for (uint64_t I = 0; I < Total; ++I) {
+    const uint32_t Rgb = (Data[I * 4] | Data[I * 4 + 1] << 8 | Data[I * 4 + 2] << 16) & 0xFFFFFF;
+    if (Rgb) ++NonBlack;
+    Hash = (Hash ^ Rgb) * 1099511628211ull;
+  }
+  std::printf("nonblack=%llu total=%llu hash=%016llx\n", static_cast<unsigned long long>(NonBlack),
+              static_cast<unsigned long long>(Total), static_cast<unsigned long long>(Hash));
+  return 0;
+}
+
+int Host(xcb_connection_t* C, xcb_screen_t* Screen, uint16_t W, uint16_t H) {
+  const xcb_window_t Window = xcb_generate_id(C);
+  const uint32_t Values[] = {Screen->white_pixel};
+  xcb_create_window(C, XCB_COPY_FROM_PARENT, Window, Screen->root, 100, 80, W, H, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, Screen->root_visual, XCB_CW_BACK_PIXEL, Values);
+  xcb_map_window(C, Window);
+  xcb_flush(C);
+  std::printf("%u\n", Window);
+  std::fflush(stdout);
+  for (;;) {
+    xcb_generic_event_t* Event = xcb_wait_for_event(C);
+    if (!Event) return 0;
+    std::free(Event);
+  }
+}
+
+int Children(xcb_connection_t* C, xcb_window_t Window) {
+  const Reply<xcb_query_tree_reply_t> Tree(xcb_query_tree_reply(C, xcb_query_tree(C, Window), nullptr));
+  if (!Tree) return 1;
+  const xcb_window_t* Kids = xcb_query_tree_children(Tree.get());
+  for (int I = 0; I < xcb_query_tree_children_length(Tree.get()); ++I) {
+    const Reply<xcb_get_geometry_reply_t> G(xcb_get_geometry_reply(C, xcb_get_geometry(C, Kids[I]), nullptr));
+    const Reply<xcb_get_window_attributes_reply_t> A(
+        xcb_get_window_attributes_reply(C, xcb_get_window_attributes(C, Kids[I]), nullptr));
+    if (!G || !A) continue;
+    std::printf("%u %d %d %u %u %s\n", Kids[I], G->x, G->y, G->width, G->height,
+                A->map_state == XCB_MAP_STATE_VIEWABLE ? "mapped" : "unmapped");
+  }
+  return 0;
+}
+
+int Geometry(xcb_connection_t* C, xcb_screen_t* Screen, xcb_window_t Window) {
+  const Reply<xcb_get_geometry_reply_t> G(xcb_get_geometry_reply(C, xcb_get_geometry(C, Window), nullptr));
+  if (!G) return 1;
+  const Reply<xcb_translate_coordinates_reply_t> T(xcb_translate_coordinates_reply(
+      C, xcb_translate_coordinates(C, Window, Screen->root, 0, 0), nullptr));
+  if (!T) return 1;
+  std::printf("%d %d %u %u\n", T->dst_x, T->dst_y, G->width, G->height);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  int ScreenNumber = 0;
+  xcb_connection_t* C = xcb_connect(nullptr, &ScreenNumber);
+  if (xcb_connection_has_error(C)) {
+    std::fprintf(stderr, "x-probe: cannot connect to the X server\n");
+    return 1;
+  }
+  xcb_screen_iterator_t It = xcb_setup_roots_iterator(xcb_get_setup(C));
+  for (int I = 0; I < ScreenNumber; ++I) xcb_screen_next(&It);
+  xcb_screen_t* Screen = It.data;
+  const std::string Command = argv[1];
+  int Result = 2;
+  if (Command == "pixels" && argc <= 3)
+    Result = Pixels(C, argc == 3 ? ParseId(argv[2]) : Screen->root);
+  else if (Command == "png" && (argc == 3 || argc == 4))
+    Result = Png(C, argc == 4 ? ParseId(argv[3]) : Screen->root, argv[2]);
+  else if (Command == "host" && argc == 4)
+    Result = Host(C, Screen, static_cast<uint16_t>(std::atoi(argv[2])), static_cast<uint16_t>(std::atoi(argv[3])));
+  else if (Command == "children" && argc == 3)
+    Result = Children(C, ParseId(argv[2]));
+  else if (Command == "geometry" && argc == 3)
+    Result = Geometry(C, Screen, ParseId(argv[2]));
+  else
+    Usage();
+  xcb_disconnect(C);
+  return Result;
+}

@@ -1,0 +1,293 @@
+// The screen window on the offscreen platform: showing and hiding, keys, the input filter's
+// close rules, pause, restart and clear, and the repaint filter's cover of every changed pixel.
+#include "shell/screen_form.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QRegion>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "config/demo_settings.h"
+#include "platform/cursor_counter.h"
+#include "platform/image_view.h"
+#include "platform/qt_text_engine.h"
+#include "raster/bitmap32.h"
+
+namespace quillet {
+namespace {
+
+class ScreenFormTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static bool Installed = false;
+    if (!Installed) InstallQtTextOutput();
+    Installed = true;
+  }
+  void SetUp() override {
+    Form = std::make_unique<tScreenForm>();
+    Form->SetSettings(&Settings);
+    Form->OnClosed = [this] { ++Closed; };
+    Form->OnShowConfig = [this] { ++ConfigShown; };
+  }
+  void TearDown() override {
+    Form.reset();
+    Other.reset();
+  }
+
+  void ShowActive() {
+    QCursor::setPos(100, 100);
+    Form->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+  }
+  void Key(int Code, const QString& Text, Qt::KeyboardModifiers Mods = Qt::NoModifier) {
+    QKeyEvent Press(QEvent::KeyPress, Code, Mods, Text);
+    QApplication::sendEvent(Form.get(), &Press);
+  }
+  void MoveTo(int X, int Y) {
+    QCursor::setPos(X, Y);
+    const QPoint Local = Form->mapFromGlobal(QPoint(X, Y));
+    QMouseEvent Move(QEvent::MouseMove, Local, QPoint(X, Y), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(Form.get(), &Move);
+  }
+  void Press(Qt::MouseButton Button, QWidget* Target = nullptr) {
+    QWidget* W = Target ? Target : Form.get();
+    QMouseEvent E(QEvent::MouseButtonPress, QPointF(5, 5), W->mapToGlobal(QPointF(5, 5)), Button,
+                  Button, Qt::NoModifier);
+    QApplication::sendEvent(W, &E);
+  }
+
+  DemoSettings Settings;
+  std::unique_ptr<tScreenForm> Form;
+  std::unique_ptr<QWidget> Other;
+  int Closed = 0;
+  int ConfigShown = 0;
+};
+
+TEST_F(ScreenFormTest, ShowingRunsTheTimerHidesTheCursorOnceAndSizesTheSurface) {
+  EXPECT_FALSE(Form->TimerActive());
+  EXPECT_EQ(Form->DrawSurface().Width(), 48);
+  const int32_t Before = CursorDisplayCount();
+  ShowActive();
+  EXPECT_TRUE(Form->TimerActive());
+  EXPECT_EQ(Form->StartCursorPos(), QPoint(100, 100));
+  EXPECT_EQ(Form->DrawSurface().Width(), Form->width());
+  EXPECT_EQ(Form->DrawSurface().Height(), Form->height());
+  EXPECT_EQ(CursorDisplayCount(), Before - 1);
+  Form->hide();
+  Form->Show();
+  EXPECT_EQ(CursorDisplayCount(), Before - 1);
+  Form->hide();
+  EXPECT_FALSE(Form->TimerActive());
+  EXPECT_EQ(CursorDisplayCount(), Before);
+  Form->hide();
+  EXPECT_EQ(CursorDisplayCount(), Before);
+
+  // The timer draws with the live settings.
+  ShowActive();
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Form->TicksDrawn() > 3; }, 3000));
+}
+
+TEST_F(ScreenFormTest, KeysPauseOrClose) {
+  ShowActive();
+  Key(Qt::Key_P, "p");
+  EXPECT_TRUE(Form->Paused());
+  EXPECT_EQ(Form->windowTitle(), "Quillet (paused)");
+  Key(Qt::Key_Pause, "");
+  EXPECT_FALSE(Form->Paused());
+  EXPECT_EQ(Form->windowTitle(), "Quillet");
+  for (const int Silent : {Qt::Key_Left, Qt::Key_Shift, Qt::Key_F5}) Key(Silent, "");
+  Key(Qt::Key_Delete, QString(QChar(0x7F)));
+  EXPECT_EQ(Closed, 0);
+  // Alt+p is a system key: the filter closes the window, nothing is typed.
+  Key(Qt::Key_P, "p", Qt::AltModifier);
+  EXPECT_EQ(Closed, 1);
+  EXPECT_FALSE(Form->Paused());
+
+  for (const auto& [Code, Text] : std::vector<std::pair<int, QString>>{
+           {Qt::Key_P, "P"}, {Qt::Key_Return, "\r"}, {Qt::Key_Escape, "\x1b"}, {Qt::Key_Space, " "},
+           {Qt::Key_Backspace, "\b"}, {Qt::Key_X, "x"}}) {
+    ShowActive();
+    const int Before = Closed;
+    Key(Code, Text);
+    EXPECT_EQ(Closed, Before + 1) << Text.toStdString();
+    EXPECT_FALSE(Form->isVisible());
+  }
+}
+
+TEST_F(ScreenFormTest, MouseMovementBeyondTenPixelsCloses) {
+  ShowActive();
+  MoveTo(110, 90);
+  MoveTo(90, 110);
+  EXPECT_EQ(Closed, 0);
+  MoveTo(111, 100);
+  EXPECT_EQ(Closed, 1);
+
+  ShowActive();
+  MoveTo(100, 89);
+  EXPECT_EQ(Closed, 2);
+}
+
+TEST_F(ScreenFormTest, ClicksAndAltCloseButRightClickShowsTheDialog) {
+  ShowActive();
+  Press(Qt::RightButton);
+  EXPECT_EQ(ConfigShown, 1);
+  EXPECT_EQ(Closed, 0);
+  EXPECT_GE(CursorCounter(), 0);
+  Press(Qt::LeftButton);
+  EXPECT_EQ(Closed, 1);
+  ShowActive();
+  Press(Qt::MiddleButton);
+  EXPECT_EQ(Closed, 2);
+  ShowActive();
+  QKeyEvent Alt(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+  QApplication::sendEvent(Form.get(), &Alt);
+  EXPECT_EQ(Closed, 3);
+
+  // Hidden, the window's filter is gone: a right click anywhere does nothing special.
+  Other = std::make_unique<QWidget>();
+  Other->show();
+  Press(Qt::RightButton, Other.get());
+  EXPECT_EQ(ConfigShown, 1);
+}
+
+TEST_F(ScreenFormTest, NothingClosesByMouseWhileAnotherWindowHasTheFocus) {
+  ShowActive();
+  Other = std::make_unique<QWidget>();
+  Other->show();
+  Other->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Other.get()));
+  MoveTo(300, 300);
+  Press(Qt::LeftButton);
+  EXPECT_EQ(Closed, 0);
+  Press(Qt::RightButton, Other.get());
+  EXPECT_EQ(ConfigShown, 1);
+}
+
+TEST_F(ScreenFormTest, TheWindowedTestClosesOnlyOnTypedCharacters) {
+  Form->Restart(true);
+  ShowActive();
+  EXPECT_TRUE(Form->WindowedTest());
+  EXPECT_FALSE(Form->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_GE(CursorCounter(), 0);
+  MoveTo(400, 400);
+  Press(Qt::LeftButton);
+  EXPECT_EQ(Closed, 0);
+  Key(Qt::Key_A, "a");
+  EXPECT_EQ(Closed, 1);
+
+  Form->Restart(false);
+  EXPECT_FALSE(Form->WindowedTest());
+  EXPECT_TRUE(Form->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(Form->windowState() & Qt::WindowFullScreen);
+}
+
+TEST_F(ScreenFormTest, RestartWipesAndResetsClearOnlyWipes) {
+  ShowActive();
+  Form->TogglePaused();
+  TBitmap32& Surface = Form->DrawSurface();
+  Surface.Fill(0xFF123456);
+  Form->Frame().ObjectCount = 7;
+  Form->Clear();
+  EXPECT_EQ(*Surface.PixelAddress(3, 3), 0xFF000000u);
+  EXPECT_EQ(Form->Frame().ObjectCount, 7);
+  EXPECT_TRUE(Form->Paused());
+
+  Surface.Fill(0xFF123456);
+  Form->Restart(false);
+  EXPECT_EQ(*Surface.PixelAddress(3, 3), 0xFF000000u);
+  EXPECT_EQ(Form->Frame().ObjectCount, 0);
+  EXPECT_FALSE(Form->Paused());
+  EXPECT_TRUE(Form->isVisible());
+
+  // Paused, ticks draw nothing.
+  Form->TogglePaused();
+  const uint64_t Ticks = Form->TicksDrawn();
+  Form->timer1Timer();
+  EXPECT_EQ(Form->TicksDrawn(), Ticks);
+}
+
+TEST_F(ScreenFormTest, ShowTextDrawsInTheGivenColourAndKeepsIt) {
+  ShowActive();
+  Form->DrawSurface().Erase();
+  Form->ShowText(5, 5, 0x80FF0000, "Wq");
+  EXPECT_EQ(Form->DrawSurface().TextFont().Color(), 0x000000FF);
+  bool Red = false;
+  for (int32_t Y = 0; Y < 40 && !Red; ++Y)
+    for (int32_t X = 0; X < 60 && !Red; ++X) Red = *Form->DrawSurface().PixelAddress(X, Y) == 0xFFFF0000u;
+  EXPECT_TRUE(Red);
+}
+
+TEST_F(ScreenFormTest, SetParentWindowWithZeroDoesNothing) {
+  int Notices = 0;
+  Form->ShowInfo = [&Notices](std::string_view, std::string_view) { ++Notices; };
+  Form->SetParentWindow(0);
+  EXPECT_EQ(Notices, 0);
+  EXPECT_EQ(Form->PreviousParent(), 0u);
+  // Off X11 nothing can be embedded: the failure is reported and the window stays as it was.
+  const QRect Before = Form->geometry();
+  Form->SetParentWindow(12345);
+  EXPECT_EQ(Notices, 1);
+  EXPECT_EQ(Form->geometry(), Before);
+}
+
+// The repaint filter may drop the tick's closing whole-surface report only if the reports it
+// lets through cover every pixel the tick changed. Checked for every kind that it trusts.
+TEST(TickRepaint, ForwardedAreasCoverEveryChangedPixel) {
+  TBitmap32 Surface;
+  Surface.SetDimensions(160, 120);
+  QRegion Reported;
+  bool Whole = false;
+  Surface.OnAreaChanged = [&](TBitmap32*, const TRect& Area, uint32_t Info) {
+    if ((Info & AREAINFO_RECT) && Area.Left <= 0 && Area.Top <= 0 && Area.Right >= 160 && Area.Bottom >= 120)
+      Whole = true;
+    Reported += ChangedViewArea(Area, Info, 160, 120, 1.0);
+  };
+  TTickRepaintFilter Filter;
+  Filter.Attach(Surface);
+  TFrameState State;
+  State.SetDrawSurface(&Surface);
+  State.ObjectCount = 0;
+  const TTickClock Clock{};
+
+  DemoSettings Settings;
+  bool DemoSettings::*Kinds[] = {
+      &DemoSettings::iLines, &DemoSettings::iBars, &DemoSettings::iTriangles, &DemoSettings::iFillTria,
+      &DemoSettings::iSplineCurve, &DemoSettings::iSplineArea, &DemoSettings::iEllipse,
+      &DemoSettings::bLines, &DemoSettings::bBars, &DemoSettings::bTriangles, &DemoSettings::bFillTria,
+      &DemoSettings::bSplineCurve, &DemoSettings::bSplineArea, &DemoSettings::bEllipseDisk};
+  Settings.SetObjects(1000);
+  Surface.Erase();
+  for (int Thickness : {1, 4}) {
+    Settings.SetThickness(Thickness);
+    for (bool DemoSettings::*Kind : Kinds) {
+      for (bool DemoSettings::*Off : Kinds) Settings.*Off = false;
+      Settings.*Kind = true;
+      ASSERT_FALSE(TTickRepaintFilter::DrawsUnreportedPixels(Settings));
+      for (int Tick = 0; Tick < 20; ++Tick) {
+        std::vector<TColor32> Before(Surface.PixelPtr(), Surface.PixelPtr() + 160 * 120);
+        Reported = QRegion();
+        Whole = false;
+        Filter.BeginTick();
+        const TTickOutcome Outcome = timer1Timer(State, Settings, 160, 120, Clock);
+        Filter.EndTick(Outcome == TTickOutcome::Wiped);
+        if (Whole) continue;
+        for (int32_t Y = 0; Y < 120; ++Y)
+          for (int32_t X = 0; X < 160; ++X)
+            if (Surface.PixelPtr()[Y * 160 + X] != Before[static_cast<size_t>(Y * 160 + X)]) {
+              ASSERT_TRUE(Reported.contains(QPoint(X, Y)))
+                  << "pixel " << X << "," << Y << " thickness " << Thickness << " tick " << Tick;
+            }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quillet

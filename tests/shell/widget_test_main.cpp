@@ -1,0 +1,14 @@
+// Entry of the window tests: an application object on the offscreen platform unless the
+// environment chooses another.
+#include <QApplication>
+
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  ::testing::InitGoogleTest(&argc, argv);
+  QApplication App(argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -13,12 +13,12 @@ namespace quillet {
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonChoice {
   QMessageBox::StandardButton Button;
   int Id;
 };
 
-std::vector<ButtonSpec> ButtonsFor(uint32_t Type) {
+std::vector<ButtonChoice> ButtonsFor(uint32_t Type) {
   using B = QMessageBox;
   switch (Type) {
     case MB_OK: return {{B::Ok, IDOK}};
@@ -70,8 +70,8 @@ class StrictMessageBox : public QMessageBox {
 int ShowMessageBox(std::string_view Text, std::string_view Caption, uint32_t Flags,
                    QWidget* Parent) {
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return 0;
-  const std::vector<ButtonSpec> Specs = ButtonsFor(Flags & 0xF);
-  if (Specs.empty()) return 0;
+  const std::vector<ButtonChoice> Choices = ButtonsFor(Flags & 0xF);
+  if (Choices.empty()) return 0;
 
   StrictMessageBox Box(Parent);
   Box.setWindowTitle(QString::fromUtf8(Caption.data(), static_cast<qsizetype>(Caption.size())));
@@ -82,17 +82,17 @@ int ShowMessageBox(std::string_view Text, std::string_view Caption, uint32_t Fla
   std::vector<QPushButton*> Buttons;
   QPushButton* Escape = nullptr;
   int EscapeId = 0;
-  for (const ButtonSpec& Spec : Specs) {
-    QPushButton* Button = Box.addButton(Spec.Button);
+  for (const ButtonChoice& Choice : Choices) {
+    QPushButton* Button = Box.addButton(Choice.Button);
     Buttons.push_back(Button);
-    if (Spec.Id == IDCANCEL) {
+    if (Choice.Id == IDCANCEL) {
       Escape = Button;
       EscapeId = IDCANCEL;
     }
   }
-  if (!Escape && Specs.size() == 1) {
+  if (!Escape && Choices.size() == 1) {
     Escape = Buttons.front();
-    EscapeId = Specs.front().Id;
+    EscapeId = Choices.front().Id;
   }
   Box.EscapeAllowed = Escape != nullptr;
   if (Escape) Box.setEscapeButton(Escape);
@@ -104,7 +104,7 @@ int ShowMessageBox(std::string_view Text, std::string_view Caption, uint32_t Fla
 
   Box.exec();
   for (size_t I = 0; I < Buttons.size(); ++I)
-    if (Box.clickedButton() == Buttons[I]) return Specs[I].Id;
+    if (Box.clickedButton() == Buttons[I]) return Choices[I].Id;
   return EscapeId;
 }
 

@@ -1,6 +1,6 @@
-// The tick's drawing order. Every draw from the generator happens in exactly this order, whether
-// or not its shape is switched on where the text below says so: the sequence of shapes depends on
-// it.
+// The tick's drawing order. The colours, boxes and triangles are drawn from the generator on every
+// tick, whether or not their shapes are switched on; splines, ellipses and Gouraud shapes draw only
+// when switched on. Every later shape depends on this sequence.
 #include "frame_tick.h"
 
 #include <array>

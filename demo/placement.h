@@ -34,7 +34,8 @@ struct TPickContext {
 
 // Three draws: centre X, centre Y, and one whose value nothing uses.
 void PickBox(const TPickContext& Ctx, TPlacement& P);
-// Two draws. A client area smaller than Size puts the corner at 0 on that axis.
+// Two draws. A client area smaller than Size gives a negative count, taken as unsigned: the
+// corner may then lie anywhere in the 32-bit range.
 void PickCorner(const TPickContext& Ctx, TPlacement& P);
 // PickBox, then the apex, left and right vertices into ShapePolygon's single path. Six draws.
 void BuildTrianglePolygon(const TPickContext& Ctx, TPlacement& P, TPolygon32& ShapePolygon);

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,9 @@
 
 using namespace quillet;
 
-int main(int argc, char** argv) {
+namespace {
+
+int Render(int argc, char** argv) {
   std::string Error;
   const std::optional<RenderOptions> Options =
       ParseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), Error);
@@ -71,4 +74,16 @@ int main(int argc, char** argv) {
               static_cast<long long>(Options->Ticks), static_cast<long long>(Pages), Options->Width,
               Options->Height, static_cast<long long>(Ms));
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A page too large for the memory at hand, or an unreadable settings file, ends with a message.
+  try {
+    return Render(argc, argv);
+  } catch (const std::exception& E) {
+    std::fprintf(stderr, "quillet-render: %s\n", E.what());
+    return 1;
+  }
 }

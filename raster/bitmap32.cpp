@@ -15,8 +15,8 @@ TBitmap32::TBitmap32() {
 TBitmap32::~TBitmap32() {
   BeginBatch();
   AcquireLock();
-  FreeStore();
-  FWidth = FHeight = 0;
+  // Sized down like any resize: inside the batch only the handle and resize events get through.
+  SetDimensions(0, 0);
   FTextFont.OnChange = nullptr;
   FResampler.reset();
   ReleaseLock();

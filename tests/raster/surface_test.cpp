@@ -164,6 +164,30 @@ TEST(Surface, FillOnAnEmptySurfaceDoesNothing) {
   EXPECT_TRUE(E.Areas.empty());
 }
 
+// Destruction sizes the surface down inside a batch: listeners learn of the new handle and size,
+// but OnChange stays held back.
+TEST(Surface, DestroyingASizedSurfaceResizesItToNothing) {
+  Events E;
+  int HandleChanges = 0;
+  {
+    TBitmap32 B;
+    B.SetDimensions(4, 3);
+    E.Attach(B);
+    B.OnHandleChanged = [&](TNotifiablePersistent*) { ++HandleChanges; };
+  }
+  EXPECT_EQ(HandleChanges, 1);
+  EXPECT_EQ(E.Resizes, 1);
+  EXPECT_EQ(E.Changes, 0);
+  EXPECT_TRUE(E.Areas.empty());
+
+  Events Empty;
+  {
+    TBitmap32 B;
+    Empty.Attach(B);
+  }
+  EXPECT_EQ(Empty.Resizes, 0);
+}
+
 TEST(Surface, FillInsideAClipTouchesOnlyTheClip) {
   TBitmap32 B;
   B.SetDimensions(4, 3);

@@ -124,6 +124,9 @@ QWidget* CreateFormsForMode(const std::vector<std::string>& Args) {
       Host = static_cast<uint32_t>(ConfigForm->winId());
     }
     ScreenForm->SetParentWindow(Host);
+    // A preview inside the dialog would run on unseen once the dialog is closed: it ends with it.
+    if (Command.PreviewParent == 0 && ScreenForm->PreviousParent() != 0)
+      ConfigForm->OnClosed = [] { ScreenForm->close(); };
   }
 
   ConfigForm->setWindowTitle(ConfigForm->windowTitle() + QString::fromStdString(Command.ModeText));

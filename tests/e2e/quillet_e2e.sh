@@ -238,6 +238,23 @@ case_preview_in_host() {
   [ "$EXIT_CODE" = 0 ] || fail "after its host closed the preview: exit code $EXIT_CODE, expected 0"
 }
 
+case_preview_in_dialog() {
+  start_x
+  start_quillet preview /p
+  local preview=$LAST_PID
+  find_window '/P$' 5 || fail "no dialog whose caption ends in /P"
+  local dialog=$WINDOW
+  wait_until 5 bash -c "\"$PROBE\" children $dialog | grep -q ' 0 0 497 292 mapped'" ||
+    fail "the preview does not cover the dialog: $("$PROBE" children "$dialog")"
+  # A right click hands the focus to the dialog; Escape closes it, and the preview inside
+  # must not run on in a window nobody can see.
+  xdotool click 3
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $dialog ]" || fail "the dialog has no focus"
+  xdotool key Escape
+  wait_exit "$preview" 5
+  [ "$EXIT_CODE" = 0 ] || fail "after its dialog closed the preview: exit code $EXIT_CODE, expected 0"
+}
+
 case_preview_bad_host() {
   start_x
   start_quillet preview /p 12345

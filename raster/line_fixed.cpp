@@ -59,10 +59,11 @@ bool WalkDots(int64_t X1, int64_t Y1, int64_t X2, int64_t Y2, TColor32 Value, bo
   const int64_t N = Len >> 16;
   int64_t Sx = Dx, Sy = Dy;
   if (N > 0) {
-    // The step factor is held in single precision; the steps round to nearest, ties to even.
+    // The step factor is held in single precision; the steps round to nearest, ties to even
+    // (rint: nearbyint's value without its library call).
     const float S = static_cast<float>(65536.0L / static_cast<long double>(Len));
-    Sx = static_cast<int64_t>(std::nearbyint(static_cast<long double>(Dx) * S));
-    Sy = static_cast<int64_t>(std::nearbyint(static_cast<long double>(Dy) * S));
+    Sx = static_cast<int64_t>(std::rint(static_cast<long double>(Dx) * S));
+    Sy = static_cast<int64_t>(std::rint(static_cast<long double>(Dy) * S));
   }
   int64_t X = X1, Y = Y1;
   for (int64_t I = 0; I < N; ++I, X += Sx, Y += Sy)

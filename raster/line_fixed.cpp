@@ -37,7 +37,10 @@ int64_t ClipMulDiv(int64_t A, int64_t B, int64_t C) {
 int64_t RoundedLength(int64_t Dx, int64_t Dy) {
   const UInt128 N = static_cast<UInt128>(static_cast<Int128>(Dx) * Dx) +
                     static_cast<UInt128>(static_cast<Int128>(Dy) * Dy);
-  UInt128 K = static_cast<UInt128>(std::sqrt(static_cast<long double>(N)));
+  // The estimate goes through 64 bits where N fits: the 128-bit conversions are library calls.
+  const long double Root = (N >> 64) == 0 ? std::sqrt(static_cast<long double>(static_cast<uint64_t>(N)))
+                                          : std::sqrt(static_cast<long double>(N));
+  UInt128 K = static_cast<UInt128>(static_cast<uint64_t>(Root));
   while (K * K > N) --K;
   while ((K + 1) * (K + 1) <= N) ++K;
   // sqrt(N) >= K + 1/2 exactly when N > K^2 + K.

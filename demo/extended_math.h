@@ -36,9 +36,9 @@ inline long double ExtCos(long double X) {
 }
 
 // Nearest integer, ties to even, kept to its low 32 bits like a 64-bit store; values beyond the
-// 64-bit range and NaN give 0.
+// 64-bit range and NaN give 0. rint rounds as nearbyint does and is inlined (see FloatToFixed).
 inline int32_t RoundToInt32(long double V) {
-  const long double R = std::nearbyint(V);
+  const long double R = std::rint(V);
   if (!(R > -9223372036854775808.0L && R < 9223372036854775808.0L)) return 0;
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(R))));
 }

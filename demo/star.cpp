@@ -26,11 +26,19 @@ TStarSpoke StarSpoke(const TStarGeometry& G, int32_t I, int32_t X, int32_t Y) {
 }
 
 void DrawStar(TBitmap32& Surface, int32_t Size, int32_t X, int32_t Y, TColor32 Color) {
-  const TStarGeometry G = StarGeometry(Size);
-  for (int32_t I = 1; I <= G.SpokeCount; ++I) {
-    const TStarSpoke S = StarSpoke(G, I, X, Y);
-    Surface.DrawLineAAClipped(S.X1, S.Y1, S.X2, S.Y2, Color, false);
+  // A spoke is its centre plus offsets that depend on Size alone, which stays put from tick to
+  // tick; the last size's offsets are kept, so the sines and cosines run once per size.
+  thread_local int32_t OffsetsSize = -1;
+  thread_local std::vector<TStarSpoke> Offsets;
+  if (OffsetsSize != Size) {
+    const TStarGeometry G = StarGeometry(Size);
+    Offsets.clear();
+    for (int32_t I = 1; I <= G.SpokeCount; ++I) Offsets.push_back(StarSpoke(G, I, 0, 0));
+    OffsetsSize = Size;
   }
+  for (const TStarSpoke& O : Offsets)
+    Surface.DrawLineAAClipped(WrapAdd(X, O.X1), WrapAdd(Y, O.Y1), WrapAdd(X, O.X2), WrapAdd(Y, O.Y2),
+                              Color, false);
 }
 
 }  // namespace quillet

@@ -78,10 +78,18 @@ struct PortableConstant {
   }
 };
 
-// Blends a constant colour into Count pixels, four at a time; returns how many were done.
+// Blends a constant colour into Count pixels, four at a time; returns how many were done. Eight
+// per iteration: a four-pixel body is about 15 instructions in 60 bytes, and its speed swung by
+// 40% with where the linker happened to place it against the 64-byte fetch windows.
 template <typename Lanes>
 int32_t ConstantRow(const Lanes& Blend, TColor32* Dst, int32_t Count) {
   int32_t i = 0;
+  for (; i + 8 <= Count; i += 8) {
+    const __m128i D0 = Load4(Dst + i);
+    const __m128i D1 = Load4(Dst + i + 4);
+    Store4(Dst + i, _mm_packus_epi16(Blend(Low16(D0)), Blend(High16(D0))));
+    Store4(Dst + i + 4, _mm_packus_epi16(Blend(Low16(D1)), Blend(High16(D1))));
+  }
   for (; i + 4 <= Count; i += 4) {
     const __m128i D = Load4(Dst + i);
     Store4(Dst + i, _mm_packus_epi16(Blend(Low16(D)), Blend(High16(D))));

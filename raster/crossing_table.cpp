@@ -68,6 +68,42 @@ void QuickSortRow(uint32_t* Row, int32_t Lo, int32_t Hi) {
   }
 }
 
+// Rows of three and four crossings are the common case after pairs. With distinct keys every sort
+// gives the same order, so these go through a branch-free network and are kept unless two keys
+// are equal; then the row is left as it was for the quicksort, whose order of equal keys must
+// stand. The network compares crossings rotated so that the key leads: with distinct keys that
+// orders them by key alone.
+inline uint32_t KeyFirst(uint32_t V) { return (V << 1) | (V >> 31); }
+inline uint32_t FromKeyFirst(uint32_t V) { return (V >> 1) | (V << 31); }
+inline void Order(uint32_t& A, uint32_t& B) {
+  const uint32_t Low = std::min(A, B);
+  B = std::max(A, B);
+  A = Low;
+}
+inline bool SameKey(uint32_t A, uint32_t B) { return (A >> 1) == (B >> 1); }
+
+bool SortDistinct3(uint32_t* Row) {
+  uint32_t A = KeyFirst(Row[0]), B = KeyFirst(Row[1]), C = KeyFirst(Row[2]);
+  Order(A, B);
+  Order(B, C);
+  Order(A, B);
+  if (SameKey(A, B) || SameKey(B, C)) return false;
+  Row[0] = FromKeyFirst(A), Row[1] = FromKeyFirst(B), Row[2] = FromKeyFirst(C);
+  return true;
+}
+
+bool SortDistinct4(uint32_t* Row) {
+  uint32_t A = KeyFirst(Row[0]), B = KeyFirst(Row[1]), C = KeyFirst(Row[2]), D = KeyFirst(Row[3]);
+  Order(A, B);
+  Order(C, D);
+  Order(A, C);
+  Order(B, D);
+  Order(B, C);
+  if (SameKey(A, B) || SameKey(B, C) || SameKey(C, D)) return false;
+  Row[0] = FromKeyFirst(A), Row[1] = FromKeyFirst(B), Row[2] = FromKeyFirst(C), Row[3] = FromKeyFirst(D);
+  return true;
+}
+
 }  // namespace
 
 void SortCrossingRow(uint32_t* Row, int32_t Count) {
@@ -76,6 +112,8 @@ void SortCrossingRow(uint32_t* Row, int32_t Count) {
     if ((Row[0] & CrossingKeyMask) > (Row[1] & CrossingKeyMask)) std::swap(Row[0], Row[1]);
     return;
   }
+  if (Count == 3 && SortDistinct3(Row)) return;
+  if (Count == 4 && SortDistinct4(Row)) return;
   QuickSortRow(Row, 0, Count - 1);
 }
 

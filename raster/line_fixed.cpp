@@ -37,7 +37,10 @@ int64_t ClipMulDiv(int64_t A, int64_t B, int64_t C) {
 int64_t RoundedLength(int64_t Dx, int64_t Dy) {
   const UInt128 N = static_cast<UInt128>(static_cast<Int128>(Dx) * Dx) +
                     static_cast<UInt128>(static_cast<Int128>(Dy) * Dy);
-  UInt128 K = static_cast<UInt128>(std::sqrt(static_cast<long double>(N)));
+  // The estimate goes through 64 bits where N fits: the 128-bit conversions are library calls.
+  const long double Root = (N >> 64) == 0 ? std::sqrt(static_cast<long double>(static_cast<uint64_t>(N)))
+                                          : std::sqrt(static_cast<long double>(N));
+  UInt128 K = static_cast<UInt128>(static_cast<uint64_t>(Root));
   while (K * K > N) --K;
   while ((K + 1) * (K + 1) <= N) ++K;
   // sqrt(N) >= K + 1/2 exactly when N > K^2 + K.
@@ -59,10 +62,11 @@ bool WalkDots(int64_t X1, int64_t Y1, int64_t X2, int64_t Y2, TColor32 Value, bo
   const int64_t N = Len >> 16;
   int64_t Sx = Dx, Sy = Dy;
   if (N > 0) {
-    // The step factor is held in single precision; the steps round to nearest, ties to even.
+    // The step factor is held in single precision; the steps round to nearest, ties to even
+    // (rint: nearbyint's value without its library call).
     const float S = static_cast<float>(65536.0L / static_cast<long double>(Len));
-    Sx = static_cast<int64_t>(std::nearbyint(static_cast<long double>(Dx) * S));
-    Sy = static_cast<int64_t>(std::nearbyint(static_cast<long double>(Dy) * S));
+    Sx = static_cast<int64_t>(std::rint(static_cast<long double>(Dx) * S));
+    Sy = static_cast<int64_t>(std::rint(static_cast<long double>(Dy) * S));
   }
   int64_t X = X1, Y = Y1;
   for (int64_t I = 0; I < N; ++I, X += Sx, Y += Sy)

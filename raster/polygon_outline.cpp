@@ -27,7 +27,7 @@ int64_t MitreThreshold(float Sharpness, TFixed Delta) {
     Sharpness = 0.99f;
   else if (Sharpness < 0.0f)
     Sharpness = 0.0f;
-  const long double T = std::nearbyint((1.0L - static_cast<long double>(Sharpness)) * Delta);
+  const long double T = std::rint((1.0L - static_cast<long double>(Sharpness)) * Delta);
   if (std::isnan(T)) return std::numeric_limits<int64_t>::min();
   return static_cast<int64_t>(T);
 }

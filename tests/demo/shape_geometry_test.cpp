@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <limits>
 
+#include "demo/extended_math.h"
 #include "demo/raster_ext.h"
 #include "demo/star.h"
 
@@ -88,6 +90,21 @@ TEST(SplineValue, EndsMidpointAndTiesToEven) {
   // Coefficients wrap in 32 bits; the ends stay exact even so.
   EXPECT_EQ(SplineValue(INT32_MIN, INT32_MAX, INT32_MIN, INT32_MAX, 1.0f), INT32_MIN);
   EXPECT_EQ(SplineValue(INT32_MIN, INT32_MAX, INT32_MIN, INT32_MAX, 0.0f), INT32_MAX);
+}
+
+TEST(RoundToInt32, TiesToEvenWrapsAndRejectsOutOfRange) {
+  EXPECT_EQ(RoundToInt32(2.5L), 2);
+  EXPECT_EQ(RoundToInt32(3.5L), 4);
+  EXPECT_EQ(RoundToInt32(-2.5L), -2);
+  EXPECT_EQ(RoundToInt32(-0.5000001L), -1);
+  // Kept to the low 32 bits of the 64-bit integer.
+  EXPECT_EQ(RoundToInt32(4294967296.0L + 7.4L), 7);
+  EXPECT_EQ(RoundToInt32(2147483648.0L), INT32_MIN);
+  // Beyond 64 bits and NaN: 0.
+  EXPECT_EQ(RoundToInt32(0x1p63L), 0);
+  EXPECT_EQ(RoundToInt32(-0x1p64L), 0);
+  EXPECT_EQ(RoundToInt32(std::numeric_limits<long double>::quiet_NaN()), 0);
+  EXPECT_EQ(RoundToInt32(-0x1p63L + 1024.0L), 1024);
 }
 
 TEST(SplinePoints, OpenClosedAndDegenerate) {

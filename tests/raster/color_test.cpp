@@ -54,6 +54,12 @@ TEST(Fixed, FloatToFixedOutOfRangeNeverTraps) {
   EXPECT_EQ(FloatToFixed(-1e30f), 0);
   EXPECT_EQ(FloatToFixed(std::numeric_limits<float>::infinity()), 0);
   EXPECT_EQ(FloatToFixed(std::nanf("")), 0);
+  // The edges of the 64-bit range: -2^63 itself counts as outside.
+  EXPECT_EQ(FloatToFixed(0x1p47f), 0);
+  EXPECT_EQ(FloatToFixed(-0x1p47f), 0);
+  EXPECT_EQ(FloatToFixed(0x1.000002p31f), 0x01000000);  // (2^31 + 2^8) * 2^16
+  EXPECT_EQ(FloatToFixed(-32768.5f), static_cast<TFixed>(0x7FFF8000u));
+  EXPECT_EQ(FloatToFixed(1e-40f), 0);
 }
 
 TEST(Fixed, RoundFixedRectModes) {

@@ -152,6 +152,17 @@ TEST(CrossingTable, RowsKeepTheQuicksortOrderOfEqualKeys) {
     SortCrossingRow(Row.data(), N);
     ASSERT_EQ(Row, Expected);
   }
+  // Rows of three and four take their own path: keys over the whole range, distinct and tied.
+  const uint32_t Keys[] = {0u, 1u, 2u, 0x3FFFFFFFu, 0x40000000u, 0x7FFFFFFEu, 0x7FFFFFFFu};
+  for (int Trial = 0; Trial < 4000; ++Trial) {
+    const int32_t N = 3 + Trial % 2;
+    std::vector<uint32_t> Row(static_cast<size_t>(N));
+    for (uint32_t& V : Row) V = Keys[Rng() % 7] | (Rng() % 2 ? CrossingUpward : 0u);
+    std::vector<uint32_t> Expected = Row;
+    ReferenceSort(Expected.data(), 0, N - 1);
+    SortCrossingRow(Row.data(), N);
+    ASSERT_EQ(Row, Expected);
+  }
   // Two crossings swap only when the first key is greater; bit 31 is not part of the key.
   uint32_t Pair[2] = {5u | CrossingUpward, 5u};
   SortCrossingRow(Pair, 2);

@@ -141,26 +141,31 @@ void FillPolyPolygonAA(TBitmap32& Bitmap, const TArrayOfArrayOfFixedPoint& Paths
   ReportArea(Bitmap, FixedPathsBounds(Paths));
 }
 
-TFixedRect FixedPointsBounds(const TArrayOfFixedPoint& Points) {
-  TFixedRect R{0x7F000000, 0x7F000000, -0x7F000000, -0x7F000000};
+namespace {
+
+// Starts inverted, so that no points give that rectangle back.
+constexpr TFixedRect EmptyBounds{0x7F000000, 0x7F000000, -0x7F000000, -0x7F000000};
+
+void IncludePoints(TFixedRect& R, const TArrayOfFixedPoint& Points) {
   for (const TFixedPoint& P : Points) {
     R.Left = std::min(R.Left, P.X);
     R.Top = std::min(R.Top, P.Y);
     R.Right = std::max(R.Right, P.X);
     R.Bottom = std::max(R.Bottom, P.Y);
   }
+}
+
+}  // namespace
+
+TFixedRect FixedPointsBounds(const TArrayOfFixedPoint& Points) {
+  TFixedRect R = EmptyBounds;
+  IncludePoints(R, Points);
   return R;
 }
 
 TFixedRect FixedPathsBounds(const TArrayOfArrayOfFixedPoint& Paths) {
-  TFixedRect R{0x7F000000, 0x7F000000, -0x7F000000, -0x7F000000};
-  for (const TArrayOfFixedPoint& Points : Paths)
-    for (const TFixedPoint& P : Points) {
-      R.Left = std::min(R.Left, P.X);
-      R.Top = std::min(R.Top, P.Y);
-      R.Right = std::max(R.Right, P.X);
-      R.Bottom = std::max(R.Bottom, P.Y);
-    }
+  TFixedRect R = EmptyBounds;
+  for (const TArrayOfFixedPoint& Points : Paths) IncludePoints(R, Points);
   return R;
 }
 

@@ -24,6 +24,15 @@ using namespace quillet;
 
 namespace {
 
+// Qt notes a missing XDG_RUNTIME_DIR on stderr; the renderer uses no runtime directory, so that
+// note is dropped and every other message passes through.
+QtMessageHandler PreviousQtHandler = nullptr;
+
+void FilterQtMessages(QtMsgType Type, const QMessageLogContext& Context, const QString& Message) {
+  if (Message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+  if (PreviousQtHandler) PreviousQtHandler(Type, Context, Message);
+}
+
 int Render(int argc, char** argv) {
   std::string Error;
   const std::optional<RenderOptions> Options =
@@ -34,6 +43,7 @@ int Render(int argc, char** argv) {
   }
 
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  PreviousQtHandler = qInstallMessageHandler(FilterQtMessages);
   // Qt sees only the program name: its own options must not be taken from ours.
   int QtArgc = 1;
   char* QtArgv[] = {argv[0], nullptr};

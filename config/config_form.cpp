@@ -50,11 +50,13 @@ struct GaugeRowDesign {
 };
 
 constexpr std::array<GaugeRowDesign, 5> RowDesigns{{
-    {"Objects:", 10, 1000, 500, 500, &DemoSettings::Objects, &DemoSettings::SetObjects},
-    {"Size:", 10, 100, 55, 55, &DemoSettings::Size, &DemoSettings::SetSize},
-    {"Alpha:", 1, 255, 127, 127, &DemoSettings::Alpha, &DemoSettings::SetAlpha},
-    {"Thickness:", 1, 9, 1, 5, &DemoSettings::Thickness, &DemoSettings::SetThickness},
-    {"CurveSteps:", 1, 16, 10, 8, &DemoSettings::Steps, &DemoSettings::SetSteps},
+    {"Objects:", ObjectsRange.Min, ObjectsRange.Max, 500, 500, &DemoSettings::Objects,
+     &DemoSettings::SetObjects},
+    {"Size:", SizeRange.Min, SizeRange.Max, 55, 55, &DemoSettings::Size, &DemoSettings::SetSize},
+    {"Alpha:", AlphaRange.Min, AlphaRange.Max, 127, 127, &DemoSettings::Alpha, &DemoSettings::SetAlpha},
+    {"Thickness:", ThicknessRange.Min, ThicknessRange.Max, 1, 5, &DemoSettings::Thickness,
+     &DemoSettings::SetThickness},
+    {"CurveSteps:", StepsRange.Min, StepsRange.Max, 10, 8, &DemoSettings::Steps, &DemoSettings::SetSteps},
 }};
 
 struct CheckDesign {

@@ -1,6 +1,7 @@
 // SSE2 row forms of both blend variants: four pixels per step, every channel in its own 16-bit
 // lane. Each lane computes its formula exactly, so the rows equal the generic procedures bit for
 // bit; the last Count % 4 pixels, and weights outside 0..255, go through the generic code.
+#include "blend.h"
 #include "blend_variants.h"
 
 #if QUILLET_HAVE_SSE2_ROWS
@@ -97,6 +98,31 @@ int32_t ConstantRow(const Lanes& Blend, TColor32* Dst, int32_t Count) {
   return i;
 }
 
+// The constant-colour rows of a variant: weights 0 and 255 and the last Count % 4 pixels go to
+// the variant's generic procedures, everything else through its lanes.
+template <typename Lanes>
+void CombineRowWith(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W, TCombineColorRowProc Generic) {
+  if (W == 0) return;
+  if (W >= 255) {
+    Generic(X, Dst, Count, W);
+    return;
+  }
+  const int32_t Done = ConstantRow(Lanes(X, W), Dst, Count);
+  Generic(X, Dst + Done, Count - Done, W);
+}
+
+template <typename Lanes>
+void BlendRowWith(TColor32 F, TColor32* Dst, int32_t Count, TFillPixelsProc Fill,
+                  TCombineColorRowProc Generic) {
+  const uint32_t A = AlphaOf(F);
+  if (A == 0) return;
+  if (A == 255) {
+    Fill(Dst, Count, F);
+    return;
+  }
+  CombineRowWith<Lanes>(F, Dst, Count, A, Generic);
+}
+
 }  // namespace
 
 namespace packed_sse2 {
@@ -122,23 +148,11 @@ void BlendRowMaster(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t 
 }
 
 void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W) {
-  if (W == 0) return;
-  if (W >= 255) {
-    packed::CombineColorRow(X, Dst, Count, W);
-    return;
-  }
-  const int32_t Done = ConstantRow(PackedConstant(X, W), Dst, Count);
-  packed::CombineColorRow(X, Dst + Done, Count - Done, W);
+  CombineRowWith<PackedConstant>(X, Dst, Count, W, packed::CombineColorRow);
 }
 
 void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count) {
-  const uint32_t A = AlphaOf(F);
-  if (A == 0) return;
-  if (A == 255) {
-    FillPixels(Dst, Count, F);
-    return;
-  }
-  CombineColorRow(F, Dst, Count, A);
+  BlendRowWith<PackedConstant>(F, Dst, Count, FillPixels, packed::CombineColorRow);
 }
 
 void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value) {
@@ -184,23 +198,11 @@ void BlendRowMaster(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t 
 }
 
 void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W) {
-  if (W == 0) return;
-  if (W >= 255) {
-    portable::CombineColorRow(X, Dst, Count, W);
-    return;
-  }
-  const int32_t Done = ConstantRow(PortableConstant(X, W), Dst, Count);
-  portable::CombineColorRow(X, Dst + Done, Count - Done, W);
+  CombineRowWith<PortableConstant>(X, Dst, Count, W, portable::CombineColorRow);
 }
 
 void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count) {
-  const uint32_t A = AlphaOf(F);
-  if (A == 0) return;
-  if (A == 255) {
-    portable::FillPixels(Dst, Count, F);
-    return;
-  }
-  CombineColorRow(F, Dst, Count, A);
+  BlendRowWith<PortableConstant>(F, Dst, Count, portable::FillPixels, portable::CombineColorRow);
 }
 
 }  // namespace portable_sse2

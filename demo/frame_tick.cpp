@@ -35,6 +35,20 @@ void DrawEllipseInBox(TFrameState& State, const TPickContext& Ctx, TPlacement& P
                            static_cast<float>(Rotation), true, Filled);
 }
 
+// A Gouraud family's bar and triangle; WithAlpha draws the corner colours with random alpha.
+void DrawGouraudFamily(TFrameState& State, const TPickContext& Ctx, TPlacement& P, bool Bars,
+                       bool Triangles, bool WithAlpha) {
+  if (Bars) {
+    PickBarColors(Ctx, P, WithAlpha);
+    State.Gouraud.GouraudBar(P.Left, P.Top, P.Right, P.Bottom, P.BarColors[0], P.BarColors[1],
+                             P.BarColors[2], P.BarColors[3]);
+  }
+  if (Triangles) {
+    PickTriangleColors(Ctx, P, WithAlpha);
+    State.Gouraud.GouraudTriangle(P.Vertices, P.TriangleColors);
+  }
+}
+
 }  // namespace
 
 TFrameState::TFrameState() : OutlinePolygon(std::make_unique<TPolygon32>()) {
@@ -115,28 +129,12 @@ TTickOutcome timer1Timer(TFrameState& State, const DemoSettings& Settings, int32
 
   // Family "Gouraud": opaque corners.
   State.Gouraud.SetGouraudAlpha(255);
-  if (Settings.gBars) {
-    PickBarColors(Ctx, P, false);
-    State.Gouraud.GouraudBar(P.Left, P.Top, P.Right, P.Bottom, P.BarColors[0], P.BarColors[1],
-                             P.BarColors[2], P.BarColors[3]);
-  }
-  if (Settings.gTriangles) {
-    PickTriangleColors(Ctx, P, false);
-    State.Gouraud.GouraudTriangle(P.Vertices, P.TriangleColors);
-  }
+  DrawGouraudFamily(State, Ctx, P, Settings.gBars, Settings.gTriangles, false);
 
-  // Family "BlendGouraud": every span's alpha scaled by the Alpha setting; the alpha stays set
-  // until the next tick.
+  // Family "BlendGouraud": every span's alpha scaled by the Alpha setting, random alpha per bar
+  // corner; the alpha stays set until the next tick.
   State.Gouraud.SetGouraudAlpha(State.Alpha);
-  if (Settings.bgBars) {
-    PickBarColors(Ctx, P, true);
-    State.Gouraud.GouraudBar(P.Left, P.Top, P.Right, P.Bottom, P.BarColors[0], P.BarColors[1],
-                             P.BarColors[2], P.BarColors[3]);
-  }
-  if (Settings.bgTriangles) {
-    PickTriangleColors(Ctx, P, true);
-    State.Gouraud.GouraudTriangle(P.Vertices, P.TriangleColors);
-  }
+  DrawGouraudFamily(State, Ctx, P, Settings.bgBars, Settings.bgTriangles, true);
 
   Surface.NotifyChanged();
   return Outcome;

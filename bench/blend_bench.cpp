@@ -25,114 +25,73 @@ struct Rows {
   }
 };
 
-void UseVariant(benchmark::State& State) {
+// Runs Body over the rows in the variant of the benchmark's argument. Body reads the procedure
+// slots itself, after the variant is installed, once per row.
+template <typename TBody>
+void RunInVariant(benchmark::State& State, TBody Body) {
   InitBlendOps(State.range(0) == 0 ? BlendVariant::Portable : BlendVariant::Packed);
   State.SetLabel(State.range(0) == 0 ? "portable" : "packed");
-}
-
-void Done(benchmark::State& State) {
+  Rows R;
+  for (auto _ : State) {
+    Body(R);
+    benchmark::ClobberMemory();
+  }
   State.SetItemsProcessed(State.iterations() * RowLength);
   InitBlendOps(HasMmx() ? BlendVariant::Packed : BlendVariant::Portable);
 }
 
 void BM_FillPixels(benchmark::State& State) {
-  UseVariant(State);
-  std::vector<TColor32> Row(RowLength);
-  const TFillPixelsProc Fill = FillPixels;
-  for (auto _ : State) {
-    Fill(Row.data(), RowLength, 0xFF102030);
-    benchmark::ClobberMemory();
-  }
-  Done(State);
+  RunInVariant(State, [](Rows& R) { FillPixels(R.Dst.data(), RowLength, 0xFF102030); });
 }
 
 void BM_BlendColors(benchmark::State& State) {
-  UseVariant(State);
-  Rows R;
-  const TBlendColorsProc Blend = BlendColors;
-  for (auto _ : State) {
+  RunInVariant(State, [](Rows& R) {
+    const TBlendColorsProc Blend = BlendColors;
     for (int32_t i = 0; i < RowLength; ++i) R.Dst[i] = Blend(R.Src[i], R.Dst[i]);
-    benchmark::ClobberMemory();
-  }
-  Done(State);
+  });
 }
 
 void BM_BlendColorInto(benchmark::State& State) {
-  UseVariant(State);
-  Rows R;
-  const TColorIntoProc Blend = BlendColorInto;
-  for (auto _ : State) {
+  RunInVariant(State, [](Rows& R) {
+    const TColorIntoProc Blend = BlendColorInto;
     for (int32_t i = 0; i < RowLength; ++i) Blend(R.Src[i], R.Dst[i]);
-    benchmark::ClobberMemory();
-  }
-  Done(State);
+  });
 }
 
 void BM_BlendColorIntoMaster(benchmark::State& State) {
-  UseVariant(State);
-  Rows R;
-  const TColorIntoMasterProc Blend = BlendColorIntoMaster;
-  for (auto _ : State) {
+  RunInVariant(State, [](Rows& R) {
+    const TColorIntoMasterProc Blend = BlendColorIntoMaster;
     for (int32_t i = 0; i < RowLength; ++i) Blend(R.Src[i], R.Dst[i], 200);
-    benchmark::ClobberMemory();
-  }
-  Done(State);
+  });
 }
 
 void BM_CombineColorInto(benchmark::State& State) {
-  UseVariant(State);
-  Rows R;
-  const TCombineColorIntoProc Combine = CombineColorInto;
-  for (auto _ : State) {
+  RunInVariant(State, [](Rows& R) {
+    const TCombineColorIntoProc Combine = CombineColorInto;
     for (int32_t i = 0; i < RowLength; ++i) Combine(R.Src[i], R.Dst[i], 100);
-    benchmark::ClobberMemory();
-  }
-  Done(State);
+  });
 }
 
 void BM_BlendRowMaster(benchmark::State& State) {
-  UseVariant(State);
-  Rows R;
-  const TRowMasterProc Blend = BlendRowMaster;
-  for (auto _ : State) {
-    Blend(R.Src.data(), R.Dst.data(), RowLength, 200);
-    benchmark::ClobberMemory();
-  }
-  Done(State);
+  RunInVariant(State, [](Rows& R) { BlendRowMaster(R.Src.data(), R.Dst.data(), RowLength, 200); });
 }
 
 void BM_BlendColorIntoRow(benchmark::State& State) {
-  UseVariant(State);
-  Rows R;
-  const TColorIntoRowProc Blend = BlendColorIntoRow;
-  for (auto _ : State) {
-    Blend(0x80FF8040, R.Dst.data(), RowLength);
-    benchmark::ClobberMemory();
-  }
-  Done(State);
+  RunInVariant(State, [](Rows& R) { BlendColorIntoRow(0x80FF8040, R.Dst.data(), RowLength); });
 }
 
 void BM_CombineColorRow(benchmark::State& State) {
-  UseVariant(State);
-  Rows R;
-  const TCombineColorRowProc Combine = CombineColorRow;
-  for (auto _ : State) {
-    Combine(0xFFFF8040, R.Dst.data(), RowLength, 100);
-    benchmark::ClobberMemory();
-  }
-  Done(State);
+  RunInVariant(State, [](Rows& R) { CombineColorRow(0xFFFF8040, R.Dst.data(), RowLength, 100); });
 }
 
 void BM_MergeRowMaster(benchmark::State& State) {
-  UseVariant(State);
-  Rows R;
-  for (TColor32& C : R.Dst) C &= 0x80FFFFFF;  // translucent backgrounds take the full path
-  const TRowMasterProc Merge = MergeRowMaster;
-  for (auto _ : State) {
-    Merge(R.Src.data(), R.Dst.data(), RowLength, 200);
-    benchmark::ClobberMemory();
-  }
-  Done(State);
+  RunInVariant(State, [First = true](Rows& R) mutable {
+    if (First) {
+      for (TColor32& C : R.Dst) C &= 0x80FFFFFF;  // translucent backgrounds take the full path
+      First = false;
+    }
+    MergeRowMaster(R.Src.data(), R.Dst.data(), RowLength, 200);
+  });
 }
 
 BENCHMARK(BM_FillPixels)->Arg(0)->Arg(1);

@@ -107,12 +107,12 @@ std::string SettingOptionsUsage() {
   std::string Text;
   for (const TNumberOption& N : NumberOptions) {
     std::string Line = "  --" + std::string(N.Name) + " N";
-    Line.resize(std::max<size_t>(Line.size() + 1, 32), ' ');
+    Line.resize(std::max<size_t>(Line.size() + 1, 34), ' ');
     Text += Line + N.Caption + ", " + std::to_string(N.Range.Min) + " to " + std::to_string(N.Range.Max) + '\n';
   }
   for (const TSwitchOption& S : SwitchOptions) {
     std::string Line = "  --[no-]" + std::string(S.Name);
-    Line.resize(std::max<size_t>(Line.size() + 1, 32), ' ');
+    Line.resize(std::max<size_t>(Line.size() + 1, 34), ' ');
     Text += Line + S.Caption + " on or off\n";
   }
   return Text;

@@ -6,7 +6,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   qt6-base-dev libgl-dev libxcb1-dev fonts-dejavu-core
-  xvfb xdotool x11-utils
+  xvfb xdotool x11-utils x11-xserver-utils openbox man-db
 )
 
 missing=()

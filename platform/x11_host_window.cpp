@@ -13,13 +13,9 @@
 
 namespace quillet {
 
-namespace {
+using x11::XcbReply;
 
-struct FreeDeleter {
-  void operator()(void* P) const { std::free(P); }
-};
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
+namespace {
 
 class ResizeWatcher final : public QObject, public QAbstractNativeEventFilter {
  public:

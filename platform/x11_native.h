@@ -4,9 +4,18 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string_view>
 
 namespace quillet::x11 {
+
+// A reply that XCB allocated, freed with free().
+struct FreeDeleter {
+  void operator()(void* P) const { std::free(P); }
+};
+template <typename T>
+using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 // Qt's connection, or null when the application does not run on X11.
 xcb_connection_t* QtConnection();

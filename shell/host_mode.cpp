@@ -45,8 +45,7 @@ QWidget* CreateHostedForm(const TLaunchRequest& Request, std::string& Error) {
     return nullptr;
   }
   const uint32_t Host = Request.Target == THostTarget::Window ? Request.HostWindow : VirtualRootWindow(Root);
-  const std::optional<THostSize> Size = HostWindowSize(Host);
-  if (!Size) {
+  if (!HostWindowSize(Host)) {
     Error = "no such window: " + WindowName(Host);
     return nullptr;
   }
@@ -68,7 +67,6 @@ QWidget* CreateHostedForm(const TLaunchRequest& Request, std::string& Error) {
     ScreenForm = nullptr;
     return nullptr;
   }
-  ResizeToHost(*ScreenForm, *Size, false);
   FollowHostSize(*ScreenForm, Host, false);
   // A host that closes takes its children with it: the saver then ends too.
   WhenNativeWindowDestroyed(*ScreenForm, [] { ScreenForm->close(); });
@@ -83,6 +81,8 @@ void ShowHostedForm() {
 
 void FollowHostSize(tScreenForm& Form, uint32_t Host, bool OuterSize) {
   WhenHostResized(Form, Host, [&Form, OuterSize](const THostSize& Size) { ResizeToHost(Form, Size, OuterSize); });
+  // A change made before the events were selected would go unnoticed.
+  if (const std::optional<THostSize> Size = HostWindowSize(Host)) ResizeToHost(Form, *Size, OuterSize);
 }
 
 }  // namespace quillet

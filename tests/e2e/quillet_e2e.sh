@@ -116,12 +116,14 @@ has_drawing() {
   [ "${nonblack:-0}" -gt 0 ]
 }
 
-# Sends SIGNAL to PID and expects exit code 0 within a second.
+# Sends SIGNAL to PID and expects exit code 0 within a second (a few under the sanitizers, whose
+# exit checks take their own time).
 signal_ends() {
-  local signal=$1 pid=$2
+  local signal=$1 pid=$2 seconds=1
+  [ -n "${ASAN_OPTIONS:-}" ] && seconds=4
   kill "-$signal" "$pid"
-  wait_exit "$pid" 1
-  [ "$EXIT_CODE" = 0 ] || fail "SIG$signal: exit code $EXIT_CODE, expected 0 within a second"
+  wait_exit "$pid" "$seconds"
+  [ "$EXIT_CODE" = 0 ] || fail "SIG$signal: exit code $EXIT_CODE, expected 0 within $seconds s"
 }
 
 # The pointer's position now, in POINTER_X and POINTER_Y.

@@ -1,6 +1,8 @@
 // Setting options: one table per kind of setting, shared by the parser and the usage text.
 #include "setting_options.h"
 
+#include <algorithm>
+
 namespace quillet {
 
 const std::array<TNumberOption, 5> NumberOptions{{

@@ -371,7 +371,7 @@ case_host_window_id() {
   wait_child "$HOST" 200 150
   wait_until 5 has_drawing "$HOST" || fail "nothing drawn"
   kill "$HOST_PID"
-  wait_exit "$hosted" 2
+  wait_exit "$hosted" 5
   [ "$EXIT_CODE" = 0 ] || fail "after its window went away: exit code $EXIT_CODE, expected 0"
   start_quillet missing --window-id 0x7fffff
   wait_exit "$LAST_PID" 5

@@ -105,12 +105,9 @@ bool WritePicture(TBitmap32& Surface, TPeerEngine& Engine, const TWorkload& W, c
   Surface.Erase();
   Engine.Draw(W, 0, W.Count());
   Engine.Finish();
-  // As the screen shows it: Quillet's blended rectangle mixes the alpha channel too.
-  TColor32* P = Surface.PixelPtr();
-  for (size_t I = 0, N = static_cast<size_t>(Surface.Width()) * Surface.Height(); I < N; ++I) P[I] |= 0xFF000000;
   const std::string Path = Dir + "/" + FileStem(W.Name) + "-" + FileStem(Engine.Name()) + ".png";
   std::string Error;
-  if (WritePng(Surface, Path, Error)) return true;
+  if (WritePng(Surface, Path, TPngAlpha::Opaque, Error)) return true;
   std::cerr << "cannot write " << Path << ": " << Error << "\n";
   return false;
 }

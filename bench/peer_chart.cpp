@@ -87,7 +87,7 @@ bool WritePeerChart(const std::vector<TRowResult>& Rows, int Runs, const std::st
   Legend(B, Margin + 36);
   for (size_t I = 0; I < Rows.size(); ++I)
     Row(B, Rows[I], HeaderHeight + static_cast<int32_t>(I) * RowHeight);
-  return WritePng(B, Path, Error);
+  return WritePng(B, Path, TPngAlpha::Opaque, Error);
 }
 
 }  // namespace quillet::peer

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -83,6 +85,20 @@ TEST(ProfileWrite, NewKeysFollowTheSectionsLastKeyAndNewSectionsGoLast) {
   D.Set("C", "v", "5");
   EXPECT_EQ(D.Serialize(), "[A]\nx=1\nz=3\n; about B\n\n[B]\nw=4\n[A]\ny=2\n# tail\n[C]\nv=5\n");
   EXPECT_EQ(D.Get("A", "z", ""), "3");
+}
+
+TEST(ProfileWrite, EditsKeepTheLinesAfterThemFound) {
+  auto D = ProfileDocument::Parse("[A]\nx=1\n\n[B]\ny=2\n; c\n[C]\nz=3");
+  D.Set("A", "x", std::string(300, 'v'));  // longer: every later line moves
+  D.Set("C", "w", "4");                     // the last line gains a line end
+  D.Set("A", "x", "");                      // shorter again
+  D.Set("B", "n", "5");
+  D.Set("D", "u", "6");
+  EXPECT_EQ(D.Serialize(), "[A]\nx=\n\n[B]\ny=2\nn=5\n; c\n[C]\nz=3\nw=4\n[D]\nu=6\n");
+  for (const auto& [Section, Key, Value] :
+       {std::tuple("a", "X", ""), std::tuple("b", "y", "2"), std::tuple("B", "n", "5"),
+        std::tuple("c", "z", "3"), std::tuple("C", "w", "4"), std::tuple("d", "u", "6")})
+    EXPECT_EQ(D.Get(Section, Key, "missing"), Value) << Section << "." << Key;
 }
 
 TEST(ProfileWrite, NewLinesUseTheFilesLineEnd) {

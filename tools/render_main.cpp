@@ -13,6 +13,7 @@
 
 #include "config/settings_file.h"
 #include "demo/frame_tick.h"
+#include "input_file.h"
 #include "platform/qt_text_engine.h"
 #include "png_file.h"
 #include "raster/bitmap32.h"
@@ -39,6 +40,13 @@ int Render(int argc, char** argv) {
       ParseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), Error);
   if (!Options) {
     std::fprintf(stderr, "quillet-render: %s\n%s", Error.c_str(), RenderUsage);
+    return 2;
+  }
+  // A settings file named explicitly must be there: falling back to the defaults would render
+  // a page the caller did not ask for.
+  if (!Options->IniPath.empty() && !CanReadRegularFile(Options->IniPath, Error)) {
+    std::fprintf(stderr, "quillet-render: cannot read settings file %s: %s\n",
+                 Options->IniPath.c_str(), Error.c_str());
     return 2;
   }
 

@@ -191,10 +191,12 @@ std::string ProfileDocument::Get(std::string_view Section, std::string_view Key,
   return std::string(Default.substr(0, ProfileValueLimit));
 }
 
-std::string ProfileDocument::NewLineEnding() const {
-  const std::size_t Newline = FText.find('\n');
-  if (Newline == std::string::npos) return "\n";
-  return Newline > 0 && FText[Newline - 1] == '\r' ? "\r\n" : "\n";
+const std::string& ProfileDocument::NewLineEnding() {
+  if (FLineEnding.empty()) {
+    const std::size_t Newline = FText.find('\n');
+    FLineEnding = Newline != std::string::npos && Newline > 0 && FText[Newline - 1] == '\r' ? "\r\n" : "\n";
+  }
+  return FLineEnding;
 }
 
 void ProfileDocument::Splice(std::size_t Pos, std::size_t Removed, std::string_view Insert,
@@ -224,7 +226,7 @@ void ProfileDocument::InsertEntry(std::size_t At, uint32_t Entry) {
 
 void ProfileDocument::InsertLines(std::size_t At, std::size_t EntryAt, std::string_view HeaderLine,
                                   std::string_view KeyLine) {
-  const std::string Ending = NewLineEnding();
+  const std::string& Ending = NewLineEnding();
   std::string Added;
   if (At > 0 && FText[At - 1] != '\n') Added = Ending;  // the last line gains the end it lacked
   const std::size_t HeaderAt = At + Added.size();

@@ -77,7 +77,9 @@ class ProfileDocument {
   std::size_t FindSection(std::string_view Section) const;
   // Index of the next header entry after the one at Header, or the number of entries.
   std::size_t SectionEnd(std::size_t Header) const;
-  std::string NewLineEnding() const;
+  // The end of the first line that has one, else "\n", fixed by the first line added: the end
+  // that a last line gains then belongs to that line, even after a "\r" of its own.
+  const std::string& NewLineEnding();
   // Replaces Removed bytes at Pos with Insert and moves the offsets of the entries from
   // FirstAfter on. Growth keeps some room, so that a save of many keys copies the text rarely.
   void Splice(std::size_t Pos, std::size_t Removed, std::string_view Insert, std::size_t FirstAfter);
@@ -89,6 +91,7 @@ class ProfileDocument {
 
   std::string FText;
   std::vector<uint32_t> FEntries;
+  std::string FLineEnding;  // empty until NewLineEnding first runs
   // The last section looked up and its header's entry (the number of entries when it is missing),
   // so that reading or writing the keys of one section passes the headers once. Inserting an entry
   // forgets it. This makes lookups unsafe to run from several threads on one document.

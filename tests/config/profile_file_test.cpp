@@ -109,6 +109,11 @@ TEST(ProfileWrite, NewLinesUseTheFilesLineEnd) {
   ProfileDocument Empty;
   Empty.Set("A", "x", "1");
   EXPECT_EQ(Empty.Serialize(), "[A]\nx=1\n");
+  // A file without any line end gets "\n", also after a "\r" at its very end.
+  auto Bare = ProfileDocument::Parse("k\r");
+  Bare.Set("A", "x", "1");
+  Bare.Set("A", "y", "2");
+  EXPECT_EQ(Bare.Serialize(), "k\r\n[A]\nx=1\ny=2\n");
 }
 
 TEST(ProfileWrite, EveryAcceptedValueReadsBackAsWritten) {

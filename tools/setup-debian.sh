@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   qt6-base-dev libgl-dev libxcb1-dev fonts-dejavu-core
   xvfb xdotool x11-utils
+  clang-14 libclang-rt-14-dev libfuzzer-14-dev
 )
 
 missing=()

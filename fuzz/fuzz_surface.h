@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "raster/bitmap32.h"
+#include "raster/blend.h"
 
 namespace quillet::fuzz {
 
@@ -98,6 +99,16 @@ inline void PaintBackground(TBitmap32& Surface) {
       Row[X] = H * 0x2C1B3C6Du;
     }
   }
+}
+
+// Either blend variant, a surface of any size and clip rectangle, either combine mode, and the
+// background.
+inline void PrepareSurface(FuzzedDataProvider& In, TBitmap32& Surface) {
+  InitBlendOps(In.ConsumeBool() ? BlendVariant::Packed : BlendVariant::Portable);
+  SizeSurface(In, Surface);
+  ClipSurface(In, Surface);
+  Surface.SetCombineMode(In.ConsumeBool() ? TCombineMode::cmMerge : TCombineMode::cmBlend);
+  PaintBackground(Surface);
 }
 
 inline std::vector<TColor32> Snapshot(const TBitmap32& Surface) {

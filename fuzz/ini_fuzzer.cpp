@@ -19,17 +19,13 @@
 #include <unistd.h>
 
 #include "config/profile_file.h"
+#include "fuzz_expect.h"
 #include "config/settings_file.h"
 
 using namespace quillet;
+using quillet::fuzz::Expect;
 
 namespace {
-
-void Expect(bool Condition, const char* What) {
-  if (Condition) return;
-  std::fprintf(stderr, "ini: %s\n", What);
-  std::abort();
-}
 
 std::string Escaped(std::string_view S) {
   std::string Out;
@@ -49,7 +45,7 @@ std::string Escaped(std::string_view S) {
 // Aborts showing both texts when they differ.
 void ExpectSame(std::string_view Actual, std::string_view Wanted, const char* What) {
   if (Actual == Wanted) return;
-  std::fprintf(stderr, "ini: %s\n  got:    \"%s\"\n  wanted: \"%s\"\n", What, Escaped(Actual).c_str(),
+  std::fprintf(stderr, "%s\n  got:    \"%s\"\n  wanted: \"%s\"\n", What, Escaped(Actual).c_str(),
                Escaped(Wanted).c_str());
   std::abort();
 }

@@ -10,7 +10,6 @@
 
 #include "fuzz_surface.h"
 #include "raster/bitmap32.h"
-#include "raster/blend.h"
 
 using namespace quillet;
 using namespace quillet::fuzz;
@@ -74,20 +73,14 @@ void DrawInside(FuzzedDataProvider& In, TBitmap32& B, int Op) {
   switch (Op) {
     case 0:
     case 1:
-      // Spans: X2 < X1 is allowed and draws nothing.
-      if (!InsideClip(In, Clip, 0, 0, X1, Y1) || !InsideClip(In, Clip, 0, 0, X2, Y2)) return;
-      if (Op == 0)
-        B.HorzSpan(X1, Y1, X2, C);
-      else
-        B.HorzSpanBlend(X1, Y1, X2, C);
-      break;
     case 2:
     case 3:
+      // Spans: an end before the start is allowed and draws nothing.
       if (!InsideClip(In, Clip, 0, 0, X1, Y1) || !InsideClip(In, Clip, 0, 0, X2, Y2)) return;
-      if (Op == 2)
-        B.VertSpan(X1, Y1, Y2, C);
-      else
-        B.VertSpanBlend(X1, Y1, Y2, C);
+      if (Op == 0) B.HorzSpan(X1, Y1, X2, C);
+      if (Op == 1) B.HorzSpanBlend(X1, Y1, X2, C);
+      if (Op == 2) B.VertSpan(X1, Y1, Y2, C);
+      if (Op == 3) B.VertSpanBlend(X1, Y1, Y2, C);
       break;
     case 4:
     case 5: {
@@ -141,13 +134,9 @@ constexpr const char* CallNames[ClippedOps + InsideOps] = {
 // naming the first call that wrote where it must not.
 bool Run(const uint8_t* Data, size_t Size, bool EachCall) {
   FuzzedDataProvider In(Data, Size);
-  InitBlendOps(In.ConsumeBool() ? BlendVariant::Packed : BlendVariant::Portable);
   TBitmap32 B;
-  SizeSurface(In, B);
-  ClipSurface(In, B);
-  B.SetCombineMode(In.ConsumeBool() ? TCombineMode::cmMerge : TCombineMode::cmBlend);
+  PrepareSurface(In, B);
   B.SetMasterAlpha(In.ConsumeIntegral<uint8_t>());
-  PaintBackground(B);
   const std::vector<TColor32> Before = Snapshot(B);
 
   const bool Measuring = In.ConsumeIntegralInRange(0, 7) == 0;

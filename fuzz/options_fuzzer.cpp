@@ -4,23 +4,18 @@
 // options again when written out and parsed anew.
 #include <charconv>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "fuzz_expect.h"
 #include "render_options.h"
 #include "shell/command_line.h"
 
 using namespace quillet;
+using quillet::fuzz::Expect;
 
 namespace {
-
-void Expect(bool Condition, const char* What) {
-  if (Condition) return;
-  std::fprintf(stderr, "options: %s\n", What);
-  std::abort();
-}
 
 void CheckCommandLine(const std::vector<std::string>& Args) {
   const TCommandLine Line = ParseCommandLine(Args);

@@ -1,24 +1,14 @@
 // Stored pixel data from hostile bytes: a read either fails with the surface left empty, or takes
 // exactly the header and the pixels it announces, and writing the surface back gives those bytes.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <sstream>
 #include <string>
 
+#include "fuzz_expect.h"
 #include "raster/bitmap32.h"
 
 using namespace quillet;
-
-namespace {
-
-void Expect(bool Condition, const char* What) {
-  if (Condition) return;
-  std::fprintf(stderr, "pixel data: %s\n", What);
-  std::abort();
-}
-
-}  // namespace
+using quillet::fuzz::Expect;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   const std::string Bytes(reinterpret_cast<const char*>(Data), Size);

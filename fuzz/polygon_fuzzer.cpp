@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "fuzz_surface.h"
-#include "raster/blend.h"
 #include "raster/polygon32.h"
 #include "raster/polygon_fill.h"
 
@@ -91,12 +90,8 @@ void Draw(FuzzedDataProvider& In, TBitmap32& B) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   FuzzedDataProvider In(Data, Size);
-  InitBlendOps(In.ConsumeBool() ? BlendVariant::Packed : BlendVariant::Portable);
   TBitmap32 B;
-  SizeSurface(In, B);
-  ClipSurface(In, B);
-  B.SetCombineMode(In.ConsumeBool() ? TCombineMode::cmMerge : TCombineMode::cmBlend);
-  PaintBackground(B);
+  PrepareSurface(In, B);
   const std::vector<TColor32> Before = Snapshot(B);
   for (int Calls = 0; Calls < 8 && In.remaining_bytes() > 0; ++Calls) Draw(In, B);
   ExpectChangesOnlyInside(B, Before, B.ClipBounds(), "a polygon");

@@ -194,7 +194,8 @@ std::string ProfileDocument::Get(std::string_view Section, std::string_view Key,
 const std::string& ProfileDocument::NewLineEnding() {
   if (FLineEnding.empty()) {
     const std::size_t Newline = FText.find('\n');
-    FLineEnding = Newline != std::string::npos && Newline > 0 && FText[Newline - 1] == '\r' ? "\r\n" : "\n";
+    const bool CrLf = Newline != std::string::npos && Newline > 0 && FText[Newline - 1] == '\r';
+    FLineEnding = CrLf ? "\r\n" : "\n";
   }
   return FLineEnding;
 }

@@ -19,8 +19,8 @@
 #include <unistd.h>
 
 #include "config/profile_file.h"
-#include "fuzz_expect.h"
 #include "config/settings_file.h"
+#include "fuzz_expect.h"
 
 using namespace quillet;
 using quillet::fuzz::Expect;
@@ -94,9 +94,9 @@ class Model {
     for (size_t I = Header + 1; I < Lines.size() && !SectionName(Lines[I]); ++I) {
       const std::optional<std::string_view> Name = KeyName(Lines[I]);
       if (!Name || !EqualIgnoringAsciiCase(*Name, Key)) continue;
-      std::string_view Value = Trimmed(std::string_view(Lines[I].Body).substr(Lines[I].Body.find('=') + 1));
-      if (Value.size() >= 2 && (Value[0] == '"' || Value[0] == '\'') && Value.back() == Value[0])
-        Value = Value.substr(1, Value.size() - 2);
+      const std::string_view Body = Lines[I].Body;
+      std::string_view Value = Trimmed(Body.substr(Body.find('=') + 1));
+      if (Quoted(Value)) Value = Value.substr(1, Value.size() - 2);
       return std::string(Value.substr(0, ProfileValueLimit));
     }
     return std::string(Default.substr(0, ProfileValueLimit));
@@ -105,8 +105,7 @@ class Model {
   // For names and values that the document accepted.
   void Set(std::string_view Section, std::string_view Key, std::string_view Value) {
     std::string Stored(Value);
-    const bool Quoted = Value.size() >= 2 && (Value[0] == '"' || Value[0] == '\'') && Value.back() == Value[0];
-    if (Trimmed(Value) != Value || Quoted) Stored = "\"" + Stored + "\"";
+    if (Trimmed(Value) != Value || Quoted(Value)) Stored = "\"" + Stored + "\"";
     const size_t Header = FindSection(Section);
     if (Header == Lines.size()) {
       Insert(Lines.size(), "[" + std::string(Section) + "]");
@@ -149,6 +148,10 @@ class Model {
 
   static bool Ignored(std::string_view T) { return T.empty() || T[0] == ';' || T[0] == '#'; }
 
+  static bool Quoted(std::string_view V) {
+    return V.size() >= 2 && (V[0] == '"' || V[0] == '\'') && V.back() == V[0];
+  }
+
   static std::optional<std::string_view> SectionName(const Line& L) {
     const std::string_view T = Trimmed(L.Body);
     if (Ignored(T) || T[0] != '[' || T.find(']') == std::string_view::npos) return std::nullopt;
@@ -165,8 +168,10 @@ class Model {
 
   size_t FindSection(std::string_view Section) const {
     size_t I = 0;
-    while (I < Lines.size() && !(SectionName(Lines[I]) && EqualIgnoringAsciiCase(*SectionName(Lines[I]), Section)))
-      ++I;
+    for (; I < Lines.size(); ++I) {
+      const std::optional<std::string_view> Name = SectionName(Lines[I]);
+      if (Name && EqualIgnoringAsciiCase(*Name, Section)) break;
+    }
     return I;
   }
 
@@ -197,7 +202,9 @@ std::string AnyName(FuzzedDataProvider& In, const std::vector<std::string>& Know
 }
 
 std::string AnyValue(FuzzedDataProvider& In) {
-  if (In.ConsumeIntegralInRange(0, 15) == 0) return std::string(In.ConsumeIntegralInRange(2040, 2060), 'v');
+  // Now and then one about as long as a value may be read.
+  if (In.ConsumeIntegralInRange(0, 15) == 0)
+    return std::string(In.ConsumeIntegralInRange(2040, 2060), 'v');
   return In.ConsumeRandomLengthString(40);
 }
 
@@ -253,8 +260,9 @@ void CheckSettingsFile(const std::string& Text) {
   Number("Alpha", Loaded.Alpha());
   Number("Thickness", Loaded.Thickness());
   Number("Steps", Loaded.Steps());
-  const auto Switches = [&Expected](const char* Section, std::initializer_list<std::pair<const char*, bool>> Keys) {
-    for (const auto& [Key, On] : Keys) Expected.Set(Section, Key, On ? "1" : "0");
+  using Keys = std::initializer_list<std::pair<const char*, bool>>;
+  const auto Switches = [&Expected](const char* Section, Keys Switches) {
+    for (const auto& [Key, On] : Switches) Expected.Set(Section, Key, On ? "1" : "0");
   };
   const DemoSettings& L = Loaded;
   Switches("AntiAliasing", {{"Lines", L.iLines}, {"Bars", L.iBars}, {"Triangles", L.iTriangles},

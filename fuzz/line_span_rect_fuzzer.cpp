@@ -109,8 +109,8 @@ void DrawInside(FuzzedDataProvider& In, TBitmap32& B, int Op) {
       const TRect& F = B.ClipBoundsFixed();
       if (Clip.Right >= 32767 || Clip.Bottom >= 32767) return;
       if (int64_t{F.Right} - F.Left < 4 * 65536 || int64_t{F.Bottom} - F.Top < 4 * 65536) return;
-      const auto Fx = [&] { return In.ConsumeIntegralInRange<TFixed>(F.Left + 65537, F.Right - 131073); };
-      const auto Fy = [&] { return In.ConsumeIntegralInRange<TFixed>(F.Top + 65537, F.Bottom - 131073); };
+      const auto Fx = [&] { return In.ConsumeIntegralInRange(F.Left + 65537, F.Right - 131073); };
+      const auto Fy = [&] { return In.ConsumeIntegralInRange(F.Top + 65537, F.Bottom - 131073); };
       const TFixed FX1 = Fx(), FY1 = Fy(), FX2 = Fx(), FY2 = Fy();
       B.DrawLineFixed(FX1, FY1, FX2, FY2, C, In.ConsumeBool());
       break;

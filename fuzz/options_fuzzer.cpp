@@ -37,7 +37,9 @@ void CheckCommandLine(const std::vector<std::string>& Args) {
   Expect(Line.SaverMode == Mode, "mode");
 
   uint32_t Parent = 0;
-  if (Args.size() >= 2 && !Args[1].empty() && Args[1].find_first_not_of("0123456789") == std::string::npos) {
+  const bool Digits = Args.size() >= 2 && !Args[1].empty() &&
+                      Args[1].find_first_not_of("0123456789") == std::string::npos;
+  if (Digits) {
     uint32_t Value = 0;
     const char* End = Args[1].data() + Args[1].size();
     const auto [Ptr, Ec] = std::from_chars(Args[1].data(), End, Value);

@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     return 0;
   }
   Expect(Changes > 0, "a read was not notified");
-  const size_t Taken = 8 + size_t{4} * static_cast<uint32_t>(B.Width()) * static_cast<uint32_t>(B.Height());
+  const size_t Pixels = size_t{static_cast<uint32_t>(B.Width())} * static_cast<uint32_t>(B.Height());
+  const size_t Taken = 8 + 4 * Pixels;
   Expect(Taken <= Size, "more pixels than bytes");
   Expect(In.tellg() == static_cast<std::streamoff>(Taken), "the read did not stop after the pixels");
 

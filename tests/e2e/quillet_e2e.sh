@@ -217,7 +217,8 @@ case_single_instance_without_runtime_dir() {
     start_quillet "saver$pid" /s
     copies+=("$LAST_PID")
   done
-  wait_until 15 bash -c "n=0; for p in ${copies[*]}; do kill -0 \$p 2>/dev/null && n=\$((n + 1)); done; [ \$n -le 1 ]"
+  wait_until 15 bash -c \
+    "n=0; for p in ${copies[*]}; do kill -0 \$p 2>/dev/null && n=\$((n + 1)); done; [ \$n -le 1 ]"
   sleep 1
   for pid in "${copies[@]}"; do
     if alive "$pid"; then

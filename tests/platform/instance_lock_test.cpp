@@ -208,7 +208,8 @@ TEST_P(InstanceLockTest, ANameTakenByAnotherUserDoesNotStopThisOne) {
     sockaddr_un Address{};
     Address.sun_family = AF_UNIX;
     std::memcpy(Address.sun_path + 1, SocketName.data(), SocketName.size());
-    const auto Length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + SocketName.size());
+    const auto Length =
+        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + SocketName.size());
     return ::bind(Socket, reinterpret_cast<sockaddr*>(&Address), Length) == 0 ? Socket : -1;
   };
   // Named here: the names hold the user id.

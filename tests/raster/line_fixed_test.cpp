@@ -241,7 +241,8 @@ TEST(FixedLineDrift, LongLinesAlongTheTopOrLeftEdgeStayInsideTheClip) {
       testing::PaintBackground(B);
       B.SetClipBounds(Transposed ? TRect{Edge, 0, 4, 18432} : TRect{0, Edge, 18432, 4});
       const auto Before = testing::Snapshot(B);
-      const TFixed Along1 = 1200721921, Along2 = 89, Across1 = Edge * Px + 65535, Across2 = Edge * Px + 206;
+      const TFixed Along1 = 1200721921, Along2 = 89;
+      const TFixed Across1 = Edge * Px + 65535, Across2 = Edge * Px + 206;
       if (Transposed)
         B.DrawLineFixedClipped(Across1, Along1, Across2, Along2, Blue, false);
       else

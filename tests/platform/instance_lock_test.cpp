@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,10 @@ namespace {
 using Result = InstanceLock::Result;
 
 enum class LockDirectory { Usable, Missing, Refused };
+
+void PrintTo(LockDirectory D, std::ostream* Out) {
+  *Out << (D == LockDirectory::Usable ? "Usable" : D == LockDirectory::Missing ? "Missing" : "Refused");
+}
 
 class InstanceLockTest : public ::testing::TestWithParam<LockDirectory> {
  protected:
@@ -258,14 +263,7 @@ TEST(InstanceLockSocketName, HoldsTheUserAndStaysDistinctAndShort) {
 INSTANTIATE_TEST_SUITE_P(LockDirectories, InstanceLockTest,
                          ::testing::Values(LockDirectory::Usable, LockDirectory::Missing,
                                            LockDirectory::Refused),
-                         [](const ::testing::TestParamInfo<LockDirectory>& Info) {
-                           switch (Info.param) {
-                             case LockDirectory::Usable: return "Usable";
-                             case LockDirectory::Missing: return "Missing";
-                             case LockDirectory::Refused: return "Refused";
-                           }
-                           return "";
-                         });
+                         ::testing::PrintToStringParamName());
 
 }  // namespace
 }  // namespace quillet

@@ -274,14 +274,11 @@ void CheckSettingsFile(const std::string& Text) {
   Switches("Gouraud", {{"Bars", L.gBars}, {"Triangles", L.gTriangles}});
   Switches("BlendGouraud", {{"Bars", L.bgBars}, {"Triangles", L.bgTriangles}});
   ExpectSame(ReadScratchFile(), Expected.Text(), "the save changed more than its keys");
+  // Removed after every input: libFuzzer may end the process without running exit handlers.
+  RemoveScratchFile();
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  std::atexit(RemoveScratchFile);
-  return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   FuzzedDataProvider In(Data, Size);

@@ -82,86 +82,161 @@ ProfileWriteError::ProfileWriteError(const std::string& FileName, int SystemErro
 
 // --- Document -----------------------------------------------------------------------------------
 
-ProfileDocument::Line ProfileDocument::Classify(std::string Text, std::string Ending) {
-  Line L{std::move(Text), std::move(Ending), LineKind::Other, {}};
-  const std::string_view T = Trim(L.Text);
-  if (T.empty() || IsCommentStart(T.front())) return L;
+namespace {
+
+enum class LineKind : uint8_t { Other, Section, Key };
+
+// One line of a text: [Begin, BodyEnd) is its content, [BodyEnd, End) its line end, which is
+// empty only for a last line without one.
+struct LineSpan {
+  std::size_t Begin, BodyEnd, End;
+};
+
+LineSpan LineAt(std::string_view Text, std::size_t Begin) {
+  const std::size_t Newline = Text.find('\n', Begin);
+  if (Newline == std::string_view::npos) return {Begin, Text.size(), Text.size()};
+  const std::size_t BodyEnd = Newline > Begin && Text[Newline - 1] == '\r' ? Newline - 1 : Newline;
+  return {Begin, BodyEnd, Newline + 1};
+}
+
+std::string_view Body(std::string_view Text, const LineSpan& L) {
+  return Text.substr(L.Begin, L.BodyEnd - L.Begin);
+}
+
+struct LineMeaning {
+  LineKind Kind = LineKind::Other;
+  std::string_view Name;  // the section or key name, trimmed
+};
+
+LineMeaning Classify(std::string_view Line) {
+  const std::string_view T = Trim(Line);
+  if (T.empty() || IsCommentStart(T.front())) return {};
   if (T.front() == '[') {
     // A header without its closing bracket is kept as an ordinary line.
     const std::size_t Close = T.find(']');
-    if (Close != std::string_view::npos) {
-      L.Kind = LineKind::Section;
-      L.Name = Trim(T.substr(1, Close - 1));
-    }
-    return L;
+    if (Close == std::string_view::npos) return {};
+    return {LineKind::Section, Trim(T.substr(1, Close - 1))};
   }
   const std::size_t Equals = T.find('=');
-  if (Equals == std::string_view::npos) return L;
+  if (Equals == std::string_view::npos) return {};
   const std::string_view Name = Trim(T.substr(0, Equals));
-  if (Name.empty()) return L;
-  L.Kind = LineKind::Key;
-  L.Name = Name;
-  return L;
+  if (Name.empty()) return {};
+  return {LineKind::Key, Name};
 }
 
-ProfileDocument ProfileDocument::Parse(std::string_view Text) {
+LineMeaning ClassifyAt(std::string_view Text, std::size_t Begin) {
+  return Classify(Body(Text, LineAt(Text, Begin)));
+}
+
+void CheckTextSize(std::size_t Size) {
+  if (Size > ProfileDocument::MaxTextSize) throw std::length_error("profile text too large");
+}
+
+}  // namespace
+
+ProfileDocument ProfileDocument::Parse(std::string Text) {
+  CheckTextSize(Text.size());
   ProfileDocument D;
-  while (!Text.empty()) {
-    const std::size_t End = Text.find('\n');
-    std::string_view Body = Text.substr(0, End);
-    std::string_view Ending;
-    if (End == std::string_view::npos) {
-      Text = {};
-    } else {
-      Text.remove_prefix(End + 1);
-      Ending = "\n";
-      if (!Body.empty() && Body.back() == '\r') {
-        Body.remove_suffix(1);
-        Ending = "\r\n";
-      }
-    }
-    D.Lines.push_back(Classify(std::string(Body), std::string(Ending)));
-  }
+  D.FText = std::move(Text);
+  D.BuildIndex();
   return D;
 }
 
+void ProfileDocument::BuildIndex() {
+  // Counting first sizes the index exactly: growing it by doubling could take twice the memory.
+  const auto ForEachEntry = [this](auto&& Visit) {
+    for (std::size_t Pos = 0; Pos < FText.size();) {
+      const LineSpan L = LineAt(FText, Pos);
+      const LineKind Kind = Classify(Body(FText, L)).Kind;
+      if (Kind != LineKind::Other)
+        Visit(static_cast<uint32_t>(Pos) | (Kind == LineKind::Section ? HeaderBit : 0));
+      Pos = L.End;
+    }
+  };
+  std::size_t Count = 0;
+  ForEachEntry([&Count](uint32_t) { ++Count; });
+  FEntries.clear();
+  FEntries.reserve(Count);
+  ForEachEntry([this](uint32_t Entry) { FEntries.push_back(Entry); });
+}
+
 std::size_t ProfileDocument::FindSection(std::string_view Section) const {
-  for (std::size_t I = 0; I < Lines.size(); ++I)
-    if (Lines[I].Kind == LineKind::Section && SameName(Lines[I].Name, Section)) return I;
-  return Lines.size();
+  if (FFoundHeader != NothingFound && SameName(FFoundSection, Section)) return FFoundHeader;
+  std::size_t I = 0;
+  while (I < FEntries.size() &&
+         !(IsHeader(FEntries[I]) &&
+           SameName(ClassifyAt(FText, Offset(FEntries[I])).Name, Section)))
+    ++I;
+  FFoundSection = Section;
+  FFoundHeader = I;
+  return I;
 }
 
 std::size_t ProfileDocument::SectionEnd(std::size_t Header) const {
   std::size_t I = Header + 1;
-  while (I < Lines.size() && Lines[I].Kind != LineKind::Section) ++I;
+  while (I < FEntries.size() && !IsHeader(FEntries[I])) ++I;
   return I;
 }
 
 std::string ProfileDocument::Get(std::string_view Section, std::string_view Key,
                                  std::string_view Default) const {
   const std::size_t Header = FindSection(Section);
-  if (Header < Lines.size()) {
+  if (Header < FEntries.size()) {
     const std::size_t End = SectionEnd(Header);
     for (std::size_t I = Header + 1; I < End; ++I) {
-      const Line& L = Lines[I];
-      if (L.Kind == LineKind::Key && SameName(L.Name, Key))
-        return DecodeValue(std::string_view(L.Text).substr(L.Text.find('=') + 1));
+      const std::string_view Line = Body(FText, LineAt(FText, Offset(FEntries[I])));
+      if (SameName(Classify(Line).Name, Key)) return DecodeValue(Line.substr(Line.find('=') + 1));
     }
   }
   return std::string(Default.substr(0, ProfileValueLimit));
 }
 
-std::string ProfileDocument::NewLineEnding() const {
-  for (const Line& L : Lines)
-    if (!L.Ending.empty()) return L.Ending;
-  return "\n";
+const std::string& ProfileDocument::NewLineEnding() {
+  if (FLineEnding.empty()) {
+    const std::size_t Newline = FText.find('\n');
+    const bool CrLf = Newline != std::string::npos && Newline > 0 && FText[Newline - 1] == '\r';
+    FLineEnding = CrLf ? "\r\n" : "\n";
+  }
+  return FLineEnding;
 }
 
-void ProfileDocument::InsertLine(std::size_t At, std::string Text) {
-  const std::string Ending = NewLineEnding();
-  // The line before gains the end it lacked when it was the file's last.
-  if (At > 0 && Lines[At - 1].Ending.empty()) Lines[At - 1].Ending = Ending;
-  Lines.insert(Lines.begin() + static_cast<std::ptrdiff_t>(At), Classify(std::move(Text), Ending));
+void ProfileDocument::Splice(std::size_t Pos, std::size_t Removed, std::string_view Insert,
+                             std::size_t FirstAfter) {
+  const std::size_t NewSize = FText.size() - Removed + Insert.size();
+  CheckTextSize(NewSize);
+  if (NewSize > FText.capacity()) {
+    // reserve() on the old string could double its capacity; a fresh one gets exactly this.
+    std::string Grown;
+    Grown.reserve(NewSize + NewSize / 64 + 256);
+    Grown.append(FText, 0, Pos).append(Insert).append(FText, Pos + Removed);
+    FText.swap(Grown);
+  } else {
+    FText.replace(Pos, Removed, Insert);
+  }
+  const uint32_t Delta = static_cast<uint32_t>(Insert.size() - Removed);  // modulo 2^32
+  for (std::size_t I = FirstAfter; I < FEntries.size(); ++I)
+    FEntries[I] = ((FEntries[I] + Delta) & ~HeaderBit) | (FEntries[I] & HeaderBit);
+}
+
+void ProfileDocument::InsertEntry(std::size_t At, uint32_t Entry) {
+  FFoundHeader = NothingFound;
+  if (FEntries.size() == FEntries.capacity())
+    FEntries.reserve(FEntries.size() + FEntries.size() / 64 + 32);
+  FEntries.insert(FEntries.begin() + static_cast<std::ptrdiff_t>(At), Entry);
+}
+
+void ProfileDocument::InsertLines(std::size_t At, std::size_t EntryAt, std::string_view HeaderLine,
+                                  std::string_view KeyLine) {
+  const std::string& Ending = NewLineEnding();
+  std::string Added;
+  if (At > 0 && FText[At - 1] != '\n') Added = Ending;  // the last line gains the end it lacked
+  const std::size_t HeaderAt = At + Added.size();
+  if (!HeaderLine.empty()) Added.append(HeaderLine).append(Ending);
+  const std::size_t KeyAt = At + Added.size();
+  Added.append(KeyLine).append(Ending);
+  Splice(At, 0, Added, EntryAt);
+  if (!HeaderLine.empty()) InsertEntry(EntryAt++, static_cast<uint32_t>(HeaderAt) | HeaderBit);
+  InsertEntry(EntryAt, static_cast<uint32_t>(KeyAt));
 }
 
 void ProfileDocument::Set(std::string_view Section, std::string_view Key, std::string_view Value) {
@@ -170,32 +245,27 @@ void ProfileDocument::Set(std::string_view Section, std::string_view Key, std::s
   const std::string Encoded = EncodeValue(Value);
 
   const std::size_t Header = FindSection(Section);
-  if (Header == Lines.size()) {
-    InsertLine(Lines.size(), Join("[", Section, "]"));
-    InsertLine(Lines.size(), Join(Key, "=", Encoded));
-    return;
-  }
-  const std::size_t End = SectionEnd(Header);
-  std::size_t After = Header + 1;  // where a new key goes: after the section's last key line
-  for (std::size_t I = Header + 1; I < End; ++I) {
-    Line& L = Lines[I];
-    if (L.Kind != LineKind::Key) continue;
-    if (SameName(L.Name, Key)) {
-      L.Text = Join(L.Name, "=", Encoded);
-      return;
+  if (Header == FEntries.size()) {
+    InsertLines(FText.size(), FEntries.size(), Join("[", Section, "]"), Join(Key, "=", Encoded));
+  } else {
+    const std::size_t End = SectionEnd(Header);
+    std::size_t Last = Header;  // a new key goes after the section's last key line
+    std::size_t I = Header + 1;
+    for (; I < End; ++I) {
+      const LineSpan L = LineAt(FText, Offset(FEntries[I]));
+      const std::string_view Name = Classify(Body(FText, L)).Name;
+      if (SameName(Name, Key)) {
+        Splice(L.Begin, L.BodyEnd - L.Begin, Join(Name, "=", Encoded), I + 1);
+        break;
+      }
+      Last = I;
     }
-    After = I + 1;
+    if (I == End)
+      InsertLines(LineAt(FText, Offset(FEntries[Last])).End, Last + 1, {}, Join(Key, "=", Encoded));
   }
-  InsertLine(After, Join(Key, "=", Encoded));
-}
-
-std::string ProfileDocument::Serialize() const {
-  std::string Out;
-  for (const Line& L : Lines) {
-    Out += L.Text;
-    Out += L.Ending;
-  }
-  return Out;
+  // New lines went in after the header, so it is still where it was (or where it was added).
+  FFoundSection = Section;
+  FFoundHeader = Header;
 }
 
 // --- File session -------------------------------------------------------------------------------
@@ -203,7 +273,8 @@ std::string ProfileDocument::Serialize() const {
 namespace {
 
 // Reads the whole file. A missing file reads as empty and counts as readable; anything else that
-// cannot be read in full reports false.
+// cannot be read in full reports false. The content is read into a string of its exact size: the
+// document keeps that string, so it is the only copy of the file in memory.
 bool ReadWholeFile(const std::filesystem::path& Path, std::string& Content) {
   Content.clear();
   std::error_code Error;
@@ -214,7 +285,14 @@ bool ReadWholeFile(const std::filesystem::path& Path, std::string& Content) {
   if (Error || Size > ProfileFileSizeLimit) return false;
   std::ifstream In(Path, std::ios::binary);
   if (!In) return false;
-  Content.assign(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+  Content.resize(static_cast<std::size_t>(Size));
+  In.read(Content.data(), static_cast<std::streamsize>(Size));
+  Content.resize(static_cast<std::size_t>(In.gcount()));  // the file may have shrunk meanwhile
+  // or grown: what was added since is read too, up to the limit.
+  if (Content.size() == Size && In) {
+    In.clear();
+    Content.append(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+  }
   if (In.bad() || Content.size() > ProfileFileSizeLimit) {
     Content.clear();
     return false;
@@ -229,7 +307,7 @@ ProfileFile::ProfileFile(std::filesystem::path Path, std::string NameForMessages
   if (FName.empty()) FName = FPath.filename().string();
   std::string Content;
   FReadable = ReadWholeFile(FPath, Content);
-  if (FReadable) FDocument = ProfileDocument::Parse(Content);
+  if (FReadable) FDocument = ProfileDocument::Parse(std::move(Content));
 }
 
 std::string ProfileFile::Read(std::string_view Section, std::string_view Key,
@@ -246,7 +324,7 @@ void ProfileFile::Close() {
   if (!FChanged) return;
   // Replacing a file we could not read would throw away whatever it holds.
   if (!FReadable) throw ProfileWriteError(FName, 0);
-  const std::error_code Error = ReplaceFileAtomically(FPath, FDocument.Serialize());
+  const std::error_code Error = ReplaceFileAtomically(FPath, FDocument.Text());
   if (Error) throw ProfileWriteError(FName, Error.value());
   FChanged = false;
 }

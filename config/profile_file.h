@@ -44,8 +44,10 @@ class ProfileWriteError : public std::runtime_error {
 class ProfileDocument {
  public:
   ProfileDocument() = default;
-  // Any bytes are accepted; lines end at "\n", a "\r" before it belongs to the line end.
-  static ProfileDocument Parse(std::string_view Text);
+  // Any bytes are accepted; lines end at "\n", a "\r" before it belongs to the line end. The
+  // document keeps Text itself (pass an rvalue to avoid a copy). Texts above MaxTextSize throw
+  // std::length_error.
+  static ProfileDocument Parse(std::string Text);
 
   std::string Get(std::string_view Section, std::string_view Key, std::string_view Default) const;
 
@@ -55,26 +57,47 @@ class ProfileDocument {
   // or surrounding matching quotes are written inside double quotes so that they read back.
   void Set(std::string_view Section, std::string_view Key, std::string_view Value);
 
-  std::string Serialize() const;
+  std::string Serialize() const { return FText; }
+  // The document's bytes, without a copy.
+  std::string_view Text() const { return FText; }
+
+  static constexpr std::size_t MaxTextSize = 0x7FFFFFFF;
 
  private:
-  enum class LineKind : uint8_t { Other, Section, Key };
-  struct Line {
-    std::string Text;    // without its line end
-    std::string Ending;  // "\n", "\r\n", or empty for a last line without one
-    LineKind Kind = LineKind::Other;
-    std::string Name;  // the section or key name, trimmed
-  };
+  // The document is its text. Only section headers and key lines are indexed, by their start
+  // offset with HeaderBit set for headers; names and values are read again from the text when
+  // needed. Blank lines and comments thus cost nothing, and the index at most 4 bytes per 3-byte
+  // line, whatever the file holds.
+  static constexpr uint32_t HeaderBit = 0x80000000u;
+  static uint32_t Offset(uint32_t Entry) { return Entry & ~HeaderBit; }
+  static bool IsHeader(uint32_t Entry) { return (Entry & HeaderBit) != 0; }
 
-  static Line Classify(std::string Text, std::string Ending);
-  // Index of the first header of Section, or Lines.size().
+  void BuildIndex();
+  // Index of the first entry that is a header of Section, or the number of entries.
   std::size_t FindSection(std::string_view Section) const;
-  // One past the last line of the section whose header is at Header.
+  // Index of the next header entry after the one at Header, or the number of entries.
   std::size_t SectionEnd(std::size_t Header) const;
-  std::string NewLineEnding() const;
-  void InsertLine(std::size_t At, std::string Text);
+  // The end of the first line that has one, else "\n", fixed by the first line added: the end
+  // that a last line gains then belongs to that line, even after a "\r" of its own.
+  const std::string& NewLineEnding();
+  // Replaces Removed bytes at Pos with Insert and moves the offsets of the entries from
+  // FirstAfter on. Growth keeps some room, so that a save of many keys copies the text rarely.
+  void Splice(std::size_t Pos, std::size_t Removed, std::string_view Insert, std::size_t FirstAfter);
+  void InsertEntry(std::size_t At, uint32_t Entry);
+  // Puts HeaderLine (unless empty) and KeyLine at At, a line start or the end of the text, with
+  // the file's line end; their entries go in at EntryAt.
+  void InsertLines(std::size_t At, std::size_t EntryAt, std::string_view HeaderLine,
+                   std::string_view KeyLine);
 
-  std::vector<Line> Lines;
+  std::string FText;
+  std::vector<uint32_t> FEntries;
+  std::string FLineEnding;  // empty until NewLineEnding first runs
+  // The last section looked up and its header's entry (the number of entries when it is missing),
+  // so that reading or writing the keys of one section passes the headers once. Inserting an entry
+  // forgets it. This makes lookups unsafe to run from several threads on one document.
+  mutable std::string FFoundSection;
+  mutable std::size_t FFoundHeader = NothingFound;
+  static constexpr std::size_t NothingFound = ~std::size_t{0};
 };
 
 // One reading or writing pass over a profile file. The file is read when the session opens; writes

@@ -79,7 +79,8 @@ void TBitmap32::DrawLineFixedClipped(TFixed AX1, TFixed AY1, TFixed AX2, TFixed 
     NotifyAreaChanged(Area, AREAINFO_DRAWN_LINE);
     return;
   }
-  const auto [Left, Top, Right, Bottom] = ScaleClip(FClipBounds, 16);
+  const TScaledClip Clip = ScaleClip(FClipBounds, 16);
+  const int64_t Left = Clip.Left, Top = Clip.Top, Right = Clip.Right, Bottom = Clip.Bottom;
 
   // One pixel more towards the top-left: a dot there still covers the first row and column.
   int64_t X1 = AX1, Y1 = AY1, X2 = AX2, Y2 = AY2;
@@ -90,8 +91,23 @@ void TBitmap32::DrawLineFixedClipped(TFixed AX1, TFixed AY1, TFixed AX2, TFixed 
     return X > Left && X < Right - 131072 && Y > Top && Y < Bottom - 131072;
   };
   if (Inside(X1, Y1) && Inside(X2, Y2)) {
-    DrawLineFixed(static_cast<TFixed>(X1), static_cast<TFixed>(Y1), static_cast<TFixed>(X2),
-                  static_cast<TFixed>(Y2), Value, L);
+    // The rounded steps of a long walk drift up to a third of a pixel past its end points: a line
+    // that runs within a pixel of the top or left edge could stamp dots over it, outside the clip
+    // rectangle or before the first pixel. Such lines stamp clipped dots, which draw the same
+    // pixels inside.
+    const auto Clear = [&](int64_t X, int64_t Y) { return X > Left + 65536 && Y > Top + 65536; };
+    if (Clear(X1, Y1) && Clear(X2, Y2)) {
+      DrawLineFixed(static_cast<TFixed>(X1), static_cast<TFixed>(Y1), static_cast<TFixed>(X2),
+                    static_cast<TFixed>(Y2), Value, L);
+      return;
+    }
+    const TSubpixelDotPainter Dot(*this);
+    WalkDots(X1, Y1, X2, Y2, Value, L,
+             [&Dot](int32_t X, int32_t Y, TColor32 C) { Dot.StampClipped(X, Y, C); });
+    FinishBlending();
+    NotifyAreaChanged(LineArea(static_cast<TFixed>(X1), static_cast<TFixed>(Y1),
+                               static_cast<TFixed>(X2), static_cast<TFixed>(Y2)),
+                      AREAINFO_DRAWN_LINE);
     return;
   }
   const TSubpixelDotPainter Dot(*this);

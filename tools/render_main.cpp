@@ -13,6 +13,7 @@
 
 #include "config/settings_file.h"
 #include "demo/frame_tick.h"
+#include "input_file.h"
 #include "platform/qt_text_engine.h"
 #include "png_file.h"
 #include "raster/bitmap32.h"
@@ -44,6 +45,13 @@ int Render(int argc, char** argv) {
   if (Options->Help) {
     std::fputs(RenderUsage, stdout);
     return 0;
+  }
+  // A settings file named explicitly must be there: falling back to the defaults would render
+  // a page the caller did not ask for.
+  if (!Options->IniPath.empty() && !CanReadRegularFile(Options->IniPath, Error)) {
+    std::fprintf(stderr, "quillet-render: cannot read settings file %s: %s\n",
+                 Options->IniPath.c_str(), Error.c_str());
+    return 2;
   }
 
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libcairo2-dev libagg-dev
   qt6-base-dev libgl-dev libxcb1-dev fonts-dejavu-core
   xvfb xdotool x11-utils x11-xserver-utils openbox man-db
+  clang-14 libclang-rt-14-dev libfuzzer-14-dev
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Quillet and runs every test twice: in an optimised build, and in a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer where any report fails the run.
+# AddressSanitizer and UndefinedBehaviorSanitizer where any report fails the run. Then a short
+# smoke run of every fuzz target, built with clang under the same sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup-debian.sh
@@ -16,3 +17,5 @@ cmake --build build/sanitize -j "$jobs"
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+tools/fuzz.sh smoke

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -85,6 +87,20 @@ TEST(ProfileWrite, NewKeysFollowTheSectionsLastKeyAndNewSectionsGoLast) {
   EXPECT_EQ(D.Get("A", "z", ""), "3");
 }
 
+TEST(ProfileWrite, EditsKeepTheLinesAfterThemFound) {
+  auto D = ProfileDocument::Parse("[A]\nx=1\n\n[B]\ny=2\n; c\n[C]\nz=3");
+  D.Set("A", "x", std::string(300, 'v'));  // longer: every later line moves
+  D.Set("C", "w", "4");                     // the last line gains a line end
+  D.Set("A", "x", "");                      // shorter again
+  D.Set("B", "n", "5");
+  D.Set("D", "u", "6");
+  EXPECT_EQ(D.Serialize(), "[A]\nx=\n\n[B]\ny=2\nn=5\n; c\n[C]\nz=3\nw=4\n[D]\nu=6\n");
+  for (const auto& [Section, Key, Value] :
+       {std::tuple("a", "X", ""), std::tuple("b", "y", "2"), std::tuple("B", "n", "5"),
+        std::tuple("c", "z", "3"), std::tuple("C", "w", "4"), std::tuple("d", "u", "6")})
+    EXPECT_EQ(D.Get(Section, Key, "missing"), Value) << Section << "." << Key;
+}
+
 TEST(ProfileWrite, NewLinesUseTheFilesLineEnd) {
   auto D = ProfileDocument::Parse("[A]\r\nx=1");
   D.Set("A", "y", "2");
@@ -93,6 +109,11 @@ TEST(ProfileWrite, NewLinesUseTheFilesLineEnd) {
   ProfileDocument Empty;
   Empty.Set("A", "x", "1");
   EXPECT_EQ(Empty.Serialize(), "[A]\nx=1\n");
+  // A file without any line end gets "\n", also after a "\r" at its very end.
+  auto Bare = ProfileDocument::Parse("k\r");
+  Bare.Set("A", "x", "1");
+  Bare.Set("A", "y", "2");
+  EXPECT_EQ(Bare.Serialize(), "k\r\n[A]\nx=1\ny=2\n");
 }
 
 TEST(ProfileWrite, EveryAcceptedValueReadsBackAsWritten) {

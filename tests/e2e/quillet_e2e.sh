@@ -253,6 +253,30 @@ case_single_instance() {
   alive "$SAVER" || fail "the first saver ended"
 }
 
+# Without a usable runtime directory the rule still holds: of five copies started at once, one
+# stays and the others end with exit code 1.
+case_single_instance_without_runtime_dir() {
+  start_x
+  export XDG_RUNTIME_DIR=/nonexistent/run
+  local copies=() pid running=0 refused=0
+  for pid in 1 2 3 4 5; do
+    start_quillet "saver$pid" /s
+    copies+=("$LAST_PID")
+  done
+  wait_until 15 bash -c \
+    "n=0; for p in ${copies[*]}; do kill -0 \$p 2>/dev/null && n=\$((n + 1)); done; [ \$n -le 1 ]"
+  sleep 1
+  for pid in "${copies[@]}"; do
+    if alive "$pid"; then
+      running=$((running + 1))
+    else
+      wait "$pid"
+      [ $? = 1 ] && refused=$((refused + 1))
+    fi
+  done
+  [ "$running,$refused" = "1,4" ] || fail "$running copies running, $refused ended with exit code 1"
+}
+
 case_preview_in_host() {
   start_x
   "$PROBE" host 320 240 >"$WORK/host.id" 2>"$WORK/host.log" &

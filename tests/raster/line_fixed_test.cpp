@@ -230,6 +230,31 @@ TEST_F(FixedLine, AnyEndPointsStayInsideTheClipAndFinishQuickly) {
   EXPECT_NE(testing::Snapshot(B), Before);
 }
 
+TEST(FixedLineDrift, LongLinesAlongTheTopOrLeftEdgeStayInsideTheClip) {
+  // 18000 pixels long, a hundredth of a pixel inside the clip: the rounded steps of the walk drift
+  // by more than that towards the edge, so the unclipped walk would stamp the row or column
+  // outside (and for a clip at the surface's edge, memory before the first pixel).
+  for (const bool Transposed : {false, true}) {
+    for (const int32_t Edge : {1, 0}) {
+      TBitmap32 B;
+      B.SetDimensions(Transposed ? 4 : 18432, Transposed ? 18432 : 4);
+      testing::PaintBackground(B);
+      B.SetClipBounds(Transposed ? TRect{Edge, 0, 4, 18432} : TRect{0, Edge, 18432, 4});
+      const auto Before = testing::Snapshot(B);
+      const TFixed Along1 = 1200721921, Along2 = 89;
+      const TFixed Across1 = Edge * Px + 65535, Across2 = Edge * Px + 206;
+      if (Transposed)
+        B.DrawLineFixedClipped(Across1, Along1, Across2, Along2, Blue, false);
+      else
+        B.DrawLineFixedClipped(Along1, Across1, Along2, Across2, Blue, false);
+      const auto After = testing::Snapshot(B);
+      EXPECT_TRUE(testing::OnlyInside(Before, After, B.Width(), B.ClipBounds()))
+          << "transposed " << Transposed << ", edge " << Edge;
+      EXPECT_NE(After, Before);
+    }
+  }
+}
+
 TEST(PenPosition, LinesRunFromThePenWithoutTheirEndPointAndMoveIt) {
   TBitmap32 B, Ref;
   for (TBitmap32* S : {&B, &Ref}) {

@@ -19,6 +19,22 @@ HELP=$("$RENDER" --help) || fail "--help failed"
 [ -s "$DIR/err" ] || fail "no message for an unwritable output"
 [ -z "$(ls -A "$DIR/missing" 2>/dev/null)" ] || fail "partial output left behind"
 
+# A settings file named on the command line must be readable: one line naming it, exit code 2, no
+# picture.
+mkdir "$DIR/ini.d"
+printf '[Config]\nAlpha=64\n' >"$DIR/locked.ini"
+chmod 000 "$DIR/locked.ini"
+unreadable=("$DIR/none.ini" "$DIR/ini.d" /dev/null)
+[ "$(id -u)" -ne 0 ] && unreadable+=("$DIR/locked.ini")  # permissions do not bind root
+for ini in "${unreadable[@]}"; do
+  "$RENDER" --ticks 3 --ini "$ini" --out "$DIR/ini.png" >"$DIR/out" 2>"$DIR/err"; rc=$?
+  [ $rc -eq 2 ] || fail "--ini $ini gave exit code $rc"
+  [ "$(wc -l <"$DIR/err")" -eq 1 ] && grep -qF "$ini" "$DIR/err" || fail "--ini $ini: $(cat "$DIR/err")"
+  [ ! -e "$DIR/ini.png" ] || fail "--ini $ini wrote a picture"
+done
+chmod 600 "$DIR/locked.ini"
+"$RENDER" --ticks 3 --ini "$DIR/locked.ini" --out "$DIR/ini.png" >/dev/null || fail "a readable --ini failed"
+
 OUT=$("$RENDER" --width 120 --height 90 --ticks 60 --elapsed-ms 42 --out "$DIR/ok.png") \
   || fail "a good run failed"
 [[ "$OUT" =~ ^ticks=60\ pages=1\ width=120\ height=90\ ms=[0-9]+$ ]] || fail "summary line: $OUT"

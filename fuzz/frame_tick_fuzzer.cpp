@@ -1,0 +1,89 @@
+// The frame tick with any settings the gauges allow, any switches, client sizes from anywhere in
+// the 32-bit range on surfaces from empty to very wide or tall, pauses and restarts in between.
+// Besides the sanitizers' checks, the same run twice must give the same pixels: nothing may read
+// memory that the run did not set.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "config/demo_settings.h"
+#include "demo/frame_tick.h"
+#include "fuzz_surface.h"
+#include "raster/bitmap32.h"
+#include "raster/blend.h"
+
+using namespace quillet;
+using namespace quillet::fuzz;
+
+namespace {
+
+int32_t AnySetting(FuzzedDataProvider& In, const TGaugeRange& Range) {
+  return In.ConsumeBool() ? In.ConsumeIntegral<int32_t>()
+                          : In.ConsumeIntegralInRange(Range.Min - 1, Range.Max + 1);
+}
+
+void ChangeSettings(FuzzedDataProvider& In, DemoSettings& S) {
+  S.SetObjects(AnySetting(In, ObjectsRange));
+  S.SetSize(AnySetting(In, SizeRange));
+  S.SetAlpha(AnySetting(In, AlphaRange));
+  S.SetThickness(AnySetting(In, ThicknessRange));
+  S.SetSteps(AnySetting(In, StepsRange));
+  bool* const Switches[] = {&S.iLines,      &S.iBars,       &S.iTriangles,   &S.iFillTria,
+                            &S.iSplineCurve, &S.iSplineArea, &S.iEllipse,     &S.bLines,
+                            &S.bBars,       &S.bTriangles,  &S.bFillTria,    &S.bSplineCurve,
+                            &S.bSplineArea, &S.bEllipseDisk, &S.gBars,        &S.gTriangles,
+                            &S.bgBars,      &S.bgTriangles};
+  for (bool* Switch : Switches) *Switch = In.ConsumeBool();
+}
+
+int32_t ClientSide(FuzzedDataProvider& In, int32_t SurfaceSide) {
+  return In.ConsumeBool() ? SurfaceSide : Coordinate(In, SurfaceSide);
+}
+
+// Runs the ticks the input describes on a fresh surface and returns its pixels.
+std::vector<TColor32> Run(const uint8_t* Data, size_t Size) {
+  FuzzedDataProvider In(Data, Size);
+  InitBlendOps(In.ConsumeBool() ? BlendVariant::Packed : BlendVariant::Portable);
+  TBitmap32 Surface;
+  SizeSurface(In, Surface);
+  TFrameState State;
+  State.SetDrawSurface(&Surface);
+  State.Rng.RandSeed = In.ConsumeIntegral<uint32_t>();
+  DemoSettings Settings;
+  ChangeSettings(In, Settings);
+  const uint32_t Elapsed = In.ConsumeIntegral<uint32_t>();
+  const TTickClock Clock{[Elapsed] { return Elapsed; }, [] {}};
+
+  int32_t ClientWidth = ClientSide(In, Surface.Width());
+  int32_t ClientHeight = ClientSide(In, Surface.Height());
+  for (int Ticks = 0; Ticks < 24 && In.remaining_bytes() > 0; ++Ticks) {
+    switch (In.ConsumeIntegralInRange(0, 15)) {
+      case 0: ChangeSettings(In, Settings); break;
+      case 1: State.Paused = !State.Paused; break;
+      case 2:
+        State.Restart();
+        Surface.Erase();
+        break;
+      case 3:
+        ClientWidth = ClientSide(In, Surface.Width());
+        ClientHeight = ClientSide(In, Surface.Height());
+        break;
+      default: break;
+    }
+    timer1Timer(State, Settings, ClientWidth, ClientHeight, Clock);
+  }
+  return Snapshot(Surface);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+  if (Run(Data, Size) != Run(Data, Size)) {
+    std::fprintf(stderr, "the same ticks drew different pixels\n");
+    std::abort();
+  }
+  return 0;
+}

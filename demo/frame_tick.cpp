@@ -35,6 +35,11 @@ void DrawEllipseInBox(TFrameState& State, const TPickContext& Ctx, TPlacement& P
                            static_cast<float>(Rotation), true, Filled);
 }
 
+void ReportGouraudArea(TFrameState& State) {
+  const TRect Drawn = State.Gouraud.TakeDrawnArea();
+  if (State.OnDirectArea && Drawn.Left < Drawn.Right) State.OnDirectArea(Drawn);
+}
+
 // A Gouraud family's bar and triangle; WithAlpha draws the corner colours with random alpha.
 void DrawGouraudFamily(TFrameState& State, const TPickContext& Ctx, TPlacement& P, bool Bars,
                        bool Triangles, bool WithAlpha) {
@@ -42,10 +47,12 @@ void DrawGouraudFamily(TFrameState& State, const TPickContext& Ctx, TPlacement& 
     PickBarColors(Ctx, P, WithAlpha);
     State.Gouraud.GouraudBar(P.Left, P.Top, P.Right, P.Bottom, P.BarColors[0], P.BarColors[1],
                              P.BarColors[2], P.BarColors[3]);
+    ReportGouraudArea(State);
   }
   if (Triangles) {
     PickTriangleColors(Ctx, P, WithAlpha);
     State.Gouraud.GouraudTriangle(P.Vertices, P.TriangleColors);
+    ReportGouraudArea(State);
   }
 }
 

@@ -49,6 +49,8 @@ struct TFrameState {
   std::unique_ptr<TPolygon32> OutlinePolygon;  // the last thick triangle outline
   TRasterExt Shapes;
   TRasterGouraud Gouraud;
+  // Given the box of every Gouraud shape drawn: its pixels come without an area report.
+  std::function<void(const TRect&)> OnDirectArea;
 
   // The copies of the settings taken at the start of each tick.
   int32_t Size = 0;

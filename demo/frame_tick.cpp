@@ -97,6 +97,7 @@ TTickOutcome timer1Timer(TFrameState& State, const DemoSettings& Settings, int32
   if (Settings.Objects() < State.ObjectCount) {
     State.ObjectCount = 0;
     Surface.Erase();
+    if (State.OnWiped) State.OnWiped();
     if (Clock.ElapsedMs) Surface.DrawText(10, 10, std::to_string(Clock.ElapsedMs()));
     if (Clock.StartTiming) Clock.StartTiming();
     Outcome = TTickOutcome::Wiped;

@@ -51,6 +51,8 @@ struct TFrameState {
   TRasterGouraud Gouraud;
   // Given the box of every Gouraud shape drawn: its pixels come without an area report.
   std::function<void(const TRect&)> OnDirectArea;
+  // Called right after a wipe has made every pixel opaque black, before the new page is drawn.
+  std::function<void()> OnWiped;
 
   // The copies of the settings taken at the start of each tick.
   int32_t Size = 0;

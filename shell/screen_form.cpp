@@ -87,6 +87,10 @@ void tScreenForm::FormCreate() {
   TBitmap32& Surface = DrawSurface();
   Surface.TextFont().SetColor(ElapsedTimeTextColor);
   FFrame.SetDrawSurface(&Surface);
+  FPresenter = std::make_unique<TFramePresenter>(*FImage32);
+  FFrame.OnDirectArea = [this](const TRect& Area) { FPresenter->DirectArea(Area); };
+  FFrame.OnWiped = [this] { FRepaint.Erased(); };
+  FRepaint.OnErased = [this] { FPresenter->Erased(); };
   FRepaint.Attach(Surface);
   StartTiming();
 }
@@ -104,8 +108,7 @@ void tScreenForm::timer1Timer() {
   FRepaint.BeginTick();
   const TTickOutcome Outcome =
       quillet::timer1Timer(FFrame, *FSettings, Client.width(), Client.height(), Clock);
-  FRepaint.EndTick(Outcome == TTickOutcome::Wiped ||
-                   TTickRepaintFilter::DrawsUnreportedPixels(*FSettings));
+  FRepaint.EndTick(Outcome == TTickOutcome::Wiped);
   if (Outcome != TTickOutcome::Skipped) ++FTicksDrawn;
 }
 

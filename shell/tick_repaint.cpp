@@ -1,8 +1,6 @@
 // The repaint filter between the surface and its view.
 #include "tick_repaint.h"
 
-#include "config/demo_settings.h"
-
 namespace quillet {
 
 void TTickRepaintFilter::Attach(TBitmap32& Surface) {
@@ -24,17 +22,22 @@ void TTickRepaintFilter::Detach() {
 void TTickRepaintFilter::BeginTick() {
   FInTick = true;
   FHeldWhole = false;
+  FErasedPassed = false;
 }
 
 void TTickRepaintFilter::EndTick(bool WholeNeeded) {
   FInTick = false;
-  if (FHeldWhole && WholeNeeded && FSurface && FDownstream)
+  // A wipe passed on as such needs no whole-surface report besides.
+  if (FHeldWhole && WholeNeeded && !FErasedPassed && FSurface && FDownstream)
     FDownstream(FSurface, FSurface->BoundsRect(), AREAINFO_RECT);
   FHeldWhole = false;
 }
 
-bool TTickRepaintFilter::DrawsUnreportedPixels(const DemoSettings& Settings) {
-  return Settings.gBars || Settings.gTriangles || Settings.bgBars || Settings.bgTriangles;
+void TTickRepaintFilter::Erased() {
+  if (!OnErased) return;
+  FHeldWhole = false;
+  FErasedPassed = true;
+  OnErased();
 }
 
 // Only the tick's last report may be held: a whole-surface report that a drawing operation made

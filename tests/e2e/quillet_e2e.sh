@@ -291,5 +291,11 @@ case_right_click_dialog() {
   alive "$SAVER" || fail "mouse movement ended the saver while the dialog had the focus"
 }
 
+# The picture on screen against the surface's pixels, by a program that holds both.
+case_present_matches_surface() {
+  start_x
+  "$PRESENT_CHECK" >"$WORK/present.log" 2>&1 || fail "$(cat "$WORK/present.log")"
+}
+
 "case_$CASE" || fail "case failed"
 echo "PASS [$CASE]"

@@ -163,10 +163,9 @@ double HeadlessMsPerTick(const Options& O, const DemoSettings& Settings) {
   return (ClockSeconds(CLOCK_THREAD_CPUTIME_ID) - Start) * 1000 / static_cast<double>(O.HeadlessTicks);
 }
 
-int Measure(const Options& O, pid_t ServerPid, int argc, char** argv) {
+int Measure(const Options& O, pid_t ServerPid, char* Program) {
   int QtArgc = 1;
-  char* QtArgv[] = {argv[0], nullptr};
-  (void)argc;
+  char* QtArgv[] = {Program, nullptr};
   QApplication App(QtArgc, QtArgv);
   InstallQtTextOutput();
   if (ServerPid == 0) ServerPid = ServerOfConnection();
@@ -196,7 +195,8 @@ int Measure(const Options& O, pid_t ServerPid, int argc, char** argv) {
   const double ServerCpu = ServerPid && StartServerCpu >= 0 ? ProcessCpuSeconds(ServerPid) - StartServerCpu : -1;
   const uint64_t Ticks = Form.TicksDrawn() - StartTicks;
   const uint64_t Frames = Form.Presenter().FramesShown() - StartFrames;
-  const bool Direct = Form.findChild<TImage32*>() && Form.findChild<TImage32*>()->PresentsDirectly();
+  const auto* View = Form.findChild<TImage32*>();
+  const bool Direct = View && View->PresentsDirectly();
   const int SurfaceWidth = Form.DrawSurface().Width();
   const int SurfaceHeight = Form.DrawSurface().Height();
   Form.hide();
@@ -228,7 +228,7 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  const int Result = Measure(*O, Xvfb ? Xvfb : O->ServerPid, argc, argv);
+  const int Result = Measure(*O, Xvfb ? Xvfb : O->ServerPid, argv[0]);
   if (Xvfb) {
     kill(Xvfb, SIGTERM);
     waitpid(Xvfb, nullptr, 0);

@@ -1,13 +1,13 @@
 // The screen window on the offscreen platform: showing and hiding, keys, the input filter's
-// close rules, pause, restart and clear, and the repaint filter's cover of every changed pixel.
+// close rules, pause, restart and clear, the pace of frames, and the cover of every changed pixel
+// by the areas a tick passes on.
 #include "shell/screen_form.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QRegion>
 #include <QScreen>
 #include <QTest>
 
@@ -17,10 +17,9 @@
 #include <vector>
 
 #include "config/demo_settings.h"
-#include "platform/cursor_counter.h"
 #include "platform/changed_areas.h"
+#include "platform/cursor_counter.h"
 #include "platform/frame_pacer.h"
-#include "platform/image_view.h"
 #include "platform/qt_text_engine.h"
 #include "raster/bitmap32.h"
 

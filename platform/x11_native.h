@@ -4,9 +4,18 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string_view>
 
 namespace quillet::x11 {
+
+// A reply or error of XCB, freed when it goes.
+struct XcbFree {
+  void operator()(void* P) const { std::free(P); }
+};
+template <typename T>
+using XcbOwned = std::unique_ptr<T, XcbFree>;
 
 // Qt's connection, or null when the application does not run on X11.
 xcb_connection_t* QtConnection();

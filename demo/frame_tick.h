@@ -49,8 +49,10 @@ struct TFrameState {
   std::unique_ptr<TPolygon32> OutlinePolygon;  // the last thick triangle outline
   TRasterExt Shapes;
   TRasterGouraud Gouraud;
-  // Given the box of every Gouraud shape drawn: its pixels come without an area report.
-  std::function<void(const TRect&)> OnDirectArea;
+  // Around every shape whose drawing reports the whole surface (polygons and polylines do) or
+  // nothing (the Gouraud shapes): the end gives the box of the pixels it may have written.
+  std::function<void()> OnShapeBegin;
+  std::function<void(const TRect& Box)> OnShapeEnd;
   // Called right after a wipe has made every pixel opaque black, before the new page is drawn.
   std::function<void()> OnWiped;
 

@@ -31,13 +31,6 @@ void TFramePresenter::AreaChanged(const TRect& Area, uint32_t Info) {
   Schedule();
 }
 
-void TFramePresenter::DirectArea(const TRect& Area) {
-  const TBitmap32& Surface = FView.Bitmap();
-  FAreas.SetBounds(Surface.Width(), Surface.Height());
-  FAreas.Add(Area);
-  Schedule();
-}
-
 void TFramePresenter::Erased() {
   const TBitmap32& Surface = FView.Bitmap();
   FAreas.SetBounds(Surface.Width(), Surface.Height());

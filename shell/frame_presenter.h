@@ -25,8 +25,6 @@ class TFramePresenter {
   TFramePresenter(const TFramePresenter&) = delete;
   TFramePresenter& operator=(const TFramePresenter&) = delete;
 
-  // Pixels written without an area report (the Gouraud shapes), in surface pixels.
-  void DirectArea(const TRect& Area);
   // Every pixel has just become opaque black: the next frame fills the view black and shows only
   // what is drawn afterwards.
   void Erased();

@@ -88,10 +88,9 @@ void tScreenForm::FormCreate() {
   Surface.TextFont().SetColor(ElapsedTimeTextColor);
   FFrame.SetDrawSurface(&Surface);
   FPresenter = std::make_unique<TFramePresenter>(*FImage32);
-  FFrame.OnDirectArea = [this](const TRect& Area) { FPresenter->DirectArea(Area); };
-  FFrame.OnWiped = [this] { FRepaint.Erased(); };
   FRepaint.OnErased = [this] { FPresenter->Erased(); };
   FRepaint.Attach(Surface);
+  FRepaint.Follow(FFrame);
   StartTiming();
 }
 

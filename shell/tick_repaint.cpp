@@ -19,8 +19,20 @@ void TTickRepaintFilter::Detach() {
   FDownstream = nullptr;
 }
 
+void TTickRepaintFilter::Follow(TFrameState& State) {
+  State.OnWiped = [this] { Erased(); };
+  State.OnShapeBegin = [this] { BeginShape(); };
+  State.OnShapeEnd = [this](const TRect& Box) { EndShape(Box); };
+}
+
+void TTickRepaintFilter::EndShape(const TRect& Box) {
+  FInShape = false;
+  if (FSurface && Box.Left < Box.Right && Box.Top < Box.Bottom) AreaChanged(FSurface, Box, AREAINFO_RECT);
+}
+
 void TTickRepaintFilter::BeginTick() {
   FInTick = true;
+  FInShape = false;
   FHeldWhole = false;
   FErasedPassed = false;
 }
@@ -51,7 +63,7 @@ void TTickRepaintFilter::AreaChanged(TBitmap32* Sender, const TRect& Area, uint3
     const TRect Bounds = Sender->BoundsRect();
     if ((Info & AREAINFO_RECT) && Area.Left <= Bounds.Left && Area.Top <= Bounds.Top &&
         Area.Right >= Bounds.Right && Area.Bottom >= Bounds.Bottom) {
-      FHeldWhole = true;
+      if (!FInShape) FHeldWhole = true;
       return;
     }
   }

@@ -1,12 +1,14 @@
 // Keeps the view from repainting the whole window after every tick. The frame tick ends with a
-// whole-surface change report, although most ticks change only the few boxes that their drawing
-// operations already reported (the Gouraud shapes report theirs through the tick). During a tick
-// the last report, when it covers the whole surface, is held back and passed on only when the
-// tick needs it: after a wipe.
+// whole-surface change report, and its polygons and polylines report the whole surface too,
+// although a tick changes only a few boxes. During a tick the last report, when it covers the
+// whole surface, is held back and passed on only when the tick needs it; a shape's own
+// whole-surface reports are replaced by the box the tick gives for it, and the Gouraud shapes,
+// which report nothing, are passed on by their boxes the same way.
 #pragma once
 
 #include <functional>
 
+#include "demo/frame_tick.h"
 #include "raster/bitmap32.h"
 
 namespace quillet {
@@ -21,6 +23,8 @@ class TTickRepaintFilter {
   // Sits between Surface and the handler it has now.
   void Attach(TBitmap32& Surface);
   void Detach();
+  // Takes the tick's word on its wipes and shapes.
+  void Follow(TFrameState& State);
 
   void BeginTick();
   // WholeNeeded: pass on a held whole-surface report.
@@ -31,6 +35,11 @@ class TTickRepaintFilter {
   void Erased();
   std::function<void()> OnErased;
 
+  // A shape is drawn; until it ends, whole-surface reports stand for it alone and are replaced
+  // by Box, which is passed on as a rectangle.
+  void BeginShape() { FInShape = true; }
+  void EndShape(const TRect& Box);
+
  private:
   void AreaChanged(TBitmap32* Sender, const TRect& Area, uint32_t Info);
 
@@ -39,6 +48,7 @@ class TTickRepaintFilter {
   bool FInTick = false;
   bool FHeldWhole = false;
   bool FErasedPassed = false;
+  bool FInShape = false;
 };
 
 }  // namespace quillet

@@ -266,14 +266,15 @@ TEST_F(ScreenFormTest, SetParentWindowWithZeroDoesNothing) {
   EXPECT_EQ(Form->geometry(), Before);
 }
 
-// What the window gathers from a tick through the repaint filter and the tick's own hooks, as
-// the frame presenter gathers it.
+// What the window gathers from a tick through the repaint filter, which follows the tick's wipes
+// and shapes, as the frame presenter gathers it.
 struct GatheredTick {
   explicit GatheredTick(int32_t W, int32_t H) {
     Surface.SetDimensions(W, H);
     Surface.Erase();
     Surface.OnAreaChanged = [this](TBitmap32*, const TRect& Area, uint32_t Info) {
       ++Reports;
+      if ((Info & AREAINFO_RECT) && Area == Surface.BoundsRect()) ++WholeReports;
       Areas.SetBounds(Surface.Width(), Surface.Height());
       Areas.AddReport(Area, Info);
     };
@@ -283,14 +284,13 @@ struct GatheredTick {
     };
     Filter.Attach(Surface);
     State.SetDrawSurface(&Surface);
-    State.OnDirectArea = [this](const TRect& Area) { ++Reports, Areas.Add(Area); };
-    State.OnWiped = [this] { Filter.Erased(); };
+    Filter.Follow(State);
     Areas.SetBounds(W, H);
   }
   TTickOutcome Tick(const DemoSettings& Settings) {
     Areas.Clear();
     Erased = false;
-    Reports = 0;
+    Reports = WholeReports = 0;
     Filter.BeginTick();
     const TTickOutcome Outcome =
         timer1Timer(State, Settings, Surface.Width(), Surface.Height(), TTickClock{});
@@ -309,12 +309,14 @@ struct GatheredTick {
   TChangedAreas Areas;
   bool Erased = false;
   int Reports = 0;
+  int WholeReports = 0;
 };
 
-// The tick's closing whole-surface report is dropped, so the areas passed on must cover every
-// pixel the tick changes; the Gouraud kinds pass theirs through the tick. Checked kind by kind.
+// The tick's whole-surface reports are dropped or replaced by shape boxes, so the areas passed on
+// must cover every pixel the tick changes, and never be the whole surface. Checked kind by kind.
 TEST(TickRepaint, GatheredAreasCoverEveryChangedPixel) {
-  GatheredTick G(160, 120);
+  constexpr int32_t W = 320, H = 240;
+  GatheredTick G(W, H);
   G.State.ObjectCount = 0;
   DemoSettings Settings;
   bool DemoSettings::*Kinds[] = {
@@ -326,17 +328,18 @@ TEST(TickRepaint, GatheredAreasCoverEveryChangedPixel) {
   Settings.SetObjects(1000);
   for (int Thickness : {1, 4}) {
     Settings.SetThickness(Thickness);
-    for (bool DemoSettings::*Kind : Kinds) {
+    for (size_t Kind = 0; Kind < std::size(Kinds); ++Kind) {
       for (bool DemoSettings::*Off : Kinds) Settings.*Off = false;
-      Settings.*Kind = true;
+      Settings.*Kinds[Kind] = true;
       for (int Tick = 0; Tick < 20; ++Tick) {
-        std::vector<TColor32> Before(G.Surface.PixelPtr(), G.Surface.PixelPtr() + 160 * 120);
+        std::vector<TColor32> Before(G.Surface.PixelPtr(), G.Surface.PixelPtr() + W * H);
         ASSERT_EQ(G.Tick(Settings), TTickOutcome::Drawn);
-        for (int32_t Y = 0; Y < 120; ++Y)
-          for (int32_t X = 0; X < 160; ++X)
-            if (G.Surface.PixelPtr()[Y * 160 + X] != Before[static_cast<size_t>(Y * 160 + X)]) {
-              ASSERT_TRUE(G.Covered(X, Y)) << "pixel " << X << "," << Y << " thickness " << Thickness
-                                           << " tick " << Tick;
+        ASSERT_EQ(G.WholeReports, 0) << "kind " << Kind << " thickness " << Thickness;
+        for (int32_t Y = 0; Y < H; ++Y)
+          for (int32_t X = 0; X < W; ++X)
+            if (G.Surface.PixelPtr()[Y * W + X] != Before[static_cast<size_t>(Y * W + X)]) {
+              ASSERT_TRUE(G.Covered(X, Y)) << "pixel " << X << "," << Y << " kind " << Kind
+                                           << " thickness " << Thickness << " tick " << Tick;
             }
       }
     }

@@ -57,7 +57,7 @@ void TChangedAreas::SetBounds(int32_t Width, int32_t Height) {
   if (Width == FWidth && Height == FHeight) return;
   FWidth = Width;
   FHeight = Height;
-  FRects.clear();
+  Clear();
   AddWhole();
 }
 
@@ -82,11 +82,14 @@ void TChangedAreas::Add(const TRect& Area) {
   }
   if (BestGrowth <= MergeSlack || FRects.size() >= MaxRects) return MergeInto(Best, R);
   FRects.push_back(R);
+  FPixels += AreaOf(R);
   AbsorbInto(FRects.size() - 1);
 }
 
 void TChangedAreas::MergeInto(size_t Index, const TRect& Area) {
-  FRects[Index] = Union(FRects[Index], Area);
+  const TRect Merged = Union(FRects[Index], Area);
+  FPixels += AreaOf(Merged) - AreaOf(FRects[Index]);
+  FRects[Index] = Merged;
   AbsorbInto(Index);
 }
 
@@ -95,9 +98,17 @@ void TChangedAreas::AbsorbInto(size_t Index) {
   size_t Kept = 0;
   for (size_t I = 0; I < FRects.size(); ++I) {
     if (I == Index) FLast = Kept;
-    if (I == Index || !Contains(Keeper, FRects[I])) FRects[Kept++] = FRects[I];
+    if (I == Index || !Contains(Keeper, FRects[I]))
+      FRects[Kept++] = FRects[I];
+    else
+      FPixels -= AreaOf(FRects[I]);
   }
   FRects.resize(Kept);
+  if (FPixels * 100 > AreaOf(Bounds()) * WholeAbovePercent && FRects.size() > 1) {
+    FRects.assign(1, Bounds());
+    FPixels = AreaOf(Bounds());
+    FLast = 0;
+  }
 }
 
 }  // namespace quillet

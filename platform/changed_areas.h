@@ -22,6 +22,9 @@ class TChangedAreas {
   static constexpr size_t MaxRects = 128;
   // A merge that adds no more than this many unchanged pixels costs less than a request.
   static constexpr int64_t MergeSlack = 4096;
+  // Once the rectangles hold more than this share of the surface's pixels, one copy of the whole
+  // surface costs less than many of its parts.
+  static constexpr int64_t WholeAbovePercent = 50;
 
   // A surface of another size has changed everywhere.
   void SetBounds(int32_t Width, int32_t Height);
@@ -37,7 +40,10 @@ class TChangedAreas {
   bool Empty() const { return FRects.empty(); }
   bool Whole() const { return FRects.size() == 1 && FRects[0] == Bounds(); }
   const std::vector<TRect>& Rects() const { return FRects; }
-  void Clear() { FRects.clear(); }
+  void Clear() {
+    FRects.clear();
+    FPixels = 0;
+  }
 
  private:
   void MergeInto(size_t Index, const TRect& Area);
@@ -48,6 +54,7 @@ class TChangedAreas {
   int32_t FHeight = 0;
   std::vector<TRect> FRects;
   size_t FLast = 0;  // the rectangle that took the last area: the next often falls beside it
+  int64_t FPixels = 0;  // in all rectangles, overlaps counted twice
 };
 
 }  // namespace quillet

@@ -37,7 +37,7 @@ TEST(ChangedAreas, NearAreasMergeFarOnesStayApartAndAFrameClearsThem) {
   EXPECT_EQ(Areas.Rects()[0], (TRect{10, 10, 90, 50}));
   EXPECT_EQ(Areas.Rects()[1], (TRect{600, 500, 640, 540}));
   // One that covers both takes their place.
-  Areas.Add({0, 0, 700, 600});
+  Areas.Add({0, 0, 650, 550});
   ASSERT_EQ(Areas.Rects().size(), 1u);
   EXPECT_FALSE(Areas.Whole());
   // Clipped to the surface; outside it nothing counts.
@@ -58,30 +58,39 @@ TEST(ChangedAreas, NearAreasMergeFarOnesStayApartAndAFrameClearsThem) {
 // However many areas come, the list stays short and covers every one of them.
 TEST(ChangedAreas, ManyAreasStayFewRectanglesCoveringThemAll) {
   TChangedAreas Areas;
-  Areas.SetBounds(640, 480);
+  constexpr int32_t W = 1280, H = 960;
+  Areas.SetBounds(W, H);
   Areas.Clear();
   std::mt19937 Random(7);
   std::vector<TRect> Added;
   int64_t AddedPixels = 0;
-  for (int I = 0; I < 600; ++I) {
-    const int32_t X = static_cast<int32_t>(Random() % 700) - 30;
-    const int32_t Y = static_cast<int32_t>(Random() % 540) - 30;
-    const TRect R{X, Y, X + 1 + static_cast<int32_t>(Random() % 40), Y + 1 + static_cast<int32_t>(Random() % 40)};
+  for (int I = 0; I < 300; ++I) {
+    const int32_t X = static_cast<int32_t>(Random() % (W + 60)) - 30;
+    const int32_t Y = static_cast<int32_t>(Random() % (H + 60)) - 30;
+    const TRect R{X, Y, X + 1 + static_cast<int32_t>(Random() % 20), Y + 1 + static_cast<int32_t>(Random() % 20)};
     Added.push_back(R);
     Areas.Add(R);
     AddedPixels += int64_t{R.Right - R.Left} * (R.Bottom - R.Top);
     ASSERT_LE(Areas.Rects().size(), TChangedAreas::MaxRects);
   }
+  EXPECT_GT(Areas.Rects().size(), 10u);
   for (const TRect& R : Added)
-    for (int32_t Y = std::max(R.Top, 0); Y < std::min(R.Bottom, 480); ++Y)
-      for (int32_t X = std::max(R.Left, 0); X < std::min(R.Right, 640); ++X)
+    for (int32_t Y = std::max(R.Top, 0); Y < std::min(R.Bottom, H); ++Y)
+      for (int32_t X = std::max(R.Left, 0); X < std::min(R.Right, W); ++X)
         ASSERT_TRUE(Covered(Areas, X, Y)) << X << "," << Y;
   for (const TRect& R : Areas.Rects()) {
     EXPECT_GE(R.Left, 0);
     EXPECT_GE(R.Top, 0);
-    EXPECT_LE(R.Right, 640);
-    EXPECT_LE(R.Bottom, 480);
+    EXPECT_LE(R.Right, W);
+    EXPECT_LE(R.Bottom, H);
   }
+  // Rectangles that hold most of the surface give way to the whole of it.
+  Areas.Clear();
+  Areas.Add({0, 0, 640, 400});
+  Areas.Add({800, 0, 1280, 400});
+  EXPECT_EQ(Areas.Rects().size(), 2u);
+  Areas.Add({0, 600, 640, 960});
+  EXPECT_TRUE(Areas.Whole());
 }
 
 TEST(ChangedAreas, ReportsOfLinesAreWidenedAndEveryReportIsClipped) {

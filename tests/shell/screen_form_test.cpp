@@ -350,20 +350,22 @@ TEST(TickRepaint, GatheredAreasCoverEveryChangedPixel) {
 // only by what the new page draws: so every pixel outside the gathered areas must be opaque black,
 // which is what the window fills in. A paused tick passes on nothing; a resize, the whole surface.
 TEST(TickRepaint, AWipeIsBlackOutsideTheAreasAPauseGathersNothing) {
-  GatheredTick G(200, 150);
+  constexpr int32_t W = 400, H = 300;
+  GatheredTick G(W, H);
   DemoSettings Settings;
   Settings.SetObjects(10);
-  Settings.SetSize(20);  // no shape covers the whole surface
+  Settings.SetSize(20);  // the shapes of a tick cover a small part of the surface
   Settings.iSplineArea = Settings.bEllipseDisk = Settings.gBars = Settings.bgTriangles = true;
   int Wipes = 0;
   for (int Tick = 0; Tick < 40; ++Tick) {
     const TTickOutcome Outcome = G.Tick(Settings);
     EXPECT_EQ(G.Erased, Outcome == TTickOutcome::Wiped);
+    EXPECT_EQ(G.WholeReports, 0);
     EXPECT_FALSE(G.Areas.Whole());
     if (Outcome != TTickOutcome::Wiped) continue;
     ++Wipes;
-    for (int32_t Y = 0; Y < 150; ++Y)
-      for (int32_t X = 0; X < 200; ++X)
+    for (int32_t Y = 0; Y < H; ++Y)
+      for (int32_t X = 0; X < W; ++X)
         if (!G.Covered(X, Y)) {
           ASSERT_EQ(*G.Surface.PixelAddress(X, Y), clBlack32) << X << "," << Y;
         }

@@ -17,6 +17,7 @@
 #include "platform/cursor_counter.h"
 #include "platform/image_view.h"
 #include "platform/message_box.h"
+#include "platform/precise_wakeups.h"
 #include "platform/x11_embedding.h"
 #include "shell/sys_util.h"
 
@@ -67,6 +68,7 @@ tScreenForm::tScreenForm(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt::Fra
 
   FTimer.setInterval(1);
   FTimer.setTimerType(Qt::PreciseTimer);
+  RequestPreciseWakeups();
   QObject::connect(&FTimer, &QTimer::timeout, this, [this] { timer1Timer(); });
 
   ShowInfo = [this](std::string_view Text, std::string_view Caption) {

@@ -321,6 +321,15 @@ void tConfigForm::reject() { CancelButtonClick(); }
 
 bool tConfigForm::event(QEvent* Event) {
   if (Event->type() == QEvent::WindowActivate) FormActivate();
+  // The dialog has a close box only, but some window managers offer every window a minimise
+  // button whatever its hints say. With no taskbar entry a minimised dialog would be lost, so it
+  // comes straight back.
+  if (Event->type() == QEvent::WindowStateChange && isMinimized())
+    QMetaObject::invokeMethod(this, [this] {
+      if (!isMinimized()) return;
+      showNormal();
+      activateWindow();
+    }, Qt::QueuedConnection);
   return QDialog::event(Event);
 }
 

@@ -16,13 +16,9 @@
 
 namespace quillet {
 
-namespace {
+using x11::XcbReply;
 
-struct FreeDeleter {
-  void operator()(void* P) const { std::free(P); }
-};
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
+namespace {
 
 // The window's parent, or 0 when it is not an existing window.
 xcb_window_t ParentOf(xcb_connection_t* Connection, xcb_window_t Window) {

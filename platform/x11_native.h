@@ -10,12 +10,12 @@
 
 namespace quillet::x11 {
 
-// A reply or error of XCB, freed when it goes.
-struct XcbFree {
+// A reply that XCB allocated, freed with free().
+struct FreeDeleter {
   void operator()(void* P) const { std::free(P); }
 };
 template <typename T>
-using XcbOwned = std::unique_ptr<T, XcbFree>;
+using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 // Qt's connection, or null when the application does not run on X11.
 xcb_connection_t* QtConnection();

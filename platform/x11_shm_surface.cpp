@@ -45,7 +45,7 @@ std::shared_ptr<TX11ShmSurface> TX11ShmSurface::Create() {
   if (!C) return nullptr;
   const xcb_query_extension_reply_t* Extension = xcb_get_extension_data(C, &xcb_shm_id);
   if (!Extension || !Extension->present) return nullptr;
-  const x11::XcbOwned<xcb_shm_query_version_reply_t> Version(
+  const x11::XcbReply<xcb_shm_query_version_reply_t> Version(
       xcb_shm_query_version_reply(C, xcb_shm_query_version(C), nullptr));
   if (!Version || (Version->major_version == 1 && Version->minor_version < 2) || Version->major_version < 1)
     return nullptr;
@@ -86,7 +86,7 @@ void* TX11ShmSurface::Allocate(size_t Bytes) {
   if (S.Mapped && C) {
     // The connection takes the descriptor and closes it once sent.
     const xcb_shm_seg_t Id = xcb_generate_id(C);
-    const x11::XcbOwned<xcb_generic_error_t> Error(xcb_request_check(C, xcb_shm_attach_fd_checked(C, Id, File, 1)));
+    const x11::XcbReply<xcb_generic_error_t> Error(xcb_request_check(C, xcb_shm_attach_fd_checked(C, Id, File, 1)));
     if (!Error) S.Id = Id;
   } else if (File >= 0) {
     close(File);
@@ -122,7 +122,7 @@ bool TX11ShmSurface::SelectWindow(xcb_window_t Window) {
   if (FContext) xcb_free_gc(C, FContext);
   FContext = 0;
   FWindow = Window;
-  const x11::XcbOwned<xcb_get_window_attributes_reply_t> Attributes(
+  const x11::XcbReply<xcb_get_window_attributes_reply_t> Attributes(
       xcb_get_window_attributes_reply(C, xcb_get_window_attributes(C, Window), nullptr));
   FWindowFits = Attributes && VisualFits(C, Attributes->visual);
   if (FWindowFits) {

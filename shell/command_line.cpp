@@ -12,19 +12,6 @@ std::string AsciiUpper(std::string_view S) {
   return Result;
 }
 
-// Digits only, no sign or blanks, and within the 32 bits of a window id.
-bool ParseWindowId(std::string_view S, uint32_t& Id) {
-  if (S.empty()) return false;
-  uint64_t Value = 0;
-  for (const char C : S) {
-    if (C < '0' || C > '9') return false;
-    Value = Value * 10 + static_cast<uint64_t>(C - '0');
-    if (Value > UINT32_MAX) return false;
-  }
-  Id = static_cast<uint32_t>(Value);
-  return true;
-}
-
 }  // namespace
 
 TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
@@ -45,6 +32,31 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
     default: break;
   }
   return Result;
+}
+
+bool ParseWindowId(std::string_view S, uint32_t& Id) {
+  uint32_t Base = 10;
+  if (S.size() > 2 && S[0] == '0' && (S[1] == 'x' || S[1] == 'X')) {
+    Base = 16;
+    S.remove_prefix(2);
+  }
+  if (S.empty()) return false;
+  uint64_t Value = 0;
+  for (const char C : S) {
+    uint32_t Digit;
+    if (C >= '0' && C <= '9')
+      Digit = static_cast<uint32_t>(C - '0');
+    else if (Base == 16 && C >= 'a' && C <= 'f')
+      Digit = static_cast<uint32_t>(C - 'a' + 10);
+    else if (Base == 16 && C >= 'A' && C <= 'F')
+      Digit = static_cast<uint32_t>(C - 'A' + 10);
+    else
+      return false;
+    Value = Value * Base + Digit;
+    if (Value > UINT32_MAX) return false;
+  }
+  Id = static_cast<uint32_t>(Value);
+  return true;
 }
 
 std::string InstanceName(std::string_view ProgramBaseName, const std::vector<std::string>& Args) {

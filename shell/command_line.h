@@ -21,13 +21,16 @@ struct TCommandLine {
   TSaverMode SaverMode = TSaverMode::ModeNone;
   // The first argument in upper case (ASCII letters only); shown after the dialog's caption.
   std::string ModeText;
-  // The second argument as a window id; 0 when absent or not a non-negative decimal number that
-  // fits 32 bits.
+  // The second argument as a window id; 0 when absent or not a window id (see ParseWindowId).
   uint32_t PreviewParent = 0;
 };
 
 // Args are the arguments after the program's path.
 TCommandLine ParseCommandLine(const std::vector<std::string>& Args);
+
+// A window id as X11 tools print them: decimal digits, or "0x" and hexadecimal digits, within 32
+// bits; no sign, blanks or other characters.
+bool ParseWindowId(std::string_view S, uint32_t& Id);
 
 // The base name followed by the first two bytes of the first argument exactly as typed.
 std::string InstanceName(std::string_view ProgramBaseName, const std::vector<std::string>& Args);

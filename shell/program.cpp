@@ -6,18 +6,22 @@
 #include <QThread>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include "config/config_form.h"
 #include "config/settings_file.h"
 #include "platform/clipboard.h"
+#include "platform/display_check.h"
 #include "platform/message_box.h"
+#include "platform/monitor_layout.h"
 #include "platform/profile_location.h"
 #include "platform/qt_text_engine.h"
-#include "platform/screen_facts.h"
+#include "platform/quit_signals.h"
 #include "platform/taskbar_hint.h"
 #include "shell/error_box.h"
+#include "shell/host_mode.h"
 #include "shell/instance_mutex.h"
 #include "shell/runtime_state.h"
 #include "shell/screen_form.h"
@@ -32,6 +36,9 @@ namespace {
 
 std::unique_ptr<QApplication> Application;
 constexpr int ExitAlreadyRunning = 1;
+// No display, or no window to draw into.
+constexpr int ExitNoDisplay = 1;
+constexpr int ExitUsage = 2;
 
 // The clipboard outlives the process on X11 only when the application object hands it to a
 // clipboard manager as it is destroyed, which is safe only outside the event loop.
@@ -57,9 +64,14 @@ void InstallErrorBox() {
   SetErrorBoxHooks(std::move(Hooks));
 }
 
+// The display is every monitor: the rectangle that holds them all.
 TDisplayInfo ReadDisplayInfo() {
-  const ScreenSize Size = PrimaryScreenSize();
+  const ScreenSize Size = MonitorsDeviceSize();
   return {Size.Width, Size.Height};
+}
+
+void QuitOnSignals() {
+  HandleQuitSignals([] { QCoreApplication::quit(); });
 }
 
 void CreateConfigForm() {
@@ -105,15 +117,22 @@ QWidget* CreateFormsForMode(const std::vector<std::string>& Args) {
     ConfigForm->activateWindow();
   };
   const auto Quit = [] { QCoreApplication::quit(); };
-  if (MainWindow == ScreenForm)
+  if (MainWindow == ScreenForm) {
     ScreenForm->OnClosed = Quit;
-  else
+    // A window manager may hand the focus elsewhere when the dialog closes; without it, keys and
+    // movement would no longer end the saver.
+    ConfigForm->OnClosed = [] {
+      if (ScreenForm->isVisible() && ScreenForm->PreviousParent() == 0) ScreenForm->Show();
+    };
+  } else {
     ConfigForm->OnClosed = Quit;
+  }
 
   if (Command.SaverMode == TSaverMode::ModeSaver) {
     const TDisplayInfo& Display = Runtime().DisplayInfo;
+    const QPoint Origin = MonitorsBoundingRect().topLeft();
     const qreal Ratio = ScreenForm->devicePixelRatioF() > 0 ? ScreenForm->devicePixelRatioF() : 1;
-    ScreenForm->setGeometry(0, 0, static_cast<int>(std::lround(Display.Width / Ratio)),
+    ScreenForm->setGeometry(Origin.x(), Origin.y(), static_cast<int>(std::lround(Display.Width / Ratio)),
                             static_cast<int>(std::lround(Display.Height / Ratio)));
     ScreenForm->setWindowState(Qt::WindowFullScreen);
   } else if (Command.SaverMode == TSaverMode::ModePreview) {
@@ -124,6 +143,8 @@ QWidget* CreateFormsForMode(const std::vector<std::string>& Args) {
       Host = static_cast<uint32_t>(ConfigForm->winId());
     }
     ScreenForm->SetParentWindow(Host);
+    if (Command.PreviewParent != 0 && ScreenForm->PreviousParent() != 0)
+      FollowHostSize(*ScreenForm, Host, true);
     // A preview inside the dialog would run on unseen once the dialog is closed: it ends with it.
     if (Command.PreviewParent == 0 && ScreenForm->PreviousParent() != 0)
       ConfigForm->OnClosed = [] { ScreenForm->close(); };
@@ -135,6 +156,30 @@ QWidget* CreateFormsForMode(const std::vector<std::string>& Args) {
 
 int RunProgram(int argc, char** argv) {
   const std::vector<std::string> Args(argv + 1, argv + argc);
+  const TLaunchRequest Request = ParseLaunchRequest(Args, std::getenv("XSCREENSAVER_WINDOW"));
+  switch (Request.Action) {
+    case TLaunchAction::Help:
+      std::fputs(LaunchUsage().c_str(), stdout);
+      return 0;
+    case TLaunchAction::Version:
+      std::printf("quillet %s\n", QUILLET_VERSION);
+      return 0;
+    case TLaunchAction::UsageError:
+      std::fprintf(stderr, "quillet: %s (see quillet --help)\n", Request.Error.c_str());
+      return ExitUsage;
+    case TLaunchAction::ScreenSaverMode:
+    case TLaunchAction::Hosted:
+      break;
+  }
+  const bool Hosted = Request.Action == TLaunchAction::Hosted;
+  std::string Problem;
+  if (!DisplayReachable(Problem)) {
+    // Changing the password needs no window, hence no display.
+    if (!Hosted && ParseCommandLine(Args).SaverMode == TSaverMode::ModeChangePassword) return 0;
+    std::fprintf(stderr, "quillet: %s\n", Problem.c_str());
+    return ExitNoDisplay;
+  }
+
   // The toolkit sees only the program's name: its own options must not be taken from ours.
   static int QtArgc = 1;
   static char* QtArgv[] = {argv[0], nullptr};
@@ -149,12 +194,26 @@ int RunProgram(int argc, char** argv) {
   Services.WaveOut = SystemWaveOut();
   RuntimeStartup(Services);
 
-  CheckSingleInstance(Args);
-  QWidget* MainWindow = CreateFormsForMode(Args);
+  QWidget* MainWindow = nullptr;
   int ExitCode = 0;
+  if (Hosted) {
+    // A host may run one copy per monitor and one for its preview: no instance lock.
+    QuitOnSignals();
+    MainWindow = CreateHostedForm(Request, Problem);
+    if (!MainWindow) {
+      std::fprintf(stderr, "quillet: %s\n", Problem.c_str());
+      ExitCode = ExitNoDisplay;
+    }
+  } else {
+    CheckSingleInstance(Args);
+    MainWindow = CreateFormsForMode(Args);
+    if (ParseCommandLine(Args).SaverMode == TSaverMode::ModePreview) QuitOnSignals();
+  }
   if (MainWindow) {
     QApplication::setApplicationName(ApplicationTitle);
-    if (MainWindow == ScreenForm) {
+    if (Hosted) {
+      ShowHostedForm();
+    } else if (MainWindow == ScreenForm) {
       ScreenForm->Show();
     } else {
       MainWindow->show();

@@ -17,6 +17,7 @@
 #include "platform/cursor_counter.h"
 #include "platform/image_view.h"
 #include "platform/message_box.h"
+#include "platform/monitor_layout.h"
 #include "platform/precise_wakeups.h"
 #include "platform/x11_embedding.h"
 #include "shell/sys_util.h"
@@ -116,14 +117,16 @@ void tScreenForm::timer1Timer() {
 void tScreenForm::FormShow() {
   FStartCursorPos = QCursor::pos();
   FTimer.start();
-  if (!FFilterInstalled) {
-    qApp->installEventFilter(this);
-    FFilterInstalled = true;
+  if (!FHosted) {
+    if (!FFilterInstalled) {
+      qApp->installEventFilter(this);
+      FFilterInstalled = true;
+    }
+    if (FWindowedTest)
+      ShowMouseCursor();
+    else
+      HideMouseCursor();
   }
-  if (FWindowedTest)
-    ShowMouseCursor();
-  else
-    HideMouseCursor();
   const QSize Client = DeviceSize(size());
   DrawSurface().SetDimensions(Client.width(), Client.height());
 }
@@ -201,14 +204,22 @@ void tScreenForm::Restart(bool Windowed) {
       setWindowState(Qt::WindowNoState);
       if (!WasWindowed) setGeometry(DesignedGeometry);
     } else {
-      // Bounds first: setting them drops a full-screen state.
-      const QScreen* Display = screen() ? screen() : QGuiApplication::primaryScreen();
-      if (Display) setGeometry(Display->geometry());
+      // Bounds first: setting them drops a full-screen state. Full screen covers every monitor.
+      const QRect Display = MonitorsBoundingRect();
+      if (!Display.isEmpty()) setGeometry(Display);
       setWindowState(Qt::WindowFullScreen);
     }
     if (Visible && !isVisible()) show();
   }
   DrawSurface().Erase();
+}
+
+void tScreenForm::SetHosted() {
+  FHosted = true;
+  // Input passes through to the host's window, which also keeps its own cursor.
+  setWindowFlags(windowFlags() | Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus);
+  setFocusPolicy(Qt::NoFocus);
+  unsetCursor();
 }
 
 void tScreenForm::Clear() { DrawSurface().Erase(); }

@@ -47,6 +47,11 @@ class tScreenForm : public QWidget, public IScreenControl {
   void Clear() override;
   void Show() override;
 
+  // A host owns the window: it places, sizes and ends it, and keeps input and the cursor to
+  // itself. Call before the window is first shown.
+  void SetHosted();
+  bool Hosted() const { return FHosted; }
+
   // Embeds the window in Parent and sizes it to Parent's outer rectangle; 0 does nothing.
   void SetParentWindow(uint32_t Parent);
   void ShowText(int32_t X, int32_t Y, TColor32 Color, std::string_view Text);
@@ -98,6 +103,7 @@ class tScreenForm : public QWidget, public IScreenControl {
   const DemoSettings* FSettings = nullptr;
   uint32_t FPreviousParent = 0;
   bool FWindowedTest = false;
+  bool FHosted = false;
   bool FFilterInstalled = false;
   QPoint FStartCursorPos;
   uint64_t FTicksDrawn = 0;

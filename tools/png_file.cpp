@@ -14,7 +14,7 @@ namespace quillet {
 
 namespace {
 
-bool Encode(const TBitmap32& Surface, std::FILE* File, std::string& Error) {
+bool Encode(const TBitmap32& Surface, TPngAlpha Alpha, std::FILE* File, std::string& Error) {
   png_structp Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop Info = Png ? png_create_info_struct(Png) : nullptr;
   if (!Info) {
@@ -42,7 +42,7 @@ bool Encode(const TBitmap32& Surface, std::FILE* File, std::string& Error) {
       Row[X * 4 + 0] = static_cast<png_byte>(RedOf(C));
       Row[X * 4 + 1] = static_cast<png_byte>(GreenOf(C));
       Row[X * 4 + 2] = static_cast<png_byte>(BlueOf(C));
-      Row[X * 4 + 3] = static_cast<png_byte>(AlphaOf(C));
+      Row[X * 4 + 3] = Alpha == TPngAlpha::Keep ? static_cast<png_byte>(AlphaOf(C)) : png_byte{255};
     }
     png_write_row(Png, Row.data());
   }
@@ -53,7 +53,7 @@ bool Encode(const TBitmap32& Surface, std::FILE* File, std::string& Error) {
 
 }  // namespace
 
-bool WritePng(const TBitmap32& Surface, const std::string& Path, std::string& Error) {
+bool WritePng(const TBitmap32& Surface, const std::string& Path, TPngAlpha Alpha, std::string& Error) {
   if (Surface.IsEmpty()) {
     Error = "the surface is empty";
     return false;
@@ -64,7 +64,7 @@ bool WritePng(const TBitmap32& Surface, const std::string& Path, std::string& Er
     Error = std::strerror(errno);
     return false;
   }
-  bool Ok = Encode(Surface, File, Error);
+  bool Ok = Encode(Surface, Alpha, File, Error);
   if (std::fflush(File) != 0 && Ok) {
     Error = std::strerror(errno);
     Ok = false;

@@ -7,8 +7,12 @@
 
 namespace quillet {
 
+// Opaque: alpha 255 with the colour channels unchanged, as the screen shows the surface (it
+// ignores alpha). Keep: the surface's alpha as it is.
+enum class TPngAlpha { Opaque, Keep };
+
 // Writes beside the target first and renames over it, so that a failed write leaves no partial
 // file. Returns false and sets Error when the file cannot be written.
-bool WritePng(const TBitmap32& Surface, const std::string& Path, std::string& Error);
+bool WritePng(const TBitmap32& Surface, const std::string& Path, TPngAlpha Alpha, std::string& Error);
 
 }  // namespace quillet

@@ -41,6 +41,10 @@ int Render(int argc, char** argv) {
     std::fprintf(stderr, "quillet-render: %s\n%s", Error.c_str(), RenderUsage);
     return 2;
   }
+  if (Options->Help) {
+    std::fputs(RenderUsage, stdout);
+    return 0;
+  }
 
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   PreviousQtHandler = qInstallMessageHandler(FilterQtMessages);
@@ -75,7 +79,7 @@ int Render(int argc, char** argv) {
                       std::chrono::steady_clock::now() - Start)
                       .count();
 
-  if (!WritePng(Surface, Options->OutPath, Error)) {
+  if (!WritePng(Surface, Options->OutPath, Options->KeepAlpha ? TPngAlpha::Keep : TPngAlpha::Opaque, Error)) {
     std::fprintf(stderr, "quillet-render: cannot write %s: %s\n", Options->OutPath.c_str(),
                  Error.c_str());
     return 1;

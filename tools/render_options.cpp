@@ -8,12 +8,14 @@ namespace quillet {
 
 const char RenderUsage[] =
     "usage: quillet-render [--width W] [--height H] [--ticks N] [--ini FILE] [--elapsed-ms MS]\n"
-    "                      [--portable] --out FILE.png\n"
+    "                      [--portable] [--keep-alpha] --out FILE.png\n"
+    "       quillet-render --help\n"
     "  --width, --height  client and surface size, 1 to 16384 (default 640 x 480)\n"
     "  --ticks            number of frame ticks, 0 to 1000000000 (default 100)\n"
     "  --ini              settings file to read (default: the built-in defaults)\n"
     "  --elapsed-ms       the time printed at every wipe, 0 to 4294967295\n"
     "  --portable         use the portable blend procedures\n"
+    "  --keep-alpha       write the surface's alpha channel (default: opaque, as on the screen)\n"
     "  --out              the PNG to write\n"
     "prints: ticks=N pages=P width=W height=H ms=T (P the number of wipes, T the ticks' wall time)\n";
 
@@ -31,6 +33,12 @@ bool ParseNumber(const std::string& Text, int64_t Lo, int64_t Hi, int64_t& Value
 std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& Args,
                                                 std::string& Error) {
   RenderOptions O;
+  for (const std::string& Arg : Args) {
+    if (Arg == "--help" || Arg == "-h") {
+      O.Help = true;
+      return O;
+    }
+  }
   std::set<std::string> Seen;
   for (size_t I = 0; I < Args.size(); ++I) {
     const std::string& Name = Args[I];
@@ -38,8 +46,8 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
       Error = "option given twice: " + Name;
       return std::nullopt;
     }
-    if (Name == "--portable") {
-      O.Portable = true;
+    if (Name == "--portable" || Name == "--keep-alpha") {
+      (Name == "--portable" ? O.Portable : O.KeepAlpha) = true;
       continue;
     }
     const bool Known = Name == "--width" || Name == "--height" || Name == "--ticks" ||

@@ -15,6 +15,8 @@ struct RenderOptions {
   std::string IniPath;                 // empty: the default settings
   std::optional<uint32_t> ElapsedMs;   // the clock reads this at every wipe
   bool Portable = false;
+  bool KeepAlpha = false;              // false: opaque pages, as the screen shows them
+  bool Help = false;                   // --help or -h: print the usage, render nothing
   std::string OutPath;
 };
 
@@ -24,7 +26,7 @@ constexpr int64_t MaxRenderTicks = 1000000000;
 extern const char RenderUsage[];
 
 // Arguments after the program name. Nullopt with Error set on anything unknown, repeated,
-// missing or out of range.
+// missing or out of range. --help (or -h) anywhere asks for the usage alone.
 std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& Args,
                                                 std::string& Error);
 

@@ -4,9 +4,9 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libcairo2-dev libagg-dev
   qt6-base-dev libgl-dev libxcb1-dev libxcb-shm0-dev fonts-dejavu-core
-  xvfb xdotool x11-utils
+  xvfb xdotool x11-utils x11-xserver-utils openbox man-db
 )
 
 missing=()

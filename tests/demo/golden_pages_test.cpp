@@ -159,7 +159,7 @@ TEST(GoldenPages, PixelsAfterAFixedNumberOfTicks) {
     EXPECT_EQ(P.Hash(), C.Hash) << C.Name << ": 0x" << std::hex << P.Hash();
     if (Dir != nullptr) {
       std::string Error;
-      WritePng(P.Surface, std::string(Dir) + "/" + C.Name + ".png", Error);
+      WritePng(P.Surface, std::string(Dir) + "/" + C.Name + ".png", TPngAlpha::Keep, Error);
     }
   }
   InitBlendOps(Before);

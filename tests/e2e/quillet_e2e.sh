@@ -24,6 +24,7 @@ XVFB_PID=
 cleanup() {
   local pid
   for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+  [ -n "${WM_PID:-}" ] && kill "$WM_PID" 2>/dev/null
   for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null; done
   if [ -n "$XVFB_PID" ]; then
     kill "$XVFB_PID" 2>/dev/null
@@ -55,7 +56,9 @@ wait_until() {
   return 1
 }
 
+# Starts Xvfb with one screen of SIZE (default 800x600).
 start_x() {
+  local size=${1:-800x600}
   export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_RUNTIME_DIR="$WORK/run"
   export XDG_DATA_HOME="$WORK/home/.local/share" XDG_CACHE_HOME="$WORK/home/.cache"
   mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
@@ -67,7 +70,7 @@ start_x() {
     number=$((100 + RANDOM % 800))
     [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
     # -noreset: the server must not reset while no client is connected, between two steps.
-    Xvfb ":$number" -screen 0 800x600x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
+    Xvfb ":$number" -screen 0 "${size}x24" -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$number"
     if wait_until 5 xdotool getmouselocation && sleep 0.2 && alive "$XVFB_PID"; then
@@ -78,6 +81,49 @@ start_x() {
     XVFB_PID=
   done
   fail "no X server could be started"
+}
+
+# Openbox manages the windows from now on.
+start_openbox() {
+  command -v openbox >/dev/null || { echo "SKIP: openbox missing"; exit 77; }
+  openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+  WM_PID=$!
+  wait_until 5 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "openbox did not start"
+}
+
+# A host window of W x H (with vroot: announced as the desktop's virtual root); its id in HOST,
+# the probe's pid in HOST_PID.
+start_host() {
+  "$PROBE" host "$@" >"$WORK/host.id" 2>"$WORK/host.log" &
+  HOST_PID=$!
+  PIDS+=("$HOST_PID")
+  wait_until 5 grep -q '[0-9]' "$WORK/host.id" || fail "no host window"
+  HOST=$(tr -dc 0-9 <"$WORK/host.id")
+}
+
+# The id of the first mapped child of WINDOW at 0 0 with size W x H, within 5 s; in CHILD.
+wait_child() {
+  local window=$1 width=$2 height=$3
+  wait_until 5 bash -c "\"$PROBE\" children $window | grep -q ' 0 0 $width $height mapped'" ||
+    fail "no child of $window at $width x $height: $("$PROBE" children "$window")"
+  CHILD=$("$PROBE" children "$window" | awk -v w="$width" -v h="$height" '$2 == 0 && $3 == 0 && $4 == w && $5 == h && $6 == "mapped" {print $1; exit}')
+}
+
+# True when window (or rectangle) has a pixel that is not black: "has_drawing WINDOW [X Y W H]".
+has_drawing() {
+  local nonblack
+  nonblack=$("$PROBE" pixels "$@" | sed -n 's/.*nonblack=\([0-9]*\).*/\1/p')
+  [ "${nonblack:-0}" -gt 0 ]
+}
+
+# Sends SIGNAL to PID and expects exit code 0 within a second (a few under the sanitizers, whose
+# exit checks take their own time).
+signal_ends() {
+  local signal=$1 pid=$2 seconds=1
+  [ -n "${ASAN_OPTIONS:-}" ] && seconds=4
+  kill "-$signal" "$pid"
+  wait_exit "$pid" "$seconds"
+  [ "$EXIT_CODE" = 0 ] || fail "SIG$signal: exit code $EXIT_CODE, expected 0 within $seconds s"
 }
 
 # The pointer's position now, in POINTER_X and POINTER_Y.
@@ -289,6 +335,151 @@ case_right_click_dialog() {
   [ "$POINTER_X,$POINTER_Y" = "300,300" ] || fail "the pointer did not move"
   sleep 0.8
   alive "$SAVER" || fail "mouse movement ended the saver while the dialog had the focus"
+}
+
+# xscreensaver's way: the window in XSCREENSAVER_WINDOW (hexadecimal), one copy started with
+# --root and one with no argument at all, side by side; each follows a resize and ends on a signal.
+case_host_variable() {
+  start_x
+  start_host 320 240
+  local hex
+  hex=$(printf '0x%x' "$HOST")
+  XSCREENSAVER_WINDOW=$hex start_quillet first --root
+  local first=$LAST_PID
+  XSCREENSAVER_WINDOW=$hex start_quillet second
+  local second=$LAST_PID
+  wait_until 5 bash -c "[ \$(\"$PROBE\" children $HOST | grep -c ' 0 0 320 240 mapped') = 2 ]" ||
+    fail "two copies do not both draw in the host: $("$PROBE" children "$HOST")"
+  wait_until 5 has_drawing "$HOST" || fail "nothing drawn in the host window"
+  xdotool windowsize "$HOST" 400 300
+  wait_until 5 bash -c "[ \$(\"$PROBE\" children $HOST | grep -c ' 0 0 400 300 mapped') = 2 ]" ||
+    fail "the copies did not follow the host's new size: $("$PROBE" children "$HOST")"
+  wait_until 5 has_drawing "$HOST" 320 240 80 60 || fail "nothing drawn in the grown part of the host"
+  signal_ends TERM "$first"
+  alive "$second" || fail "the second copy ended with the first"
+  signal_ends TERM "$second"
+  [ ! -e "$XDG_CONFIG_HOME/QUILLET.INI" ] || fail "host mode wrote the settings file"
+}
+
+# A settings dialog's preview: -window-id with a hexadecimal id, settings on the command line; the
+# saver ends when its window goes away.
+case_host_window_id() {
+  start_x
+  start_host 200 150
+  start_quillet hosted -window-id "$(printf '0x%X' "$HOST")" --objects 10 --no-aa-lines --aa-bars
+  local hosted=$LAST_PID
+  wait_child "$HOST" 200 150
+  wait_until 5 has_drawing "$HOST" || fail "nothing drawn"
+  kill "$HOST_PID"
+  wait_exit "$hosted" 5
+  [ "$EXIT_CODE" = 0 ] || fail "after its window went away: exit code $EXIT_CODE, expected 0"
+  start_quillet missing --window-id 0x7fffff
+  wait_exit "$LAST_PID" 5
+  [ "$EXIT_CODE" = 1 ] || fail "a window that does not exist: exit code $EXIT_CODE, expected 1"
+  grep -q 'no such window: 0x7fffff' "$WORK/missing.log" || fail "no message for a missing window"
+}
+
+# --root without the variable draws on the whole root window, under every other window; with a
+# desktop's virtual root it draws into that one.
+case_host_root() {
+  start_x
+  start_quillet rooted --root
+  local rooted=$LAST_PID
+  wait_until 5 has_drawing || fail "nothing drawn on the root window"
+  wait_until 5 has_drawing root 700 500 100 100 || fail "the root is not covered to its corner"
+  start_host 100 100
+  sleep 0.5
+  local white
+  white=$("$PROBE" pixels "$HOST" | sed -n 's/.*nonblack=\([0-9]*\).*/\1/p')
+  [ "$white" = 10000 ] || fail "the saver drew over another window"
+  signal_ends HUP "$rooted"
+  kill "$HOST_PID"
+
+  start_host 300 200 vroot
+  start_quillet vroot --root
+  wait_child "$HOST" 300 200
+  wait_until 5 has_drawing "$HOST" || fail "nothing drawn in the virtual root"
+  signal_ends INT "$LAST_PID"
+}
+
+# A preview with a hexadecimal host id follows its host's size.
+case_preview_follows_host() {
+  start_x
+  start_host 160 120
+  start_quillet preview /p "$(printf '0x%x' "$HOST")"
+  local preview=$LAST_PID
+  wait_child "$HOST" 160 120
+  xdotool windowsize "$HOST" 240 180
+  wait_child "$HOST" 240 180
+  wait_until 5 has_drawing "$HOST" 160 120 80 60 || fail "nothing drawn in the grown part"
+  signal_ends TERM "$preview"
+}
+
+# Two monitors of different sizes side by side: the saver covers both.
+case_two_monitors() {
+  start_x 1440x600
+  xrandr --setmonitor LEFT 800/211x600/158+0+0 screen >/dev/null 2>&1 &&
+    xrandr --setmonitor RIGHT 640/169x480/127+800+0 none >/dev/null 2>&1 || fail "xrandr --setmonitor failed"
+  [ "$(xrandr --listmonitors | head -n 1)" = "Monitors: 2" ] || fail "no two monitors: $(xrandr --listmonitors)"
+  start_saver
+  [ "$("$PROBE" geometry "$SAVER_WINDOW")" = "0 0 1440 600" ] ||
+    fail "the saver does not cover both monitors: $("$PROBE" geometry "$SAVER_WINDOW")"
+  wait_until 5 has_drawing root 0 0 800 600 || fail "nothing drawn on the left monitor"
+  wait_until 5 has_drawing root 800 0 640 600 || fail "nothing drawn on the right monitor"
+  xdotool key x
+  wait_exit "$SAVER" 5
+  [ "$EXIT_CODE" = 0 ] || fail "a typed x: exit code $EXIT_CODE, expected 0"
+}
+
+# Without a display: the usage and the version still answer; a mode that needs a display says so
+# in one line and ends with exit code 1; /a still ends with 0.
+case_no_display() {
+  local out rc
+  out=$(env -u DISPLAY -u QT_QPA_PLATFORM "$QUILLET" --help 2>"$WORK/help.err"); rc=$?
+  [ $rc = 0 ] || fail "--help: exit code $rc"
+  [[ "$out" == usage:*/s*/p*--root*--window-id*--objects*"--[no-]blend-gouraud-triangles"* ]] || fail "--help: $out"
+  [ ! -s "$WORK/help.err" ] || fail "--help wrote to stderr: $(cat "$WORK/help.err")"
+  out=$(env -u DISPLAY "$QUILLET" -h) || fail "-h failed"
+  [[ "$out" == usage:* ]] || fail "-h: $out"
+  out=$(env -u DISPLAY "$QUILLET" --version) || fail "--version failed"
+  [[ "$out" =~ ^quillet\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version: $out"
+  local mode
+  for mode in /s /c /p --root; do
+    env -u DISPLAY -u QT_QPA_PLATFORM "$QUILLET" $mode >"$WORK/out.log" 2>"$WORK/err.log"; rc=$?
+    [ $rc = 1 ] || fail "$mode without a display: exit code $rc, expected 1"
+    [ "$(wc -l <"$WORK/err.log")" = 1 ] && grep -q '^quillet: .*DISPLAY' "$WORK/err.log" ||
+      fail "$mode without a display: stderr: $(cat "$WORK/err.log")"
+  done
+  env -u DISPLAY -u QT_QPA_PLATFORM "$QUILLET" /a; rc=$?
+  [ $rc = 0 ] || fail "/a without a display: exit code $rc, expected 0"
+  "$QUILLET" --frobnicate 2>"$WORK/err.log"; rc=$?
+  [ $rc = 2 ] && grep -q 'unknown option: --frobnicate' "$WORK/err.log" || fail "an unknown option: exit code $rc"
+}
+
+# Under openbox: the saver takes the focus, a right click opens the dialog over it, Escape closes
+# the dialog, and the saver has the focus again, so a key ends it. The dialog cannot be lost by
+# minimising it.
+case_window_manager_focus() {
+  start_x
+  start_openbox
+  start_saver
+  [ "$("$PROBE" geometry "$SAVER_WINDOW")" = "0 0 800 600" ] ||
+    fail "the saver is not full screen under openbox: $("$PROBE" geometry "$SAVER_WINDOW")"
+  xdotool click 3
+  find_window '/S$' 5 || fail "a right click did not show the dialog"
+  local dialog=$WINDOW
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $dialog ]" || fail "the dialog has no focus"
+  xdotool windowminimize "$dialog"
+  sleep 0.5
+  wait_until 5 bash -c "xwininfo -id $dialog | grep -q IsViewable" || fail "the minimised dialog stayed hidden"
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $dialog ]" || fail "the dialog came back without focus"
+  xdotool key Escape
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $SAVER_WINDOW ]" ||
+    fail "the saver did not get the focus back after the dialog closed"
+  alive "$SAVER" || fail "Escape in the dialog ended the saver"
+  xdotool key x
+  wait_exit "$SAVER" 5
+  [ "$EXIT_CODE" = 0 ] || fail "a key after the dialog closed: exit code $EXIT_CODE, expected 0"
 }
 
 # The picture on screen against the surface's pixels, by a program that holds both.

@@ -1,10 +1,14 @@
 // x-probe: the end-to-end tests' view of the X server, through XCB alone.
 //
-//   x-probe pixels [WINDOW]      "nonblack=N total=N hash=H" of the window's (default: root) image
+//   x-probe pixels [WINDOW [X Y W H]]
+//                                "nonblack=N total=N hash=H" of the window's (default: root) image,
+//                                or of a rectangle of it
 //   x-probe png FILE [WINDOW]    the window's image as a PNG, for a look after a failure
-//   x-probe host W H             maps a W x H top-level window, prints its id, lives until killed
+//   x-probe host W H [vroot]     maps a W x H top-level window, prints its id, lives until killed;
+//                                with vroot it announces itself as the desktop's virtual root
 //   x-probe children WINDOW      one line per child: "ID X Y W H mapped|unmapped"
 //   x-probe geometry WINDOW      "X Y W H" of the window relative to the root
+// WINDOW is an id (decimal or 0x hexadecimal) or "root".
 #include <png.h>
 #include <xcb/xcb.h>
 
@@ -26,20 +30,26 @@ template <typename T>
 using Reply = std::unique_ptr<T, FreeDeleter>;
 
 int Usage() {
-  std::fprintf(stderr, "usage: x-probe pixels [WINDOW] | host W H | children WINDOW | geometry WINDOW\n");
+  std::fprintf(stderr,
+               "usage: x-probe pixels [WINDOW [X Y W H]] | png FILE [WINDOW] | host W H [vroot] |\n"
+               "       children WINDOW | geometry WINDOW\n");
   return 2;
 }
 
-uint32_t ParseId(const char* S) { return static_cast<uint32_t>(std::strtoul(S, nullptr, 0)); }
+struct Area {
+  int16_t X = 0, Y = 0;
+  uint16_t W = 0, H = 0;  // 0: the whole window
+};
 
-// The window's pixels as 32-bit words (blue, green, red, pad), or null.
-Reply<xcb_get_image_reply_t> Grab(xcb_connection_t* C, xcb_window_t Window, uint16_t& W, uint16_t& H) {
+// The window's pixels (or those of Part) as 32-bit words (blue, green, red, pad), or null.
+Reply<xcb_get_image_reply_t> Grab(xcb_connection_t* C, xcb_window_t Window, uint16_t& W, uint16_t& H,
+                                  Area Part = {}) {
   const Reply<xcb_get_geometry_reply_t> G(xcb_get_geometry_reply(C, xcb_get_geometry(C, Window), nullptr));
   if (!G || G->width == 0 || G->height == 0) return nullptr;
-  W = G->width;
-  H = G->height;
+  W = Part.W ? Part.W : G->width;
+  H = Part.H ? Part.H : G->height;
   Reply<xcb_get_image_reply_t> Image(xcb_get_image_reply(
-      C, xcb_get_image(C, XCB_IMAGE_FORMAT_Z_PIXMAP, Window, 0, 0, W, H, ~0u), nullptr));
+      C, xcb_get_image(C, XCB_IMAGE_FORMAT_Z_PIXMAP, Window, Part.X, Part.Y, W, H, ~0u), nullptr));
   if (!Image || xcb_get_image_data_length(Image.get()) < static_cast<int>(uint64_t{W} * H * 4)) return nullptr;
   return Image;
 }
@@ -77,9 +87,9 @@ int Png(xcb_connection_t* C, xcb_window_t Window, const char* Path) {
   return std::fclose(File) == 0 ? 0 : 1;
 }
 
-int Pixels(xcb_connection_t* C, xcb_window_t Window) {
+int Pixels(xcb_connection_t* C, xcb_window_t Window, Area Part) {
   uint16_t W = 0, H = 0;
-  const Reply<xcb_get_image_reply_t> Image = Grab(C, Window, W, H);
+  const Reply<xcb_get_image_reply_t> Image = Grab(C, Window, W, H, Part);
   if (!Image) return 1;
   const uint8_t* Data = xcb_get_image_data(Image.get());
   const uint64_t Total = uint64_t{W} * H;
@@ -95,11 +105,17 @@ int Pixels(xcb_connection_t* C, xcb_window_t Window) {
   return 0;
 }
 
-int Host(xcb_connection_t* C, xcb_screen_t* Screen, uint16_t W, uint16_t H) {
+int Host(xcb_connection_t* C, xcb_screen_t* Screen, uint16_t W, uint16_t H, bool VirtualRoot) {
   const xcb_window_t Window = xcb_generate_id(C);
   const uint32_t Values[] = {Screen->white_pixel};
   xcb_create_window(C, XCB_COPY_FROM_PARENT, Window, Screen->root, 100, 80, W, H, 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, Screen->root_visual, XCB_CW_BACK_PIXEL, Values);
+  if (VirtualRoot) {
+    const Reply<xcb_intern_atom_reply_t> Atom(
+        xcb_intern_atom_reply(C, xcb_intern_atom(C, 0, 11, "__SWM_VROOT"), nullptr));
+    if (!Atom) return 1;
+    xcb_change_property(C, XCB_PROP_MODE_REPLACE, Window, Atom->atom, XCB_ATOM_WINDOW, 32, 1, &Window);
+  }
   xcb_map_window(C, Window);
   xcb_flush(C);
   std::printf("%u\n", Window);
@@ -150,13 +166,24 @@ int main(int argc, char** argv) {
   for (int I = 0; I < ScreenNumber; ++I) xcb_screen_next(&It);
   xcb_screen_t* Screen = It.data;
   const std::string Command = argv[1];
+  // "root" names the root window.
+  const auto ParseId = [Screen](const char* S) {
+    return std::string(S) == "root" ? Screen->root : static_cast<uint32_t>(std::strtoul(S, nullptr, 0));
+  };
   int Result = 2;
-  if (Command == "pixels" && argc <= 3)
-    Result = Pixels(C, argc == 3 ? ParseId(argv[2]) : Screen->root);
+  if (Command == "pixels" && (argc <= 3 || argc == 7)) {
+    Area Part;
+    if (argc == 7) {
+      Part = {static_cast<int16_t>(std::atoi(argv[3])), static_cast<int16_t>(std::atoi(argv[4])),
+              static_cast<uint16_t>(std::atoi(argv[5])), static_cast<uint16_t>(std::atoi(argv[6]))};
+    }
+    Result = Pixels(C, argc >= 3 ? ParseId(argv[2]) : Screen->root, Part);
+  }
   else if (Command == "png" && (argc == 3 || argc == 4))
     Result = Png(C, argc == 4 ? ParseId(argv[3]) : Screen->root, argv[2]);
-  else if (Command == "host" && argc == 4)
-    Result = Host(C, Screen, static_cast<uint16_t>(std::atoi(argv[2])), static_cast<uint16_t>(std::atoi(argv[3])));
+  else if (Command == "host" && (argc == 4 || (argc == 5 && std::string(argv[4]) == "vroot")))
+    Result = Host(C, Screen, static_cast<uint16_t>(std::atoi(argv[2])), static_cast<uint16_t>(std::atoi(argv[3])),
+                  argc == 5);
   else if (Command == "children" && argc == 3)
     Result = Children(C, ParseId(argv[2]));
   else if (Command == "geometry" && argc == 3)

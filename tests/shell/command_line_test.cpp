@@ -37,14 +37,18 @@ TEST(ParseCommandLine, ModeTextUpperCasesAsciiLettersOnly) {
   EXPECT_EQ(Parse({"/p\xc3\xa4z"}).ModeText, "/P\xc3\xa4Z");
 }
 
-TEST(ParseCommandLine, SecondArgumentIsTheHostWindowWhenItIsADecimalNumber) {
+TEST(ParseCommandLine, SecondArgumentIsTheHostWindowWhenItIsADecimalOrHexadecimalId) {
   EXPECT_EQ(Parse({"/p", "1234"}).PreviewParent, 1234u);
   EXPECT_EQ(Parse({"/s", "99"}).PreviewParent, 99u);  // read in every mode
   EXPECT_EQ(Parse({"/p", "0"}).PreviewParent, 0u);
   EXPECT_EQ(Parse({"/p", "4294967295"}).PreviewParent, 4294967295u);
-  // Not a non-negative decimal number that fits a window id: taken as absent.
-  for (const char* Arg : {"", "-5", "+5", " 5", "5 ", "0x10", "12a", "4294967296",
-                          "99999999999999999999999"})
+  EXPECT_EQ(Parse({"/p", "0x800008"}).PreviewParent, 0x800008u);
+  EXPECT_EQ(Parse({"/p", "0XaBcDeF01"}).PreviewParent, 0xABCDEF01u);
+  EXPECT_EQ(Parse({"/p", "0xFFFFFFFF"}).PreviewParent, 0xFFFFFFFFu);
+  EXPECT_EQ(Parse({"/p", "010"}).PreviewParent, 10u);  // no octal
+  // Not a window id: taken as absent.
+  for (const char* Arg : {"", "-5", "+5", " 5", "5 ", "0x", "x10", "0x-1", "0x1g", "12a", "ab",
+                          "4294967296", "0x100000000", "99999999999999999999999"})
     EXPECT_EQ(Parse({"/p", Arg}).PreviewParent, 0u) << '"' << Arg << '"';
   EXPECT_EQ(Parse({"/p", "7", "extra"}).PreviewParent, 7u);
 }

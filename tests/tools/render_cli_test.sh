@@ -9,6 +9,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 "$RENDER" --width 0 --out "$DIR/a.png" >/dev/null 2>"$DIR/err"; rc=$?
 [ $rc -eq 2 ] || fail "bad width gave exit code $rc"
 grep -q usage "$DIR/err" || fail "no usage message on stderr"
+HELP=$("$RENDER" --help) || fail "--help failed"
+[[ "$HELP" == usage:*--keep-alpha* ]] || fail "--help does not print the usage"
 "$RENDER" >/dev/null 2>&1; rc=$?
 [ $rc -eq 2 ] || fail "missing --out gave exit code $rc"
 

@@ -21,9 +21,11 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
   EXPECT_EQ(O->Ticks, 100);
   EXPECT_FALSE(O->ElapsedMs);
   EXPECT_FALSE(O->Portable);
+  EXPECT_FALSE(O->KeepAlpha);
+  EXPECT_FALSE(O->Help);
 
   O = Parse({"--width", "1", "--height", "16384", "--ticks", "0", "--ini", "q.ini",
-             "--elapsed-ms", "4294967295", "--portable", "--out", "b.png"});
+             "--elapsed-ms", "4294967295", "--portable", "--keep-alpha", "--out", "b.png"});
   ASSERT_TRUE(O);
   EXPECT_EQ(O->Width, 1);
   EXPECT_EQ(O->Height, 16384);
@@ -31,6 +33,7 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
   EXPECT_EQ(O->IniPath, "q.ini");
   EXPECT_EQ(O->ElapsedMs, 4294967295u);
   EXPECT_TRUE(O->Portable);
+  EXPECT_TRUE(O->KeepAlpha);
   EXPECT_EQ(O->OutPath, "b.png");
 }
 
@@ -52,11 +55,21 @@ TEST(RenderOptions, RefusesBadArguments) {
       {"--out", "a.png", "--frobnicate"},
       {"--out", "a.png", "--width"},
       {"--width=640", "--out", "a.png"},
+      {"--keep-alpha", "--keep-alpha", "--out", "a.png"},
   };
   for (const auto& Args : Bad) {
     std::string Error;
     EXPECT_FALSE(ParseRenderOptions(Args, Error)) << (Args.empty() ? "" : Args[0]);
     EXPECT_FALSE(Error.empty());
+  }
+}
+
+TEST(RenderOptions, HelpAnywhereAsksForTheUsageAlone) {
+  for (const std::vector<std::string>& Args :
+       {std::vector<std::string>{"--help"}, {"-h"}, {"--width", "0", "--help"}, {"--out", "a.png", "-h"}}) {
+    const auto O = Parse(Args);
+    ASSERT_TRUE(O);
+    EXPECT_TRUE(O->Help);
   }
 }
 

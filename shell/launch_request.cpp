@@ -1,0 +1,110 @@
+// Telling a host's command line from the screen-saver modes, and reading it.
+#include "launch_request.h"
+
+#include <string_view>
+
+#include "shell/command_line.h"
+
+namespace quillet {
+
+namespace {
+
+bool IsHostOption(std::string_view Arg) {
+  return Arg.substr(0, 2) == "--" || Arg == "-root" || Arg == "-window-id";
+}
+
+TLaunchRequest Failed(std::string Error) {
+  TLaunchRequest R;
+  R.Action = TLaunchAction::UsageError;
+  R.Error = std::move(Error);
+  return R;
+}
+
+}  // namespace
+
+TLaunchRequest ParseLaunchRequest(const std::vector<std::string>& Args, const char* HostVariable) {
+  const std::string_view Variable = HostVariable ? HostVariable : "";
+  TLaunchRequest R;
+  if (!Args.empty() && !IsHostOption(Args[0]) && Args[0] != "-h") return R;
+
+  bool Root = false;
+  bool NamedWindow = false;
+  for (size_t I = 0; I < Args.size(); ++I) {
+    const std::string_view Arg = Args[I];
+    if (Arg == "--help" || Arg == "-h") {
+      R.Action = TLaunchAction::Help;
+      return R;
+    }
+    if (Arg == "--version") {
+      R.Action = TLaunchAction::Version;
+      return R;
+    }
+    if (Arg == "--root" || Arg == "-root") {
+      Root = true;
+      continue;
+    }
+    if (Arg == "--window-id" || Arg == "-window-id" || Arg.substr(0, 12) == "--window-id=") {
+      std::string_view Id;
+      if (Arg.size() > 12) {
+        Id = Arg.substr(12);
+      } else if (I + 1 < Args.size()) {
+        Id = Args[++I];
+      } else {
+        return Failed("missing window id after " + std::string(Arg));
+      }
+      if (!ParseWindowId(Id, R.HostWindow) || R.HostWindow == 0)
+        return Failed("not a window id: '" + std::string(Id) + "'");
+      NamedWindow = true;
+      continue;
+    }
+    std::string Error;
+    const int Taken = TakeSettingOption(Args, I, R.Overrides, Error);
+    if (Taken < 0) return Failed(Error);
+    if (Taken == 0) return Failed("unknown option: " + std::string(Arg));
+    I += static_cast<size_t>(Taken) - 1;
+  }
+
+  R.Action = TLaunchAction::Hosted;
+  if (NamedWindow) {
+    R.Target = THostTarget::Window;
+  } else if (!Variable.empty()) {
+    if (!ParseWindowId(Variable, R.HostWindow) || R.HostWindow == 0)
+      return Failed("XSCREENSAVER_WINDOW is not a window id: '" + std::string(Variable) + "'");
+    R.Target = THostTarget::Window;
+  } else if (Root) {
+    R.Target = THostTarget::Root;
+  } else if (Args.empty()) {
+    R.Action = TLaunchAction::ScreenSaverMode;
+  } else {
+    return Failed("settings on the command line need --root or --window-id");
+  }
+  return R;
+}
+
+std::string LaunchUsage() {
+  return "usage: quillet [/c | /s | /p [ID] | /a]\n"
+         "       quillet (--root | --window-id ID) [SETTING...]\n"
+         "       quillet --help | --version\n"
+         "\n"
+         "Screen-saver modes (\"-\" may stand for \"/\", letters in either case):\n"
+         "  (none), /c        the configuration dialog\n"
+         "  /s                the screen saver, full screen over every monitor\n"
+         "  /p ID             a live preview inside X11 window ID (decimal or 0x hexadecimal);\n"
+         "                    without ID, inside the dialog\n"
+         "  /a                ends at once (there is no password)\n"
+         "\n"
+         "Hosted (as xscreensaver runs its programs; the host ends it with a signal):\n"
+         "  --root, -root     draw into the window in $XSCREENSAVER_WINDOW, else into the root\n"
+         "                    window (or the virtual root of the desktop)\n"
+         "  --window-id ID, -window-id ID\n"
+         "                    draw into X11 window ID (decimal or 0x hexadecimal)\n"
+         "  With XSCREENSAVER_WINDOW set, no arguments (or only settings) mean --root.\n"
+         "\n"
+         "Settings, over those of QUILLET.INI (clamped to the dialog's ranges):\n" +
+         SettingOptionsUsage() +
+         "\n"
+         "  -h, --help        this text\n"
+         "  --version         the version\n";
+}
+
+}  // namespace quillet

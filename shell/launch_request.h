@@ -1,0 +1,47 @@
+// What the command line asks for before any window exists: the usage or the version, a saver
+// drawing into a window that a host owns (xscreensaver and similar hosts), or one of the
+// screen-saver modes of TCommandLine. Plain C++, so that it can be tested and fuzzed alone.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "config/setting_options.h"
+
+namespace quillet {
+
+enum class TLaunchAction : uint8_t {
+  ScreenSaverMode,  // /s, /c, /p ID, /a, none: read by ParseCommandLine
+  Help,
+  Version,
+  Hosted,
+  UsageError,
+};
+
+enum class THostTarget : uint8_t {
+  Window,  // HostWindow names it
+  Root,    // the root window, or the virtual root a desktop announces
+};
+
+struct TLaunchRequest {
+  TLaunchAction Action = TLaunchAction::ScreenSaverMode;
+  THostTarget Target = THostTarget::Root;
+  uint32_t HostWindow = 0;
+  TSettingOverrides Overrides;
+  std::string Error;  // UsageError: one line, without the program's name
+};
+
+// Args are the arguments after the program's path; HostVariable is the value of
+// XSCREENSAVER_WINDOW, null (or empty) when it is not set.
+//
+// A command line is hosted when it holds --root, -root, --window-id ID or -window-id ID, or when
+// HostVariable is set and the arguments are only setting options (or none). --window-id names the
+// window; otherwise HostVariable does; otherwise the root. A first argument that is neither
+// --help, -h, --version nor a long option (/s, -s, x, ...) is a screen-saver mode.
+TLaunchRequest ParseLaunchRequest(const std::vector<std::string>& Args, const char* HostVariable);
+
+// The usage of every mode and option, for --help.
+std::string LaunchUsage();
+
+}  // namespace quillet

@@ -1,0 +1,134 @@
+// Telling a host's command line from the screen-saver modes, and the setting options.
+#include "shell/launch_request.h"
+
+#include <gtest/gtest.h>
+
+namespace quillet {
+namespace {
+
+TLaunchRequest Parse(std::vector<std::string> Args, const char* Variable = nullptr) {
+  return ParseLaunchRequest(Args, Variable);
+}
+
+TEST(LaunchRequest, ScreenSaverModesAndBareStartsStayAsTheyWere) {
+  for (const std::vector<std::string>& Args :
+       std::vector<std::vector<std::string>>{{}, {"/s"}, {"-s"}, {"/p", "0x10"}, {"x"}, {"-S"},
+                                             {"/c", "--root"}, {"-size"}, {""}}) {
+    EXPECT_EQ(Parse(Args).Action, TLaunchAction::ScreenSaverMode) << (Args.empty() ? "()" : Args[0]);
+    // The host's variable alone does not turn a mode into a hosted start.
+    if (!Args.empty()) {
+      EXPECT_EQ(Parse(Args, "0x10").Action, TLaunchAction::ScreenSaverMode);
+    }
+  }
+  EXPECT_EQ(Parse({}, "").Action, TLaunchAction::ScreenSaverMode);
+}
+
+TEST(LaunchRequest, HelpAndVersionWinAnywhereInALongOptionLine) {
+  EXPECT_EQ(Parse({"--help"}).Action, TLaunchAction::Help);
+  EXPECT_EQ(Parse({"-h"}).Action, TLaunchAction::Help);
+  EXPECT_EQ(Parse({"--version"}).Action, TLaunchAction::Version);
+  EXPECT_EQ(Parse({"--root", "--objects", "x", "--help"}, "junk").Action, TLaunchAction::UsageError);
+  EXPECT_EQ(Parse({"--root", "--bogus", "--help"}).Action, TLaunchAction::UsageError);
+  EXPECT_EQ(Parse({"--root", "--help", "--bogus"}).Action, TLaunchAction::Help);
+  EXPECT_EQ(Parse({"-root", "--version"}).Action, TLaunchAction::Version);
+}
+
+TEST(LaunchRequest, TheHostsWindowComesFromTheOptionThenTheVariableThenTheRoot) {
+  TLaunchRequest R = Parse({"--root"});
+  EXPECT_EQ(R.Action, TLaunchAction::Hosted);
+  EXPECT_EQ(R.Target, THostTarget::Root);
+
+  R = Parse({"-root"}, "0x800008");
+  EXPECT_EQ(R.Action, TLaunchAction::Hosted);
+  EXPECT_EQ(R.Target, THostTarget::Window);
+  EXPECT_EQ(R.HostWindow, 0x800008u);
+
+  R = Parse({}, "4194312");  // decimal, with no argument at all
+  EXPECT_EQ(R.Action, TLaunchAction::Hosted);
+  EXPECT_EQ(R.HostWindow, 4194312u);
+
+  R = Parse({"--size", "40"}, "0x10");  // settings alone, with the variable
+  EXPECT_EQ(R.Action, TLaunchAction::Hosted);
+  EXPECT_EQ(R.HostWindow, 0x10u);
+
+  for (const std::vector<std::string>& Args : std::vector<std::vector<std::string>>{
+           {"-window-id", "0x2a"}, {"--window-id", "42"}, {"--window-id=0x2A"}, {"--root", "--window-id", "42"}}) {
+    R = Parse(Args, "0x99");
+    EXPECT_EQ(R.Action, TLaunchAction::Hosted) << Args[0];
+    EXPECT_EQ(R.Target, THostTarget::Window);
+    EXPECT_EQ(R.HostWindow, 42u);
+  }
+}
+
+TEST(LaunchRequest, RefusesWhatAHostCouldNotMean) {
+  for (const std::vector<std::string>& Args : std::vector<std::vector<std::string>>{
+           {"--bogus"},
+           {"--root", "extra"},
+           {"--window-id"},
+           {"--window-id", "0"},
+           {"--window-id", "-1"},
+           {"--window-id", "0x"},
+           {"--window-id="},
+           {"-window-id", "4294967296"},
+           {"--objects", "50"},  // settings need somewhere to draw
+           {"--root", "--objects"},
+           {"--root", "--objects", ""},
+           {"--root", "--objects", "5x"},
+           {"--root", "--objects=", "5"},
+           {"--root", "--aa-lines=1"},
+           {"--root", "--no-objects"},
+           {"--root", "--no-"},
+           {"--root", "--"},
+       }) {
+    const TLaunchRequest R = Parse(Args);
+    EXPECT_EQ(R.Action, TLaunchAction::UsageError) << Args.back();
+    EXPECT_FALSE(R.Error.empty());
+    EXPECT_EQ(R.Error.find('\n'), std::string::npos);
+  }
+  EXPECT_EQ(Parse({"--root"}, "zzz").Action, TLaunchAction::UsageError);
+  EXPECT_EQ(Parse({}, "0").Action, TLaunchAction::UsageError);
+}
+
+TEST(SettingOptions, OverrideTheFileClampedLikeTheDialogAndLastOneWins) {
+  const TLaunchRequest R = Parse({"--root", "--objects", "5", "--size=1000", "--alpha", "-3",
+                                  "--thickness", "+7", "--steps", "99999999999999999999",
+                                  "--no-aa-lines", "--blend-gouraud-triangles", "--gouraud-bars",
+                                  "--no-gouraud-bars", "--no-blend-bars", "--blend-ellipse-disk",
+                                  "--alpha", "64"});
+  ASSERT_EQ(R.Action, TLaunchAction::Hosted) << R.Error;
+  DemoSettings S;
+  S.gBars = true;
+  S.iEllipse = true;  // not named: stays as the file has it
+  R.Overrides.ApplyTo(S);
+  EXPECT_EQ(S.Objects(), 10);
+  EXPECT_EQ(S.Size(), 100);
+  EXPECT_EQ(S.Alpha(), 64);
+  EXPECT_EQ(S.Thickness(), 7);
+  EXPECT_EQ(S.Steps(), 16);
+  EXPECT_FALSE(S.iLines);
+  EXPECT_TRUE(S.bgTriangles);
+  EXPECT_FALSE(S.gBars);
+  EXPECT_FALSE(S.bBars);
+  EXPECT_TRUE(S.bEllipseDisk);
+  EXPECT_TRUE(S.iEllipse);
+
+  DemoSettings Untouched;
+  Parse({"--root"}).Overrides.ApplyTo(Untouched);
+  EXPECT_EQ(Untouched.Objects(), DemoSettings().Objects());
+  EXPECT_EQ(Untouched.iLines, DemoSettings().iLines);
+}
+
+TEST(SettingOptions, EveryKindHasAnOnAndAnOffOptionAndTheUsageListsThemAll) {
+  const std::string Usage = LaunchUsage();
+  for (size_t I = 0; I < SwitchOptions.size(); ++I) {
+    const std::string Name = SwitchOptions[I].Name;
+    EXPECT_NE(Usage.find("--[no-]" + Name + " "), std::string::npos) << Name;
+    EXPECT_EQ(Parse({"--root", "--" + Name}).Overrides.Switches[I], true) << Name;
+    EXPECT_EQ(Parse({"--root", "--no-" + Name}).Overrides.Switches[I], false) << Name;
+  }
+  for (const TNumberOption& N : NumberOptions)
+    EXPECT_NE(Usage.find("--" + std::string(N.Name) + " N"), std::string::npos) << N.Name;
+}
+
+}  // namespace
+}  // namespace quillet

@@ -13,39 +13,65 @@
 namespace quillet {
 namespace {
 
+// Draw() between the shape hooks, Box() afterwards.
+template <typename DrawFn, typename BoxFn>
+void DrawShape(TFrameState& State, DrawFn&& Draw, BoxFn&& Box) {
+  if (State.OnShapeBegin) State.OnShapeBegin();
+  Draw();
+  if (State.OnShapeEnd) State.OnShapeEnd(Box());
+}
+
+void FillTriangle(TFrameState& State, TColor32 Color) {
+  DrawShape(State, [&] { State.ShapePolygon.FillPaths(*State.DrawSurface(), Color); },
+            [&] { return ShapeBox(State.ShapePolygon.Points()); });
+}
+
 // A closed one-pixel outline, or for Thickness >= 2 an even-odd band of half-width Thickness.
 void DrawTriangleOutline(TFrameState& State, TColor32 Color) {
   TBitmap32& Surface = *State.DrawSurface();
   if (State.Thickness <= 1) {
-    State.ShapePolygon.DrawPathLines(Surface, Color);
+    DrawShape(State, [&] { State.ShapePolygon.DrawPathLines(Surface, Color); },
+              [&] { return ShapeBox(State.ShapePolygon.Points()); });
     return;
   }
   State.OutlinePolygon = State.ShapePolygon.TwoWayOutline();
   State.OutlinePolygon = State.OutlinePolygon->Inflate(IntToFixed(State.Thickness), 1.0f);
-  State.OutlinePolygon->FillPaths(Surface, Color);
+  DrawShape(State, [&] { State.OutlinePolygon->FillPaths(Surface, Color); },
+            [&] { return ShapeBox(State.OutlinePolygon->Points()); });
 }
 
 void DrawEllipseInBox(TFrameState& State, const TPickContext& Ctx, TPlacement& P, TColor32 Color,
                       int32_t Segments, uint32_t Thickness, bool Filled) {
   PickBarColors(Ctx, P, false);  // for its box; the colours are not used
   const auto Rotation = static_cast<int32_t>(Ctx.Rng.Random(180));
-  State.Shapes.DrawEllipse(Color, Segments, Thickness, static_cast<float>(P.CX),
-                           static_cast<float>(P.CY), static_cast<float>(WrapSub(P.Right, P.CX)),
-                           static_cast<float>(WrapSub(P.Bottom, P.CY) / 2),
-                           static_cast<float>(Rotation), true, Filled);
+  DrawShape(
+      State,
+      [&] {
+        State.Shapes.DrawEllipse(Color, Segments, Thickness, static_cast<float>(P.CX),
+                                 static_cast<float>(P.CY), static_cast<float>(WrapSub(P.Right, P.CX)),
+                                 static_cast<float>(WrapSub(P.Bottom, P.CY) / 2),
+                                 static_cast<float>(Rotation), true, Filled);
+      },
+      [&] { return State.Shapes.LastShapeBox(); });
 }
 
 // A Gouraud family's bar and triangle; WithAlpha draws the corner colours with random alpha.
 void DrawGouraudFamily(TFrameState& State, const TPickContext& Ctx, TPlacement& P, bool Bars,
                        bool Triangles, bool WithAlpha) {
+  const auto Drawn = [&] { return State.Gouraud.TakeDrawnArea(); };
   if (Bars) {
     PickBarColors(Ctx, P, WithAlpha);
-    State.Gouraud.GouraudBar(P.Left, P.Top, P.Right, P.Bottom, P.BarColors[0], P.BarColors[1],
-                             P.BarColors[2], P.BarColors[3]);
+    DrawShape(
+        State,
+        [&] {
+          State.Gouraud.GouraudBar(P.Left, P.Top, P.Right, P.Bottom, P.BarColors[0], P.BarColors[1],
+                                   P.BarColors[2], P.BarColors[3]);
+        },
+        Drawn);
   }
   if (Triangles) {
     PickTriangleColors(Ctx, P, WithAlpha);
-    State.Gouraud.GouraudTriangle(P.Vertices, P.TriangleColors);
+    DrawShape(State, [&] { State.Gouraud.GouraudTriangle(P.Vertices, P.TriangleColors); }, Drawn);
   }
 }
 
@@ -71,7 +97,10 @@ void DrawRandomSpline(TFrameState& State, const TPickContext& Ctx, TPlacement& P
     const int32_t Y = WrapAdd(P.CornerY, static_cast<int32_t>(Ctx.Rng.Random(Spread)));
     Point = FixedPointFromPoint({X, Y});
   }
-  State.Shapes.DrawSpline(Points, State.Steps, Color, true, Antialiased, Filled, State.Thickness);
+  DrawShape(
+      State,
+      [&] { State.Shapes.DrawSpline(Points, State.Steps, Color, true, Antialiased, Filled, State.Thickness); },
+      [&] { return State.Shapes.LastShapeBox(); });
 }
 
 TTickOutcome timer1Timer(TFrameState& State, const DemoSettings& Settings, int32_t ClientWidth,
@@ -90,6 +119,7 @@ TTickOutcome timer1Timer(TFrameState& State, const DemoSettings& Settings, int32
   if (Settings.Objects() < State.ObjectCount) {
     State.ObjectCount = 0;
     Surface.Erase();
+    if (State.OnWiped) State.OnWiped();
     if (Clock.ElapsedMs) Surface.DrawText(10, 10, std::to_string(Clock.ElapsedMs()));
     if (Clock.StartTiming) Clock.StartTiming();
     Outcome = TTickOutcome::Wiped;
@@ -107,7 +137,7 @@ TTickOutcome timer1Timer(TFrameState& State, const DemoSettings& Settings, int32
   if (Settings.iBars) Surface.PaintRectClipped(P.Left, P.Top, P.Right, P.Bottom, A);
   const TColor32 B = RandomColor(Rng, 10, 255, 255);
   BuildTrianglePolygon(Ctx, P, State.ShapePolygon);
-  if (Settings.iFillTria) State.ShapePolygon.FillPaths(Surface, B);
+  if (Settings.iFillTria) FillTriangle(State, B);
   const TColor32 C = RandomColor(Rng, 10, 255, 255);
   if (Settings.iTriangles) DrawTriangleOutline(State, C);
   if (Settings.iSplineCurve) DrawRandomSpline(State, Ctx, P, true, false, C);
@@ -122,7 +152,7 @@ TTickOutcome timer1Timer(TFrameState& State, const DemoSettings& Settings, int32
   if (Settings.bBars) Surface.BlendRectClipped(P.CX, P.CY, P.Right, P.Bottom, D);
   BuildTrianglePolygon(Ctx, P, State.ShapePolygon);
   if (Settings.bTriangles) DrawTriangleOutline(State, D);
-  if (Settings.bFillTria) State.ShapePolygon.FillPaths(Surface, D);
+  if (Settings.bFillTria) FillTriangle(State, D);
   if (Settings.bSplineCurve) DrawRandomSpline(State, Ctx, P, true, false, D);
   if (Settings.bSplineArea) DrawRandomSpline(State, Ctx, P, true, true, D);
   if (Settings.bEllipseDisk) DrawEllipseInBox(State, Ctx, P, D, 27, 1, true);

@@ -100,6 +100,8 @@ void TRasterGouraud::GouraudSpan(int32_t X1, int32_t X2, int32_t Y, TColorAccumu
   if (!StartInterpolation(X1, X2, C1, C2)) return;
   X2 = std::min(X2, Target->Width() - 1);
   if (X1 <= X2) {
+    FDrawn = {std::min(FDrawn.Left, X1), std::min(FDrawn.Top, Y), std::max(FDrawn.Right, X2 + 1),
+              std::max(FDrawn.Bottom, Y + 1)};
     TColor32* Pixel = Target->PixelAddress(X1, Y);
     if (C2.A == 0 && ((C1.A >> 8) & 0xFF) == 0xFF) {
       // Opaque all along: blending by alpha 255 replaces the pixel, so store directly.
@@ -116,6 +118,12 @@ void TRasterGouraud::GouraudSpan(int32_t X1, int32_t X2, int32_t Y, TColorAccumu
     }
   }
   FinishBlending();
+}
+
+TRect TRasterGouraud::TakeDrawnArea() {
+  const TRect Drawn = FDrawn;
+  FDrawn = NothingDrawn;
+  return Drawn.Left < Drawn.Right ? Drawn : TRect{};
 }
 
 void TRasterGouraud::GouraudBar(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor32 C1,

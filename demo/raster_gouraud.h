@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <climits>
 #include <cstdint>
 
 #include "raster/color.h"
@@ -61,9 +62,16 @@ class TRasterGouraud {
   // Rows Y1..Y2 (at most the last row) between edge A on the left and B on the right.
   void ScanEdges(int32_t Y1, int32_t Y2, TGouraudEdge& A, TGouraudEdge& B) const;
 
+  // The box of the pixels the spans wrote since the last call, which starts it anew; all 0 when
+  // none. These pixels are written without an area report, so whoever shows the surface asks.
+  TRect TakeDrawnArea();
+
  private:
+  static constexpr TRect NothingDrawn{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+
   TBitmap32* FTargetBitmap = nullptr;
   uint8_t FGouraudAlpha = 255;
+  mutable TRect FDrawn = NothingDrawn;  // bookkeeping only: the spans stay const
 };
 
 }  // namespace quillet

@@ -1,5 +1,6 @@
 // The image view: paints the surface as RGB32 (its alpha byte does not show) straight from the
-// surface's memory, and turns the surface's area reports into partial repaints.
+// surface's memory, and turns the surface's area reports into partial repaints. Presenting
+// directly, the control paints on screen itself: Qt's backing store never holds its pixels.
 #include "image_view.h"
 
 #include <QImage>
@@ -9,42 +10,51 @@
 #include <algorithm>
 #include <cmath>
 
+#include "changed_areas.h"
+#include "x11_shm_surface.h"
+
 namespace quillet {
 
 namespace {
 
-// Lines are reported by their end points; anti-aliased pixels reach past the nominal width.
-constexpr int64_t LineMargin = 2;
+// Surface (device) pixels to logical coordinates, rounded outward.
+QRect LogicalArea(const TRect& Device, qreal DevicePixelRatio) {
+  const qreal Ratio = DevicePixelRatio > 0 ? DevicePixelRatio : 1;
+  const int L = static_cast<int>(std::floor(Device.Left / Ratio));
+  const int T = static_cast<int>(std::floor(Device.Top / Ratio));
+  const int R = static_cast<int>(std::ceil(Device.Right / Ratio));
+  const int B = static_cast<int>(std::ceil(Device.Bottom / Ratio));
+  return QRect(L, T, R - L, B - T);
+}
+
+// Logical coordinates to device pixels, rounded outward.
+TRect DeviceArea(const QRect& Logical, qreal DevicePixelRatio) {
+  const qreal Ratio = DevicePixelRatio > 0 ? DevicePixelRatio : 1;
+  const auto Scale = [Ratio](int V, bool Up) {
+    const double D = V * Ratio;
+    return static_cast<int32_t>(std::clamp(Up ? std::ceil(D) : std::floor(D), -1e9, 1e9));
+  };
+  return {Scale(Logical.left(), false), Scale(Logical.top(), false),
+          Scale(Logical.left() + Logical.width(), true), Scale(Logical.top() + Logical.height(), true)};
+}
 
 }  // namespace
 
 QRect ChangedViewArea(const TRect& Area, uint32_t Info, int32_t Width, int32_t Height,
                       qreal DevicePixelRatio) {
-  int64_t Left = std::min<int64_t>(Area.Left, Area.Right);
-  int64_t Right = std::max<int64_t>(Area.Left, Area.Right);
-  int64_t Top = std::min<int64_t>(Area.Top, Area.Bottom);
-  int64_t Bottom = std::max<int64_t>(Area.Top, Area.Bottom);
-  if ((Info & (AREAINFO_RECT | AREAINFO_LINE)) == AREAINFO_LINE) {
-    const int64_t Reach = (Info & ~AREAINFO_LINE) / 2 + LineMargin;
-    Left -= Reach;
-    Top -= Reach;
-    Right += Reach + 1;
-    Bottom += Reach + 1;
-  }
-  Left = std::max<int64_t>(Left, 0);
-  Top = std::max<int64_t>(Top, 0);
-  Right = std::min<int64_t>(Right, Width);
-  Bottom = std::min<int64_t>(Bottom, Height);
-  if (Right <= Left || Bottom <= Top) return {};
-  const qreal Ratio = DevicePixelRatio > 0 ? DevicePixelRatio : 1;
-  const int L = static_cast<int>(std::floor(static_cast<double>(Left) / Ratio));
-  const int T = static_cast<int>(std::floor(static_cast<double>(Top) / Ratio));
-  const int R = static_cast<int>(std::ceil(static_cast<double>(Right) / Ratio));
-  const int B = static_cast<int>(std::ceil(static_cast<double>(Bottom) / Ratio));
-  return QRect(L, T, R - L, B - T);
+  const TRect Device = ReportedSurfaceArea(Area, Info, Width, Height);
+  if (Device.Right <= Device.Left) return {};
+  return LogicalArea(Device, DevicePixelRatio);
 }
 
-TImage32::TImage32(QWidget* Parent) : QWidget(Parent), FBitmap(std::make_unique<TBitmap32>()) {
+TImage32::TImage32(QWidget* Parent)
+    : QWidget(Parent), FShm(TX11ShmSurface::Create()), FBitmap(std::make_unique<TBitmap32>()) {
+  if (FShm) {
+    FBitmap->SetPixelStore(FShm);
+    // A window of its own that Qt leaves to the control to paint.
+    setAttribute(Qt::WA_NativeWindow);
+    setAttribute(Qt::WA_PaintOnScreen);
+  }
   setAttribute(Qt::WA_OpaquePaintEvent);
   FBitmap->OnAreaChanged = [this](TBitmap32*, const TRect& Area, uint32_t Info) {
     AreaChanged(Area, Info);
@@ -84,8 +94,54 @@ void TImage32::AreaChanged(const TRect& Area, uint32_t Info) {
   if (!View.isEmpty()) update(View);
 }
 
+QPaintEngine* TImage32::paintEngine() const { return FShm ? nullptr : QWidget::paintEngine(); }
+
+void TImage32::PresentAreas(const std::vector<TRect>& Rects, bool BlackFirst) {
+  if ((Rects.empty() && !BlackFirst) || !isVisible()) return;
+  if (FShm) {
+    const std::vector<TRect> Black{BlackFirst ? FBitmap->BoundsRect() : TRect{}};
+    if (FShm->Put(static_cast<xcb_window_t>(winId()), *FBitmap, Rects, Black)) return;
+    StopPresentingDirectly();
+  }
+  if (BlackFirst) {
+    repaint();
+    return;
+  }
+  QRegion Region;
+  for (const TRect& R : Rects) Region += LogicalArea(R, devicePixelRatioF());
+  repaint(Region);
+}
+
+void TImage32::StopPresentingDirectly() {
+  // The window does not keep the surface's pixel layout: Qt paints it from now on.
+  FShm.reset();
+  FBitmap->SetPixelStore(nullptr);
+  setAttribute(Qt::WA_PaintOnScreen, false);
+  update();
+}
+
+bool TImage32::PutRegion(const QRegion& Region) {
+  const qreal Ratio = devicePixelRatioF();
+  const TRect Surface = FBitmap->BoundsRect();
+  std::vector<TRect> Shown;
+  std::vector<TRect> Beyond;  // the control's part that no surface pixel covers
+  for (const QRect& Logical : Region) {
+    const TRect R = DeviceArea(Logical, Ratio);
+    Shown.push_back(R);
+    if (R.Right > Surface.Right) Beyond.push_back({std::max(R.Left, Surface.Right), R.Top, R.Right, R.Bottom});
+    if (R.Bottom > Surface.Bottom)
+      Beyond.push_back({R.Left, std::max(R.Top, Surface.Bottom), std::min(R.Right, Surface.Right), R.Bottom});
+  }
+  return FShm->Put(static_cast<xcb_window_t>(winId()), *FBitmap, Shown, Beyond);
+}
+
 void TImage32::paintEvent(QPaintEvent* Event) {
   FAllDirty = false;
+  if (FShm) {
+    if (PutRegion(Event->region())) return;
+    StopPresentingDirectly();
+    return;
+  }
   QPainter Painter(this);
   const qreal Ratio = devicePixelRatioF();
   QRegion Uncovered = Event->region();

@@ -1,14 +1,19 @@
 // TImage32: a control that shows its surface unscaled, one surface pixel per device pixel from
-// its top-left corner, and repaints what the surface reports as changed.
+// its top-left corner, and repaints what the surface reports as changed, or what a presenter
+// hands it. On an X server with shared memory the surface's pixels live in memory the server
+// reads, and the control puts changed rectangles straight into its own window.
 #pragma once
 
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 #include "raster/bitmap32.h"
 
 namespace quillet {
+
+class TX11ShmSurface;
 
 class TImage32 : public QWidget {
  public:
@@ -21,13 +26,27 @@ class TImage32 : public QWidget {
 
   QSize sizeHint() const override;
 
+  // Shows Rects (surface pixels) of the surface now; BlackFirst: the surface is opaque black
+  // outside them.
+  void PresentAreas(const std::vector<TRect>& Rects, bool BlackFirst = false);
+  // Whether frames go straight to the X server from the surface's memory.
+  bool PresentsDirectly() const { return FShm != nullptr; }
+
+  // The control's handler of the surface's area reports, for whoever takes them over.
+  void AreaChanged(const TRect& Area, uint32_t Info);
+
+  QPaintEngine* paintEngine() const override;
+
  protected:
   void paintEvent(QPaintEvent* Event) override;
 
  private:
-  void AreaChanged(const TRect& Area, uint32_t Info);
   void RepaintAll();
+  // Direct presenting, for a region in logical coordinates; false when the window cannot take it.
+  bool PutRegion(const QRegion& Region);
+  void StopPresentingDirectly();
 
+  std::shared_ptr<TX11ShmSurface> FShm;
   std::unique_ptr<TBitmap32> FBitmap;
   // A whole repaint is already pending: area reports until the next paint add nothing.
   bool FAllDirty = false;

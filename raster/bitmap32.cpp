@@ -23,8 +23,13 @@ TBitmap32::~TBitmap32() {
 }
 
 void TBitmap32::FreeStore() {
-  std::free(Pixels);
+  if (FPixelsFrom)
+    FPixelsFrom->Release(Pixels, FPixelsBytes);
+  else
+    std::free(Pixels);
   Pixels = nullptr;
+  FPixelsFrom.reset();
+  FPixelsBytes = 0;
 }
 
 namespace {
@@ -43,7 +48,14 @@ void TBitmap32::ResizeStorage(int32_t& W, int32_t& H, int32_t NewW, int32_t NewH
   if (NewW > 0 && NewH > 0) {
     const uint64_t Bytes = uint64_t{static_cast<uint32_t>(NewW)} * static_cast<uint32_t>(NewH) * sizeof(TColor32);
     // A new store starts with every pixel 0.
-    if (Bytes <= MaxStoreBytes) Pixels = static_cast<TColor32*>(std::calloc(static_cast<size_t>(Bytes), 1));
+    if (Bytes <= MaxStoreBytes) {
+      const auto Size = static_cast<size_t>(Bytes);
+      Pixels = static_cast<TColor32*>(FPixelStore ? FPixelStore->Allocate(Size) : std::calloc(Size, 1));
+      if (Pixels && FPixelStore) {
+        FPixelsFrom = FPixelStore;
+        FPixelsBytes = Size;
+      }
+    }
     if (!Pixels) {
       ResetClipBounds();
       NotifyHandleChanged();

@@ -5,6 +5,7 @@
 // extent inside the surface; the clipped ones accept any coordinates.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -12,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "blend.h"
 #include "color.h"
@@ -36,6 +38,16 @@ class EBitmapError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Where a surface's pixels live: the process heap unless a store is given. A window may hand out
+// memory that its display server reads as well, so that showing a frame copies nothing here.
+class TPixelStore {
+ public:
+  virtual ~TPixelStore() = default;
+  // Bytes of zeroed memory, or null when none can be had.
+  virtual void* Allocate(size_t Bytes) = 0;
+  virtual void Release(void* Memory, size_t Bytes) = 0;
+};
+
 class TBitmap32;
 using TAreaChangedEvent = std::function<void(TBitmap32* Sender, const TRect& Area, uint32_t Info)>;
 using TPixelCombineEvent = std::function<void(TColor32 F, TColor32& B, TColor32 M)>;
@@ -52,6 +64,9 @@ class TBitmap32 : public TCustomMap {
   TRect BoundsRect() const { return {0, 0, FWidth, FHeight}; }
   void CopyPixelsTo(TBitmap32& Dst) const;
   void CopySurfaceSettingsTo(TBitmap32& Dst) const;
+  // Used from the next resize on; null returns to the heap. The current store is kept alive
+  // until the pixels it gave are released.
+  void SetPixelStore(std::shared_ptr<TPixelStore> Store) { FPixelStore = std::move(Store); }
 
   // --- Pixels -----------------------------------------------------------------------------------
   TColor32* PixelAddress(int32_t X, int32_t Y) const {
@@ -168,6 +183,9 @@ class TBitmap32 : public TCustomMap {
   bool DrawAxisAlignedLine(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor32 Value, bool L, bool Blend);
 
   TColor32* Pixels = nullptr;
+  std::shared_ptr<TPixelStore> FPixelStore;
+  std::shared_ptr<TPixelStore> FPixelsFrom;  // the store that gave Pixels; null for the heap
+  size_t FPixelsBytes = 0;
   TRect FClipBounds;
   TRect FClipBoundsFixed;
   TRect FClipBoundsSubpixel;

@@ -18,6 +18,7 @@
 #include "platform/image_view.h"
 #include "platform/message_box.h"
 #include "platform/monitor_layout.h"
+#include "platform/precise_wakeups.h"
 #include "platform/x11_embedding.h"
 #include "shell/sys_util.h"
 
@@ -68,6 +69,7 @@ tScreenForm::tScreenForm(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt::Fra
 
   FTimer.setInterval(1);
   FTimer.setTimerType(Qt::PreciseTimer);
+  RequestPreciseWakeups();
   QObject::connect(&FTimer, &QTimer::timeout, this, [this] { timer1Timer(); });
 
   ShowInfo = [this](std::string_view Text, std::string_view Caption) {
@@ -88,7 +90,10 @@ void tScreenForm::FormCreate() {
   TBitmap32& Surface = DrawSurface();
   Surface.TextFont().SetColor(ElapsedTimeTextColor);
   FFrame.SetDrawSurface(&Surface);
+  FPresenter = std::make_unique<TFramePresenter>(*FImage32);
+  FRepaint.OnErased = [this] { FPresenter->Erased(); };
   FRepaint.Attach(Surface);
+  FRepaint.Follow(FFrame);
   StartTiming();
 }
 
@@ -105,8 +110,7 @@ void tScreenForm::timer1Timer() {
   FRepaint.BeginTick();
   const TTickOutcome Outcome =
       quillet::timer1Timer(FFrame, *FSettings, Client.width(), Client.height(), Clock);
-  FRepaint.EndTick(Outcome == TTickOutcome::Wiped ||
-                   TTickRepaintFilter::DrawsUnreportedPixels(*FSettings));
+  FRepaint.EndTick(Outcome == TTickOutcome::Wiped);
   if (Outcome != TTickOutcome::Skipped) ++FTicksDrawn;
 }
 

@@ -9,11 +9,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string_view>
 
 #include "config/screen_control.h"
 #include "demo/frame_tick.h"
 #include "raster/color.h"
+#include "shell/frame_presenter.h"
 #include "shell/tick_repaint.h"
 
 namespace quillet {
@@ -62,6 +64,7 @@ class tScreenForm : public QWidget, public IScreenControl {
   bool TimerActive() const { return FTimer.isActive(); }
   // Ticks that drew since creation.
   uint64_t TicksDrawn() const { return FTicksDrawn; }
+  const TFramePresenter& Presenter() const { return *FPresenter; }
 
   // Runs one timer event.
   void timer1Timer();
@@ -95,6 +98,7 @@ class tScreenForm : public QWidget, public IScreenControl {
   TImage32* FImage32 = nullptr;
   QTimer FTimer;
   TFrameState FFrame;
+  std::unique_ptr<TFramePresenter> FPresenter;
   TTickRepaintFilter FRepaint;
   const DemoSettings* FSettings = nullptr;
   uint32_t FPreviousParent = 0;

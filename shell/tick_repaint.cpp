@@ -1,8 +1,6 @@
 // The repaint filter between the surface and its view.
 #include "tick_repaint.h"
 
-#include "config/demo_settings.h"
-
 namespace quillet {
 
 void TTickRepaintFilter::Attach(TBitmap32& Surface) {
@@ -21,20 +19,37 @@ void TTickRepaintFilter::Detach() {
   FDownstream = nullptr;
 }
 
+void TTickRepaintFilter::Follow(TFrameState& State) {
+  State.OnWiped = [this] { Erased(); };
+  State.OnShapeBegin = [this] { BeginShape(); };
+  State.OnShapeEnd = [this](const TRect& Box) { EndShape(Box); };
+}
+
+void TTickRepaintFilter::EndShape(const TRect& Box) {
+  FInShape = false;
+  if (FSurface && Box.Left < Box.Right && Box.Top < Box.Bottom) AreaChanged(FSurface, Box, AREAINFO_RECT);
+}
+
 void TTickRepaintFilter::BeginTick() {
   FInTick = true;
+  FInShape = false;
   FHeldWhole = false;
+  FErasedPassed = false;
 }
 
 void TTickRepaintFilter::EndTick(bool WholeNeeded) {
   FInTick = false;
-  if (FHeldWhole && WholeNeeded && FSurface && FDownstream)
+  // A wipe passed on as such needs no whole-surface report besides.
+  if (FHeldWhole && WholeNeeded && !FErasedPassed && FSurface && FDownstream)
     FDownstream(FSurface, FSurface->BoundsRect(), AREAINFO_RECT);
   FHeldWhole = false;
 }
 
-bool TTickRepaintFilter::DrawsUnreportedPixels(const DemoSettings& Settings) {
-  return Settings.gBars || Settings.gTriangles || Settings.bgBars || Settings.bgTriangles;
+void TTickRepaintFilter::Erased() {
+  if (!OnErased) return;
+  FHeldWhole = false;
+  FErasedPassed = true;
+  OnErased();
 }
 
 // Only the tick's last report may be held: a whole-surface report that a drawing operation made
@@ -48,7 +63,7 @@ void TTickRepaintFilter::AreaChanged(TBitmap32* Sender, const TRect& Area, uint3
     const TRect Bounds = Sender->BoundsRect();
     if ((Info & AREAINFO_RECT) && Area.Left <= Bounds.Left && Area.Top <= Bounds.Top &&
         Area.Right >= Bounds.Right && Area.Bottom >= Bounds.Bottom) {
-      FHeldWhole = true;
+      if (!FInShape) FHeldWhole = true;
       return;
     }
   }

@@ -1,59 +1,237 @@
-// quillet-window-rate: how many frame ticks per second the screen window manages on the running
-// X server, to set beside quillet-render's headless figure at the same size and settings.
+// quillet-window-rate: how many frame ticks per second the screen window manages on an X server,
+// and what they cost: the CPU time of this program and of the X server per tick, beside the CPU
+// time of the same ticks drawn headless into a surface of the same size.
 //
-//   quillet-window-rate W H SECONDS [INI]
+//   quillet-window-rate W H SECONDS [INI] [--xvfb | --server-pid PID] [--headless-ticks N]
+//
+// --xvfb starts an Xvfb of W x H for the run; otherwise the server of $DISPLAY is measured, found
+// through the connection's peer (a local server) or given by its process id.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <sstream>
 #include <string>
 
 #include "config/demo_settings.h"
 #include "config/settings_file.h"
+#include "demo/frame_tick.h"
+#include "platform/image_view.h"
 #include "platform/qt_text_engine.h"
 #include "shell/screen_form.h"
+#include "shell/sys_util.h"
 
 using namespace quillet;
 
-int main(int argc, char** argv) {
-  if (argc != 4 && argc != 5) {
-    std::fprintf(stderr, "usage: quillet-window-rate W H SECONDS [INI]\n");
-    return 2;
+namespace {
+
+struct Options {
+  int Width = 0;
+  int Height = 0;
+  double Seconds = 0;
+  std::string Ini;
+  bool StartXvfb = false;
+  pid_t ServerPid = 0;
+  long HeadlessTicks = 4000;
+};
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: quillet-window-rate W H SECONDS [INI] [--xvfb | --server-pid PID] "
+               "[--headless-ticks N]\n");
+  return 2;
+}
+
+std::optional<Options> Parse(int argc, char** argv) {
+  Options O;
+  int Positional = 0;
+  for (int I = 1; I < argc; ++I) {
+    const std::string A = argv[I];
+    if (A == "--xvfb") {
+      O.StartXvfb = true;
+    } else if ((A == "--server-pid" || A == "--headless-ticks") && I + 1 < argc) {
+      const long V = std::atol(argv[++I]);
+      if (V <= 0) return std::nullopt;
+      if (A == "--server-pid")
+        O.ServerPid = static_cast<pid_t>(V);
+      else
+        O.HeadlessTicks = V;
+    } else if (Positional == 0) {
+      O.Width = std::atoi(argv[I]), ++Positional;
+    } else if (Positional == 1) {
+      O.Height = std::atoi(argv[I]), ++Positional;
+    } else if (Positional == 2) {
+      O.Seconds = std::atof(argv[I]), ++Positional;
+    } else if (Positional == 3) {
+      O.Ini = A, ++Positional;
+    } else {
+      return std::nullopt;
+    }
   }
-  const int Width = std::atoi(argv[1]);
-  const int Height = std::atoi(argv[2]);
-  const double Seconds = std::atof(argv[3]);
-  if (Width < 1 || Height < 1 || !(Seconds > 0)) {
-    std::fprintf(stderr, "quillet-window-rate: bad size or duration\n");
-    return 2;
+  if (Positional < 3 || O.Width < 1 || O.Height < 1 || O.Width > 16384 || O.Height > 16384 ||
+      !(O.Seconds > 0) || (O.StartXvfb && O.ServerPid))
+    return std::nullopt;
+  return O;
+}
+
+// Starts Xvfb on a display it picks itself and points DISPLAY at it; its pid, or 0.
+pid_t StartXvfb(int Width, int Height) {
+  int Pipe[2];
+  if (pipe(Pipe) != 0) return 0;
+  const pid_t Pid = fork();
+  if (Pid < 0) return 0;
+  if (Pid == 0) {
+    close(Pipe[0]);
+    const std::string Fd = std::to_string(Pipe[1]);
+    const std::string Screen = std::to_string(Width) + "x" + std::to_string(Height) + "x24";
+    std::freopen("/dev/null", "w", stderr);
+    execlp("Xvfb", "Xvfb", "-displayfd", Fd.c_str(), "-screen", "0", Screen.c_str(), "-nolisten",
+           "tcp", static_cast<char*>(nullptr));
+    _exit(127);
   }
+  close(Pipe[1]);
+  std::string Number;
+  char C;
+  while (read(Pipe[0], &C, 1) == 1 && C != '\n') Number += C;
+  close(Pipe[0]);
+  if (Number.empty()) {
+    kill(Pid, SIGTERM);
+    waitpid(Pid, nullptr, 0);
+    return 0;
+  }
+  setenv("DISPLAY", (":" + Number).c_str(), 1);
+  return Pid;
+}
+
+// The process at the other end of the application's X connection, when it is local.
+pid_t ServerOfConnection() {
+  auto* X11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!X11 || !X11->connection()) return 0;
+  ucred Peer{};
+  socklen_t Size = sizeof Peer;
+  if (getsockopt(xcb_get_file_descriptor(X11->connection()), SOL_SOCKET, SO_PEERCRED, &Peer, &Size) != 0)
+    return 0;
+  return Peer.pid;
+}
+
+// User and system time of a process from /proc, in seconds; negative when it cannot be read.
+double ProcessCpuSeconds(pid_t Pid) {
+  std::ifstream File("/proc/" + std::to_string(Pid) + "/stat");
+  std::string Line;
+  if (!std::getline(File, Line)) return -1;
+  // The command name may hold blanks; the fields after it are counted from its closing bracket.
+  const size_t Close = Line.rfind(')');
+  if (Close == std::string::npos) return -1;
+  std::istringstream Fields(Line.substr(Close + 2));
+  std::string Field;
+  unsigned long long User = 0, System = 0;
+  for (int I = 3; I <= 15 && Fields >> Field; ++I) {
+    if (I == 14) User = std::stoull(Field);
+    if (I == 15) System = std::stoull(Field);
+  }
+  return static_cast<double>(User + System) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double ClockSeconds(clockid_t Clock) {
+  timespec T{};
+  clock_gettime(Clock, &T);
+  return static_cast<double>(T.tv_sec) + static_cast<double>(T.tv_nsec) / 1e9;
+}
+
+// CPU milliseconds per tick of the frame tick drawing into a plain W x H surface.
+double HeadlessMsPerTick(const Options& O, const DemoSettings& Settings) {
+  TBitmap32 Surface;
+  Surface.SetDimensions(O.Width, O.Height);
+  Surface.TextFont().SetColor(0x0000FFFF);
+  TFrameState State;
+  State.SetDrawSurface(&Surface);
+  const TTickClock Clock{&ElapsedMs, &StartTiming};
+  const double Start = ClockSeconds(CLOCK_THREAD_CPUTIME_ID);
+  for (long I = 0; I < O.HeadlessTicks; ++I) timer1Timer(State, Settings, O.Width, O.Height, Clock);
+  return (ClockSeconds(CLOCK_THREAD_CPUTIME_ID) - Start) * 1000 / static_cast<double>(O.HeadlessTicks);
+}
+
+int Measure(const Options& O, pid_t ServerPid, char* Program) {
   int QtArgc = 1;
-  char* QtArgv[] = {argv[0], nullptr};
+  char* QtArgv[] = {Program, nullptr};
   QApplication App(QtArgc, QtArgv);
   InstallQtTextOutput();
+  if (ServerPid == 0) ServerPid = ServerOfConnection();
 
   DemoSettings Settings;
-  if (argc == 5) LoadSettings(Settings, argv[4]);
+  if (!O.Ini.empty()) LoadSettings(Settings, O.Ini);
   tScreenForm Form;
   Form.SetSettings(&Settings);
-  Form.setGeometry(0, 0, Width, Height);
+  Form.setGeometry(0, 0, O.Width, O.Height);
   Form.Show();
 
   QElapsedTimer Clock;
-  uint64_t StartTicks = 0;
+  uint64_t StartTicks = 0, StartFrames = 0;
+  double StartCpu = 0, StartServerCpu = 0;
   // The first half second lets the window map and settle.
   QTimer::singleShot(500, [&] {
     StartTicks = Form.TicksDrawn();
+    StartFrames = Form.Presenter().FramesShown();
+    StartCpu = ClockSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    StartServerCpu = ServerPid ? ProcessCpuSeconds(ServerPid) : -1;
     Clock.start();
-    QTimer::singleShot(static_cast<int>(Seconds * 1000), [&] { App.quit(); });
+    QTimer::singleShot(static_cast<int>(O.Seconds * 1000), [&] { App.quit(); });
   });
   App.exec();
   const double Elapsed = static_cast<double>(Clock.nsecsElapsed()) / 1e9;
+  const double Cpu = ClockSeconds(CLOCK_PROCESS_CPUTIME_ID) - StartCpu;
+  const double ServerCpu = ServerPid && StartServerCpu >= 0 ? ProcessCpuSeconds(ServerPid) - StartServerCpu : -1;
   const uint64_t Ticks = Form.TicksDrawn() - StartTicks;
-  std::printf("ticks=%llu seconds=%.3f ticks_per_second=%.1f width=%d height=%d\n",
+  const uint64_t Frames = Form.Presenter().FramesShown() - StartFrames;
+  const auto* View = Form.findChild<TImage32*>();
+  const bool Direct = View && View->PresentsDirectly();
+  const int SurfaceWidth = Form.DrawSurface().Width();
+  const int SurfaceHeight = Form.DrawSurface().Height();
+  Form.hide();
+
+  const double PerTick = Ticks ? 1000 / static_cast<double>(Ticks) : 0;
+  const double Headless = HeadlessMsPerTick(O, Settings);
+  std::printf("ticks=%llu seconds=%.3f ticks_per_second=%.1f frames_per_second=%.1f width=%d height=%d direct=%d\n",
               static_cast<unsigned long long>(Ticks), Elapsed, static_cast<double>(Ticks) / Elapsed,
-              Form.DrawSurface().Width(), Form.DrawSurface().Height());
+              static_cast<double>(Frames) / Elapsed, SurfaceWidth, SurfaceHeight, Direct ? 1 : 0);
+  if (ServerCpu >= 0)
+    std::printf("program_ms_per_tick=%.4f server_ms_per_tick=%.4f window_ms_per_tick=%.4f ", Cpu * PerTick,
+                ServerCpu * PerTick, (Cpu + ServerCpu) * PerTick);
+  else
+    std::printf("program_ms_per_tick=%.4f server_ms_per_tick=unknown ", Cpu * PerTick);
+  std::printf("headless_ms_per_tick=%.4f goal_ms_per_tick=%.4f\n", Headless, 1.5 * Headless + 0.1);
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::optional<Options> O = Parse(argc, argv);
+  if (!O) return Usage();
+  pid_t Xvfb = 0;
+  if (O->StartXvfb) {
+    Xvfb = StartXvfb(O->Width, O->Height);
+    if (!Xvfb) {
+      std::fprintf(stderr, "quillet-window-rate: Xvfb could not be started\n");
+      return 1;
+    }
+  }
+  const int Result = Measure(*O, Xvfb ? Xvfb : O->ServerPid, argv[0]);
+  if (Xvfb) {
+    kill(Xvfb, SIGTERM);
+    waitpid(Xvfb, nullptr, 0);
+  }
+  return Result;
 }

@@ -109,10 +109,18 @@ TEST_F(GouraudFixture, OpaqueBarCoversBothEndsInclusive) {
       N += Inside;
     }
   EXPECT_EQ(N, 7 * 5);
+  // The drawn box is exactly the bar's, half-open, and is taken once.
+  EXPECT_EQ(G.TakeDrawnArea(), (TRect{3, 4, 10, 9}));
+  EXPECT_EQ(G.TakeDrawnArea(), TRect{});
   Surface.Erase();
   G.GouraudBar(3, 4, 3, 8, Red, Red, Red, Red);  // zero width
   G.GouraudBar(3, 4, 9, 4, Red, Red, Red, Red);  // zero height
   for (int Y = 0; Y < 30; ++Y) EXPECT_EQ(CountDrawn(Y), 0);
+  EXPECT_EQ(G.TakeDrawnArea(), TRect{});
+  // Clipped to the surface, and gathered over several shapes.
+  G.GouraudBar(-5, 25, 2, 40, Red, Red, Red, Red);
+  G.GouraudTriangle({{{38, 1}, {30, 6}, {60, 6}}}, {Red, Red, Red});
+  EXPECT_EQ(G.TakeDrawnArea(), (TRect{0, 2, 40, 30}));
 }
 
 TEST_F(GouraudFixture, BarAboveTheSurfaceStartsWithRowZeroColour) {

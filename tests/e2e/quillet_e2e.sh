@@ -506,5 +506,11 @@ case_window_manager_focus() {
   [ "$EXIT_CODE" = 0 ] || fail "a key after the dialog closed: exit code $EXIT_CODE, expected 0"
 }
 
+# The picture on screen against the surface's pixels, by a program that holds both.
+case_present_matches_surface() {
+  start_x
+  "$PRESENT_CHECK" >"$WORK/present.log" 2>&1 || fail "$(cat "$WORK/present.log")"
+}
+
 "case_$CASE" || fail "case failed"
 echo "PASS [$CASE]"

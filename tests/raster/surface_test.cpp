@@ -2,9 +2,13 @@
 // pixel data and text output.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "raster/bitmap32.h"
@@ -104,6 +108,52 @@ TEST(Surface, AnUnobtainableStoreLeavesAnEmptySurface) {
   EXPECT_TRUE(B.SetDimensions(2, 2));
   B.Fill(0xFF010203);
   EXPECT_EQ(*B.PixelAddress(1, 1), 0xFF010203u);
+}
+
+// A given store supplies and takes back every store from the next resize on, one release per
+// allocation with the size it was given; a store that has nothing leaves the surface empty.
+TEST(Surface, PixelsComeFromTheGivenStore) {
+  struct CountingStore : TPixelStore {
+    std::vector<std::pair<void*, size_t>> Live;
+    bool Refuse = false;
+    void* Allocate(size_t Bytes) override {
+      if (Refuse) return nullptr;
+      void* P = std::calloc(Bytes, 1);
+      Live.emplace_back(P, Bytes);
+      return P;
+    }
+    void Release(void* Memory, size_t Bytes) override {
+      const auto It = std::find(Live.begin(), Live.end(), std::make_pair(Memory, Bytes));
+      ASSERT_NE(It, Live.end());
+      Live.erase(It);
+      std::free(Memory);
+    }
+  };
+  auto Store = std::make_shared<CountingStore>();
+  {
+    TBitmap32 B;
+    B.SetDimensions(3, 3);  // from the heap
+    B.SetPixelStore(Store);
+    EXPECT_TRUE(Store->Live.empty());
+    B.SetDimensions(4, 2);
+    ASSERT_EQ(Store->Live.size(), 1u);
+    EXPECT_EQ(Store->Live[0], std::make_pair(static_cast<void*>(B.PixelPtr()), size_t{32}));
+    B.Fill(0xFF112233);
+    // Back to the heap: the store's pixels are released at the resize.
+    B.SetPixelStore(nullptr);
+    B.SetDimensions(5, 5);
+    EXPECT_TRUE(Store->Live.empty());
+    B.SetPixelStore(Store);
+    B.SetDimensions(6, 6);
+    EXPECT_EQ(Store->Live.size(), 1u);
+  }
+  EXPECT_TRUE(Store->Live.empty());
+
+  TBitmap32 B;
+  B.SetPixelStore(Store);
+  Store->Refuse = true;
+  EXPECT_THROW(B.SetDimensions(4, 4), EBitmapError);
+  EXPECT_TRUE(B.IsEmpty());
 }
 
 TEST(Surface, BatchesHoldBackNotification) {

@@ -1,12 +1,14 @@
 // The screen window on the offscreen platform: showing and hiding, keys, the input filter's
-// close rules, pause, restart and clear, and the repaint filter's cover of every changed pixel.
+// close rules, pause, restart and clear, the pace of frames, and the cover of every changed pixel
+// by the areas a tick passes on.
 #include "shell/screen_form.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QRegion>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -15,8 +17,9 @@
 #include <vector>
 
 #include "config/demo_settings.h"
+#include "platform/changed_areas.h"
 #include "platform/cursor_counter.h"
-#include "platform/image_view.h"
+#include "platform/frame_pacer.h"
 #include "platform/qt_text_engine.h"
 #include "raster/bitmap32.h"
 
@@ -188,6 +191,32 @@ TEST_F(ScreenFormTest, TheWindowedTestClosesOnlyOnTypedCharacters) {
   EXPECT_TRUE(Form->windowState() & Qt::WindowFullScreen);
 }
 
+// Ticks run every millisecond, frames at most once per refresh; paused, after the last frame has
+// gone out, none.
+TEST_F(ScreenFormTest, FramesFollowTheRefreshAndStopWhilePaused) {
+  ShowActive();
+  TFramePacer Pace;
+  Pace.SetRefreshRate(Form->screen()->refreshRate());
+  const double PeriodMs = static_cast<double>(Pace.Period()) / 1e6;
+  QElapsedTimer Clock;
+  Clock.start();
+  const uint64_t Frames = Form->Presenter().FramesShown();
+  QTest::qWait(300);
+  const uint64_t Shown = Form->Presenter().FramesShown() - Frames;
+  EXPECT_GE(Shown, 1u);
+  EXPECT_LE(static_cast<double>(Shown), static_cast<double>(Clock.elapsed()) / PeriodMs + 2);
+
+  Form->TogglePaused();
+  QTest::qWait(static_cast<int>(PeriodMs) + 30);
+  const uint64_t Paused = Form->Presenter().FramesShown();
+  EXPECT_TRUE(Form->Presenter().Pending().Empty());
+  QTest::qWait(200);
+  EXPECT_EQ(Form->Presenter().FramesShown(), Paused);
+  // Clearing while paused is still shown.
+  Form->Clear();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Form->Presenter().FramesShown() > Paused; }, 1000));
+}
+
 TEST_F(ScreenFormTest, RestartWipesAndResetsClearOnlyWipes) {
   ShowActive();
   Form->TogglePaused();
@@ -237,56 +266,120 @@ TEST_F(ScreenFormTest, SetParentWindowWithZeroDoesNothing) {
   EXPECT_EQ(Form->geometry(), Before);
 }
 
-// The repaint filter may drop the tick's closing whole-surface report only if the reports it
-// lets through cover every pixel the tick changed. Checked for every kind that it trusts.
-TEST(TickRepaint, ForwardedAreasCoverEveryChangedPixel) {
-  TBitmap32 Surface;
-  Surface.SetDimensions(160, 120);
-  QRegion Reported;
-  bool Whole = false;
-  Surface.OnAreaChanged = [&](TBitmap32*, const TRect& Area, uint32_t Info) {
-    if ((Info & AREAINFO_RECT) && Area.Left <= 0 && Area.Top <= 0 && Area.Right >= 160 && Area.Bottom >= 120)
-      Whole = true;
-    Reported += ChangedViewArea(Area, Info, 160, 120, 1.0);
-  };
-  TTickRepaintFilter Filter;
-  Filter.Attach(Surface);
-  TFrameState State;
-  State.SetDrawSurface(&Surface);
-  State.ObjectCount = 0;
-  const TTickClock Clock{};
+// What the window gathers from a tick through the repaint filter, which follows the tick's wipes
+// and shapes, as the frame presenter gathers it.
+struct GatheredTick {
+  explicit GatheredTick(int32_t W, int32_t H) {
+    Surface.SetDimensions(W, H);
+    Surface.Erase();
+    Surface.OnAreaChanged = [this](TBitmap32*, const TRect& Area, uint32_t Info) {
+      ++Reports;
+      if ((Info & AREAINFO_RECT) && Area == Surface.BoundsRect()) ++WholeReports;
+      Areas.SetBounds(Surface.Width(), Surface.Height());
+      Areas.AddReport(Area, Info);
+    };
+    Filter.OnErased = [this] {
+      Areas.Clear();
+      Erased = true;
+    };
+    Filter.Attach(Surface);
+    State.SetDrawSurface(&Surface);
+    Filter.Follow(State);
+    Areas.SetBounds(W, H);
+  }
+  TTickOutcome Tick(const DemoSettings& Settings) {
+    Areas.Clear();
+    Erased = false;
+    Reports = WholeReports = 0;
+    Filter.BeginTick();
+    const TTickOutcome Outcome =
+        timer1Timer(State, Settings, Surface.Width(), Surface.Height(), TTickClock{});
+    Filter.EndTick(Outcome == TTickOutcome::Wiped);
+    return Outcome;
+  }
+  bool Covered(int32_t X, int32_t Y) const {
+    for (const TRect& R : Areas.Rects())
+      if (X >= R.Left && X < R.Right && Y >= R.Top && Y < R.Bottom) return true;
+    return false;
+  }
 
+  TBitmap32 Surface;
+  TTickRepaintFilter Filter;
+  TFrameState State;
+  TChangedAreas Areas;
+  bool Erased = false;
+  int Reports = 0;
+  int WholeReports = 0;
+};
+
+// The tick's whole-surface reports are dropped or replaced by shape boxes, so the areas passed on
+// must cover every pixel the tick changes, and never be the whole surface. Checked kind by kind.
+TEST(TickRepaint, GatheredAreasCoverEveryChangedPixel) {
+  constexpr int32_t W = 320, H = 240;
+  GatheredTick G(W, H);
+  G.State.ObjectCount = 0;
   DemoSettings Settings;
   bool DemoSettings::*Kinds[] = {
       &DemoSettings::iLines, &DemoSettings::iBars, &DemoSettings::iTriangles, &DemoSettings::iFillTria,
       &DemoSettings::iSplineCurve, &DemoSettings::iSplineArea, &DemoSettings::iEllipse,
       &DemoSettings::bLines, &DemoSettings::bBars, &DemoSettings::bTriangles, &DemoSettings::bFillTria,
-      &DemoSettings::bSplineCurve, &DemoSettings::bSplineArea, &DemoSettings::bEllipseDisk};
+      &DemoSettings::bSplineCurve, &DemoSettings::bSplineArea, &DemoSettings::bEllipseDisk,
+      &DemoSettings::gBars, &DemoSettings::gTriangles, &DemoSettings::bgBars, &DemoSettings::bgTriangles};
   Settings.SetObjects(1000);
-  Surface.Erase();
   for (int Thickness : {1, 4}) {
     Settings.SetThickness(Thickness);
-    for (bool DemoSettings::*Kind : Kinds) {
+    for (size_t Kind = 0; Kind < std::size(Kinds); ++Kind) {
       for (bool DemoSettings::*Off : Kinds) Settings.*Off = false;
-      Settings.*Kind = true;
-      ASSERT_FALSE(TTickRepaintFilter::DrawsUnreportedPixels(Settings));
+      Settings.*Kinds[Kind] = true;
       for (int Tick = 0; Tick < 20; ++Tick) {
-        std::vector<TColor32> Before(Surface.PixelPtr(), Surface.PixelPtr() + 160 * 120);
-        Reported = QRegion();
-        Whole = false;
-        Filter.BeginTick();
-        const TTickOutcome Outcome = timer1Timer(State, Settings, 160, 120, Clock);
-        Filter.EndTick(Outcome == TTickOutcome::Wiped);
-        if (Whole) continue;
-        for (int32_t Y = 0; Y < 120; ++Y)
-          for (int32_t X = 0; X < 160; ++X)
-            if (Surface.PixelPtr()[Y * 160 + X] != Before[static_cast<size_t>(Y * 160 + X)]) {
-              ASSERT_TRUE(Reported.contains(QPoint(X, Y)))
-                  << "pixel " << X << "," << Y << " thickness " << Thickness << " tick " << Tick;
+        std::vector<TColor32> Before(G.Surface.PixelPtr(), G.Surface.PixelPtr() + W * H);
+        ASSERT_EQ(G.Tick(Settings), TTickOutcome::Drawn);
+        ASSERT_EQ(G.WholeReports, 0) << "kind " << Kind << " thickness " << Thickness;
+        for (int32_t Y = 0; Y < H; ++Y)
+          for (int32_t X = 0; X < W; ++X)
+            if (G.Surface.PixelPtr()[Y * W + X] != Before[static_cast<size_t>(Y * W + X)]) {
+              ASSERT_TRUE(G.Covered(X, Y)) << "pixel " << X << "," << Y << " kind " << Kind
+                                           << " thickness " << Thickness << " tick " << Tick;
             }
       }
     }
   }
+}
+
+// The closing whole-surface report never gets through, and a wipe is passed on as such, followed
+// only by what the new page draws: so every pixel outside the gathered areas must be opaque black,
+// which is what the window fills in. A paused tick passes on nothing; a resize, the whole surface.
+TEST(TickRepaint, AWipeIsBlackOutsideTheAreasAPauseGathersNothing) {
+  constexpr int32_t W = 400, H = 300;
+  GatheredTick G(W, H);
+  DemoSettings Settings;
+  Settings.SetObjects(10);
+  Settings.SetSize(20);  // the shapes of a tick cover a small part of the surface
+  Settings.iSplineArea = Settings.bEllipseDisk = Settings.gBars = Settings.bgTriangles = true;
+  int Wipes = 0;
+  for (int Tick = 0; Tick < 40; ++Tick) {
+    const TTickOutcome Outcome = G.Tick(Settings);
+    EXPECT_EQ(G.Erased, Outcome == TTickOutcome::Wiped);
+    EXPECT_EQ(G.WholeReports, 0);
+    EXPECT_FALSE(G.Areas.Whole());
+    if (Outcome != TTickOutcome::Wiped) continue;
+    ++Wipes;
+    for (int32_t Y = 0; Y < H; ++Y)
+      for (int32_t X = 0; X < W; ++X)
+        if (!G.Covered(X, Y)) {
+          ASSERT_EQ(*G.Surface.PixelAddress(X, Y), clBlack32) << X << "," << Y;
+        }
+  }
+  EXPECT_EQ(Wipes, 3);
+
+  G.State.Paused = true;
+  EXPECT_EQ(G.Tick(Settings), TTickOutcome::Skipped);
+  EXPECT_EQ(G.Reports, 0);
+  EXPECT_TRUE(G.Areas.Empty());
+  EXPECT_FALSE(G.Erased);
+
+  G.Surface.SetDimensions(120, 90);
+  EXPECT_TRUE(G.Areas.Whole());
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "platform/clipboard.h"
 #include "platform/display_check.h"
 #include "platform/message_box.h"
+#include "platform/fullscreen_span.h"
 #include "platform/monitor_layout.h"
 #include "platform/profile_location.h"
 #include "platform/qt_text_engine.h"
@@ -108,6 +109,8 @@ QWidget* CreateFormsForMode(const std::vector<std::string>& Args) {
   // Neither window gets a taskbar button of its own.
   KeepOffTaskbar(*ScreenForm);
   KeepOffTaskbar(*ConfigForm);
+  // Full screen, under a window manager too, covers every monitor.
+  SpanFullScreenOverMonitors(*ScreenForm);
 
   ScreenForm->SetSettings(&ConfigForm->Settings());
   ConfigForm->SetScreen(ScreenForm);

@@ -83,12 +83,31 @@ start_x() {
   fail "no X server could be started"
 }
 
-# Openbox manages the windows from now on.
-start_openbox() {
-  command -v openbox >/dev/null || { echo "SKIP: openbox missing"; exit 77; }
-  openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+# A window manager (openbox or icewm) manages the windows from now on.
+start_wm() {
+  command -v "$1" >/dev/null || { echo "SKIP: $1 missing"; exit 77; }
+  case $1 in
+    openbox) openbox --sm-disable >"$WORK/wm.log" 2>&1 & ;;
+    *) "$1" >"$WORK/wm.log" 2>&1 & ;;
+  esac
   WM_PID=$!
-  wait_until 5 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "openbox did not start"
+  wait_until 5 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "$1 did not start"
+}
+
+# Two monitors of different sizes side by side on one 1440 x 600 screen.
+start_two_monitors() {
+  start_x 1440x600
+  xrandr --setmonitor LEFT 800/211x600/158+0+0 screen >/dev/null 2>&1 &&
+    xrandr --setmonitor RIGHT 640/169x480/127+800+0 none >/dev/null 2>&1 || fail "xrandr --setmonitor failed"
+  [ "$(xrandr --listmonitors | head -n 1)" = "Monitors: 2" ] || fail "no two monitors: $(xrandr --listmonitors)"
+}
+
+# The saver covers both monitors and draws on both.
+expect_saver_on_two_monitors() {
+  [ "$("$PROBE" geometry "$SAVER_WINDOW")" = "0 0 1440 600" ] ||
+    fail "the saver does not cover both monitors: $("$PROBE" geometry "$SAVER_WINDOW")"
+  wait_until 5 has_drawing root 0 0 800 600 || fail "nothing drawn on the left monitor"
+  wait_until 5 has_drawing root 800 0 640 600 || fail "nothing drawn on the right monitor"
 }
 
 # A host window of W x H (with vroot: announced as the desktop's virtual root); its id in HOST,
@@ -441,15 +460,27 @@ case_preview_follows_host() {
 
 # Two monitors of different sizes side by side: the saver covers both.
 case_two_monitors() {
-  start_x 1440x600
-  xrandr --setmonitor LEFT 800/211x600/158+0+0 screen >/dev/null 2>&1 &&
-    xrandr --setmonitor RIGHT 640/169x480/127+800+0 none >/dev/null 2>&1 || fail "xrandr --setmonitor failed"
-  [ "$(xrandr --listmonitors | head -n 1)" = "Monitors: 2" ] || fail "no two monitors: $(xrandr --listmonitors)"
+  start_two_monitors
   start_saver
-  [ "$("$PROBE" geometry "$SAVER_WINDOW")" = "0 0 1440 600" ] ||
-    fail "the saver does not cover both monitors: $("$PROBE" geometry "$SAVER_WINDOW")"
-  wait_until 5 has_drawing root 0 0 800 600 || fail "nothing drawn on the left monitor"
-  wait_until 5 has_drawing root 800 0 640 600 || fail "nothing drawn on the right monitor"
+  expect_saver_on_two_monitors
+  xdotool key x
+  wait_exit "$SAVER" 5
+  [ "$EXIT_CODE" = 0 ] || fail "a typed x: exit code $EXIT_CODE, expected 0"
+}
+
+# Under a window manager that confines full screen to one monitor unless asked to span them.
+case_two_monitors_window_manager() {
+  start_two_monitors
+  start_wm icewm
+  start_saver
+  expect_saver_on_two_monitors
+  xdotool click 3
+  find_window '/S$' 5 || fail "a right click did not show the dialog"
+  wait_until 5 bash -c "xwininfo -id $WINDOW | grep -q IsViewable" || fail "the dialog is not shown"
+  xdotool key --window "$WINDOW" Escape
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $SAVER_WINDOW ]" ||
+    fail "the saver did not get the focus back after the dialog closed"
+  expect_saver_on_two_monitors
   xdotool key x
   wait_exit "$SAVER" 5
   [ "$EXIT_CODE" = 0 ] || fail "a typed x: exit code $EXIT_CODE, expected 0"
@@ -485,7 +516,7 @@ case_no_display() {
 # minimising it.
 case_window_manager_focus() {
   start_x
-  start_openbox
+  start_wm openbox
   start_saver
   [ "$("$PROBE" geometry "$SAVER_WINDOW")" = "0 0 800 600" ] ||
     fail "the saver is not full screen under openbox: $("$PROBE" geometry "$SAVER_WINDOW")"

@@ -1,0 +1,106 @@
+// The monitors come from Xinerama, whose order is the one the request's indices refer to. The
+// request is written into the window's property before it is mapped (for managers that read it
+// when they take the window) and sent as a message once it is mapped full screen.
+#include "fullscreen_span.h"
+
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+
+#include <xcb/xinerama.h>
+
+#include "x11_native.h"
+
+namespace quillet {
+
+namespace {
+
+constexpr uint32_t SourceApplication = 1;
+
+std::vector<QRect> XineramaMonitors(xcb_connection_t* Connection) {
+  std::vector<QRect> Monitors;
+  const x11::XcbReply<xcb_xinerama_is_active_reply_t> Active(
+      xcb_xinerama_is_active_reply(Connection, xcb_xinerama_is_active(Connection), nullptr));
+  if (!Active || !Active->state) return Monitors;
+  const x11::XcbReply<xcb_xinerama_query_screens_reply_t> Screens(
+      xcb_xinerama_query_screens_reply(Connection, xcb_xinerama_query_screens(Connection), nullptr));
+  if (!Screens) return Monitors;
+  const xcb_xinerama_screen_info_t* Info = xcb_xinerama_query_screens_screen_info(Screens.get());
+  const int Count = xcb_xinerama_query_screens_screen_info_length(Screens.get());
+  for (int I = 0; I < Count; ++I)
+    Monitors.emplace_back(Info[I].x_org, Info[I].y_org, Info[I].width, Info[I].height);
+  return Monitors;
+}
+
+void RequestSpan(QWidget& Window, bool Mapped) {
+  xcb_connection_t* Connection = x11::QtConnection();
+  if (!Connection || !(Window.windowState() & Qt::WindowFullScreen)) return;
+  const std::optional<TMonitorEdges> Edges = EdgeMonitors(XineramaMonitors(Connection));
+  const xcb_atom_t Request = x11::InternAtom(Connection, "_NET_WM_FULLSCREEN_MONITORS");
+  if (!Edges || Request == XCB_ATOM_NONE) return;
+  const auto Own = static_cast<xcb_window_t>(Window.winId());
+  const uint32_t List[4] = {Edges->Top, Edges->Bottom, Edges->Left, Edges->Right};
+  if (!Mapped) {
+    xcb_change_property(Connection, XCB_PROP_MODE_REPLACE, Own, Request, XCB_ATOM_CARDINAL, 32, 4, List);
+  } else {
+    const x11::XcbReply<xcb_get_geometry_reply_t> Geometry(
+        xcb_get_geometry_reply(Connection, xcb_get_geometry(Connection, Own), nullptr));
+    if (!Geometry) return;
+    xcb_client_message_event_t Message{};
+    Message.response_type = XCB_CLIENT_MESSAGE;
+    Message.format = 32;
+    Message.window = Own;
+    Message.type = Request;
+    for (int I = 0; I < 4; ++I) Message.data.data32[I] = List[I];
+    Message.data.data32[4] = SourceApplication;
+    xcb_send_event(Connection, 0, Geometry->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&Message));
+  }
+  xcb_flush(Connection);
+}
+
+// The show event comes before the window is mapped: the message waits for the event loop, by
+// when the map request has gone out ahead of it.
+class SpanKeeper final : public QObject {
+ public:
+  explicit SpanKeeper(QWidget& Window) : QObject(&Window) {}
+
+ protected:
+  bool eventFilter(QObject* Watched, QEvent* Event) override {
+    if (Watched != parent()) return false;
+    auto& Window = *static_cast<QWidget*>(Watched);
+    if (Event->type() == QEvent::Show && !Event->spontaneous()) {
+      RequestSpan(Window, false);
+      QTimer::singleShot(0, this, [&Window] { if (Window.isVisible()) RequestSpan(Window, true); });
+    } else if (Event->type() == QEvent::WindowStateChange && Window.isVisible()) {
+      RequestSpan(Window, true);
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
+std::optional<TMonitorEdges> EdgeMonitors(const std::vector<QRect>& Monitors) {
+  if (Monitors.size() < 2) return std::nullopt;
+  TMonitorEdges Edges;
+  for (uint32_t I = 1; I < Monitors.size(); ++I) {
+    const QRect& M = Monitors[I];
+    if (M.top() < Monitors[Edges.Top].top()) Edges.Top = I;
+    if (M.bottom() > Monitors[Edges.Bottom].bottom()) Edges.Bottom = I;
+    if (M.left() < Monitors[Edges.Left].left()) Edges.Left = I;
+    if (M.right() > Monitors[Edges.Right].right()) Edges.Right = I;
+  }
+  return Edges;
+}
+
+void SpanFullScreenOverMonitors(QWidget& Window) {
+  if (!x11::QtConnection()) return;
+  // The keeper has no meta-object of its own, so findChild could not tell it from other children.
+  for (QObject* Child : Window.children())
+    if (dynamic_cast<SpanKeeper*>(Child)) return;
+  Window.installEventFilter(new SpanKeeper(Window));
+}
+
+}  // namespace quillet

@@ -67,10 +67,8 @@ tScreenForm::tScreenForm(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt::Fra
   FImage32->setMouseTracking(true);
   FImage32->Bitmap().SetDimensions(DesignedSurfaceSide, DesignedSurfaceSide);
 
-  FTimer.setInterval(1);
-  FTimer.setTimerType(Qt::PreciseTimer);
+  FTimer.SetInterval(1);
   RequestPreciseWakeups();
-  QObject::connect(&FTimer, &QTimer::timeout, this, [this] { timer1Timer(); });
 
   ShowInfo = [this](std::string_view Text, std::string_view Caption) {
     ShowMessageBox(Text, Caption, MB_OK, this);
@@ -116,7 +114,7 @@ void tScreenForm::timer1Timer() {
 
 void tScreenForm::FormShow() {
   FStartCursorPos = QCursor::pos();
-  FTimer.start();
+  FTimer.Start();
   if (!FHosted) {
     if (!FFilterInstalled) {
       qApp->installEventFilter(this);
@@ -136,7 +134,7 @@ void tScreenForm::FormHide() {
     qApp->removeEventFilter(this);
     FFilterInstalled = false;
   }
-  FTimer.stop();
+  FTimer.Stop();
   ShowMouseCursor();
 }
 

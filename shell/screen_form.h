@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QPoint>
-#include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
@@ -14,6 +13,7 @@
 
 #include "config/screen_control.h"
 #include "demo/frame_tick.h"
+#include "platform/periodic_timer.h"
 #include "raster/color.h"
 #include "shell/frame_presenter.h"
 #include "shell/tick_repaint.h"
@@ -61,7 +61,7 @@ class tScreenForm : public QWidget, public IScreenControl {
   uint32_t PreviousParent() const { return FPreviousParent; }
   bool WindowedTest() const { return FWindowedTest; }
   QPoint StartCursorPos() const { return FStartCursorPos; }
-  bool TimerActive() const { return FTimer.isActive(); }
+  bool TimerActive() const { return FTimer.IsActive(); }
   // Ticks that drew since creation.
   uint64_t TicksDrawn() const { return FTicksDrawn; }
   const TFramePresenter& Presenter() const { return *FPresenter; }
@@ -96,7 +96,7 @@ class tScreenForm : public QWidget, public IScreenControl {
   QSize DeviceSize(QSize Logical) const;
 
   TImage32* FImage32 = nullptr;
-  QTimer FTimer;
+  TPeriodicTimer FTimer{[this] { timer1Timer(); }};
   TFrameState FFrame;
   std::unique_ptr<TFramePresenter> FPresenter;
   TTickRepaintFilter FRepaint;

@@ -15,8 +15,6 @@ namespace quillet {
 
 namespace {
 
-constexpr uint32_t SourceApplication = 1;
-
 std::vector<QRect> XineramaMonitors(xcb_connection_t* Connection) {
   std::vector<QRect> Monitors;
   const x11::XcbReply<xcb_xinerama_is_active_reply_t> Active(
@@ -39,24 +37,13 @@ void RequestSpan(QWidget& Window, bool Mapped) {
   const xcb_atom_t Request = x11::InternAtom(Connection, "_NET_WM_FULLSCREEN_MONITORS");
   if (!Edges || Request == XCB_ATOM_NONE) return;
   const auto Own = static_cast<xcb_window_t>(Window.winId());
-  const uint32_t List[4] = {Edges->Top, Edges->Bottom, Edges->Left, Edges->Right};
-  if (!Mapped) {
-    xcb_change_property(Connection, XCB_PROP_MODE_REPLACE, Own, Request, XCB_ATOM_CARDINAL, 32, 4, List);
-  } else {
-    const x11::XcbReply<xcb_get_geometry_reply_t> Geometry(
-        xcb_get_geometry_reply(Connection, xcb_get_geometry(Connection, Own), nullptr));
-    if (!Geometry) return;
-    xcb_client_message_event_t Message{};
-    Message.response_type = XCB_CLIENT_MESSAGE;
-    Message.format = 32;
-    Message.window = Own;
-    Message.type = Request;
-    for (int I = 0; I < 4; ++I) Message.data.data32[I] = List[I];
-    Message.data.data32[4] = SourceApplication;
-    xcb_send_event(Connection, 0, Geometry->root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&Message));
+  if (Mapped) {
+    x11::SendToWindowManager(Connection, Own, Request,
+                             {Edges->Top, Edges->Bottom, Edges->Left, Edges->Right, x11::SourceApplication});
+    return;
   }
+  const uint32_t List[4] = {Edges->Top, Edges->Bottom, Edges->Left, Edges->Right};
+  xcb_change_property(Connection, XCB_PROP_MODE_REPLACE, Own, Request, XCB_ATOM_CARDINAL, 32, 4, List);
   xcb_flush(Connection);
 }
 

@@ -17,7 +17,6 @@ namespace quillet {
 namespace {
 
 constexpr uint32_t NetWmStateAdd = 1;
-constexpr uint32_t SourceApplication = 1;
 
 void ApplySkipTaskbar(QWidget& Window, bool Mapped) {
   xcb_connection_t* Connection = x11::QtConnection();
@@ -28,25 +27,7 @@ void ApplySkipTaskbar(QWidget& Window, bool Mapped) {
   if (State == XCB_ATOM_NONE || SkipTaskbar == XCB_ATOM_NONE) return;
 
   if (Mapped) {
-    xcb_generic_error_t* Error = nullptr;
-    xcb_get_geometry_reply_t* Geometry =
-        xcb_get_geometry_reply(Connection, xcb_get_geometry(Connection, Own), &Error);
-    std::free(Error);
-    if (!Geometry) return;
-    const xcb_window_t Root = Geometry->root;
-    std::free(Geometry);
-    xcb_client_message_event_t Message{};
-    Message.response_type = XCB_CLIENT_MESSAGE;
-    Message.format = 32;
-    Message.window = Own;
-    Message.type = State;
-    Message.data.data32[0] = NetWmStateAdd;
-    Message.data.data32[1] = SkipTaskbar;
-    Message.data.data32[3] = SourceApplication;
-    xcb_send_event(Connection, 0, Root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&Message));
-    xcb_flush(Connection);
+    x11::SendToWindowManager(Connection, Own, State, {NetWmStateAdd, SkipTaskbar, 0, x11::SourceApplication, 0});
     return;
   }
 

@@ -24,4 +24,21 @@ xcb_atom_t InternAtom(xcb_connection_t* Connection, std::string_view Name) {
   return Atom;
 }
 
+void SendToWindowManager(xcb_connection_t* Connection, xcb_window_t Window, xcb_atom_t Type,
+                         const uint32_t (&Data)[5]) {
+  const XcbReply<xcb_get_geometry_reply_t> Geometry(
+      xcb_get_geometry_reply(Connection, xcb_get_geometry(Connection, Window), nullptr));
+  if (!Geometry) return;
+  xcb_client_message_event_t Message{};
+  Message.response_type = XCB_CLIENT_MESSAGE;
+  Message.format = 32;
+  Message.window = Window;
+  Message.type = Type;
+  for (int I = 0; I < 5; ++I) Message.data.data32[I] = Data[I];
+  xcb_send_event(Connection, 0, Geometry->root,
+                 XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                 reinterpret_cast<const char*>(&Message));
+  xcb_flush(Connection);
+}
+
 }  // namespace quillet::x11

@@ -23,4 +23,12 @@ xcb_connection_t* QtConnection();
 // The atom of Name, or XCB_ATOM_NONE on failure.
 xcb_atom_t InternAtom(xcb_connection_t* Connection, std::string_view Name);
 
+// The source indication of a request to the window manager: an ordinary application.
+constexpr uint32_t SourceApplication = 1;
+
+// A request about Window to the window manager: a client message of Type with Data, sent to the
+// window's root.
+void SendToWindowManager(xcb_connection_t* Connection, xcb_window_t Window, xcb_atom_t Type,
+                         const uint32_t (&Data)[5]);
+
 }  // namespace quillet::x11

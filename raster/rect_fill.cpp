@@ -38,12 +38,8 @@ void TBitmap32::BlendRect(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor
     return;
   }
   if (A == 0) return;
-  for (int32_t Y = Y1; Y < Y2; ++Y) {
-    if (FCombineMode == TCombineMode::cmBlend)
-      CombineColorRow(Value, PixelAddress(X1, Y), X2 - X1, A);
-    else
-      CombineOpsFor(FCombineMode).ColorIntoRow(Value, PixelAddress(X1, Y), X2 - X1);
-  }
+  const TCombineColorRowProc Row = CombineOpsFor(FCombineMode).RectRow;
+  for (int32_t Y = Y1; Y < Y2; ++Y) Row(Value, PixelAddress(X1, Y), X2 - X1, A);
   FinishBlending();
   NotifyAreaChanged({X1, Y1, X2, Y2}, AREAINFO_RECT);
 }

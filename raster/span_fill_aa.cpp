@@ -3,55 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "span_fill.h"
 
 namespace quillet {
-
-namespace {
-
-// One pixel's colour from its running coverage count. Only the low 16 bits of the product reach
-// the alpha byte, which lets the SIMD form multiply in 16-bit lanes.
-inline TColor32 CoverageColor(int32_t Sum, uint32_t Scale, TColor32 Rgb) {
-  return ((static_cast<uint32_t>(Sum) * Scale & 0xFF00) << 16) | Rgb;
-}
-
-// Turns W cells of coverage differences into colours by a running sum, and clears the cells
-// for the next row, so they never need a separate wipe.
-void CoverageRow(int32_t* Acc, TColor32* Out, int32_t W, uint32_t Scale, TColor32 Rgb) {
-  int32_t C = 0;
-  uint32_t Sum = 0;
-#if defined(__SSE2__)
-  const __m128i Zero = _mm_setzero_si128();
-  const __m128i Scale32 = _mm_set1_epi32(static_cast<int>(Scale));  // below 2^16: high lanes 0
-  const __m128i AlphaBits = _mm_set1_epi32(0xFF00);
-  const __m128i Rgb32 = _mm_set1_epi32(static_cast<int>(Rgb));
-  __m128i Carry = Zero;
-  for (; C + 4 <= W; C += 4) {
-    __m128i* const P = reinterpret_cast<__m128i*>(Acc + C);
-    __m128i V = _mm_loadu_si128(P);
-    _mm_storeu_si128(P, Zero);
-    // Prefix sum of four lanes in two shifted adds, plus the total of the cells before.
-    V = _mm_add_epi32(V, _mm_slli_si128(V, 4));
-    V = _mm_add_epi32(V, _mm_slli_si128(V, 8));
-    V = _mm_add_epi32(V, Carry);
-    Carry = _mm_shuffle_epi32(V, 0xFF);
-    const __m128i Alpha = _mm_and_si128(_mm_mullo_epi16(V, Scale32), AlphaBits);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + C), _mm_or_si128(_mm_slli_epi32(Alpha, 16), Rgb32));
-  }
-  Sum = static_cast<uint32_t>(_mm_cvtsi128_si32(Carry));
-#endif
-  for (; C < W; ++C) {
-    Sum += static_cast<uint32_t>(Acc[C]);
-    Acc[C] = 0;
-    Out[C] = CoverageColor(static_cast<int32_t>(Sum), Scale, Rgb);
-  }
-}
-
-}  // namespace
 
 TAntialiasGrid AntialiasGrid(TAntialiasLevel Level) {
   static constexpr uint32_t Scales[5] = {65, 273, 1167, 5460, 32662};
@@ -67,7 +21,7 @@ void FillSpansAA(TBitmap32& Bitmap, const TCrossingTable& Table, TColor32 Color,
   const int32_t K = Grid.Mask;
   const uint32_t M = AlphaOf(Color);
   const TColor32 Rgb = Color & 0x00FFFFFF;
-  const TRowMasterProc RowMaster = CombineOpsFor(Bitmap.CombineMode()).RowMaster;
+  const TCombineModeEntry& Ops = CombineOpsFor(Bitmap.CombineMode());
   const int32_t Rows = Table.RowCount();
   const int32_t Y0 = Table.Y0();
   const int32_t ClipRight = Bitmap.ClipBounds().Right;
@@ -128,10 +82,10 @@ void FillSpansAA(TBitmap32& Bitmap, const TCrossingTable& Table, TColor32 Color,
     }
 
     TColor32* const Out = Run.data();
-    CoverageRow(Acc, Out, W, Grid.Scale, Rgb);
+    Ops.CoverageRow(Acc, Out, W, 0, Grid.Scale, Rgb);
     // Cells at or beyond the right clip edge are always empty: crossings were clamped before it.
     const int32_t Count = std::min(W, ClipRight - Px0);
-    RowMaster(Out, Bitmap.PixelAddress(Px0, static_cast<int32_t>(Py)), Count, M);
+    Ops.RowMaster(Out, Bitmap.PixelAddress(Px0, static_cast<int32_t>(Py)), Count, M);
     FinishBlending();
   }
 }

@@ -17,6 +17,7 @@
 #include "platform/qt_text_engine.h"
 #include "platform/screen_facts.h"
 #include "platform/taskbar_hint.h"
+#include "raster/engine_init.h"
 #include "shell/error_box.h"
 #include "shell/instance_mutex.h"
 #include "shell/runtime_state.h"
@@ -134,6 +135,7 @@ QWidget* CreateFormsForMode(const std::vector<std::string>& Args) {
 }
 
 int RunProgram(int argc, char** argv) {
+  InitRasterEngine();
   const std::vector<std::string> Args(argv + 1, argv + argc);
   // The toolkit sees only the program's name: its own options must not be taken from ours.
   static int QtArgc = 1;

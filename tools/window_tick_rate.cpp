@@ -13,6 +13,7 @@
 #include "config/demo_settings.h"
 #include "config/settings_file.h"
 #include "platform/qt_text_engine.h"
+#include "raster/engine_init.h"
 #include "shell/screen_form.h"
 
 using namespace quillet;
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quillet-window-rate: bad size or duration\n");
     return 2;
   }
+  InitRasterEngine();
   int QtArgc = 1;
   char* QtArgv[] = {argv[0], nullptr};
   QApplication App(QtArgc, QtArgv);

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libcairo2-dev libagg-dev
   qt6-base-dev libgl-dev libxcb1-dev fonts-dejavu-core
   xvfb xdotool x11-utils
 )

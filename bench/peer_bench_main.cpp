@@ -1,0 +1,165 @@
+// quillet_peer_bench: the peer workloads drawn by cairo, AGG and Quillet into one 1920 x 1080
+// surface in one process. Prints operations per second (best of the runs) with Quillet's ratios and
+// targets, and writes the same as a bar chart PNG.
+//
+//   quillet_peer_bench [--seconds=S] [--runs=N] [--only=TEXT] [--out=FILE.png] [--pictures=DIR]
+//
+// --pictures writes what each engine draws of one pass over each workload's shapes, as
+// DIR/<workload>-<engine>.png, to see that the engines do the same work.
+// Each run of a workload draws its shapes over and over for S seconds (default 0.2); the engines
+// take turns run by run, so a change in the machine's load falls on all of them alike.
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "peer_chart.h"
+#include "peer_engine.h"
+#include "peer_results.h"
+#include "raster/engine_init.h"
+#include "tools/png_file.h"
+
+namespace {
+
+using namespace quillet;
+using namespace quillet::peer;
+
+struct TOptions {
+  double Seconds = 0.2;
+  int Runs = 5;
+  std::string Only;
+  std::string Out = "peer_bench.png";
+  std::string Pictures;
+};
+
+bool ParseOptions(int Argc, char** Argv, TOptions& O) {
+  for (int I = 1; I < Argc; ++I) {
+    const std::string_view A = Argv[I];
+    const auto Value = [&](std::string_view Name, std::string& Out) {
+      if (A.substr(0, Name.size()) != Name) return false;
+      Out = std::string(A.substr(Name.size()));
+      return true;
+    };
+    std::string V;
+    if (Value("--seconds=", V)) {
+      char* End = nullptr;
+      O.Seconds = std::strtod(V.c_str(), &End);
+      if (*End != '\0' || !(O.Seconds > 0) || O.Seconds > 60) return false;
+    } else if (Value("--runs=", V)) {
+      char* End = nullptr;
+      const long N = std::strtol(V.c_str(), &End, 10);
+      if (*End != '\0' || N < 1 || N > 100) return false;
+      O.Runs = static_cast<int>(N);
+    } else if (Value("--only=", V)) {
+      O.Only = V;
+    } else if (Value("--pictures=", V)) {
+      if (V.empty()) return false;
+      O.Pictures = V;
+    } else if (Value("--out=", V)) {
+      if (V.empty()) return false;
+      O.Out = V;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Operations per second of one run: whole batches until the time is up, then Finish.
+double TimeRun(TPeerEngine& Engine, const TWorkload& W, double Seconds) {
+  using Clock = std::chrono::steady_clock;
+  const size_t Count = W.Count();
+  const size_t Batch = W.Kind == TWorkKind::Erase ? 1 : 32;
+  size_t Ops = 0, Next = 0;
+  const Clock::time_point Start = Clock::now();
+  double Elapsed = 0;
+  do {
+    const size_t End = std::min(Next + Batch, Count);
+    Engine.Draw(W, Next, End);
+    Ops += End - Next;
+    Next = End == Count ? 0 : End;
+    Elapsed = std::chrono::duration<double>(Clock::now() - Start).count();
+  } while (Elapsed < Seconds);
+  Engine.Finish();
+  Elapsed = std::chrono::duration<double>(Clock::now() - Start).count();
+  return static_cast<double>(Ops) / Elapsed;
+}
+
+// "AA triangle 10 px, opaque" -> "aa-triangle-10-px-opaque".
+std::string FileStem(const std::string& Name) {
+  std::string Stem;
+  for (char C : Name) {
+    if (std::isalnum(static_cast<unsigned char>(C)))
+      Stem += static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
+    else if (!Stem.empty() && Stem.back() != '-')
+      Stem += '-';
+  }
+  while (!Stem.empty() && Stem.back() == '-') Stem.pop_back();
+  return Stem;
+}
+
+bool WritePicture(TBitmap32& Surface, TPeerEngine& Engine, const TWorkload& W, const std::string& Dir) {
+  Surface.Erase();
+  Engine.Draw(W, 0, W.Count());
+  Engine.Finish();
+  // As the screen shows it: Quillet's blended rectangle mixes the alpha channel too.
+  TColor32* P = Surface.PixelPtr();
+  for (size_t I = 0, N = static_cast<size_t>(Surface.Width()) * Surface.Height(); I < N; ++I) P[I] |= 0xFF000000;
+  const std::string Path = Dir + "/" + FileStem(W.Name) + "-" + FileStem(Engine.Name()) + ".png";
+  std::string Error;
+  if (WritePng(Surface, Path, Error)) return true;
+  std::cerr << "cannot write " << Path << ": " << Error << "\n";
+  return false;
+}
+
+}  // namespace
+
+int main(int Argc, char** Argv) {
+  InitRasterEngine();
+  TOptions Options;
+  if (!ParseOptions(Argc, Argv, Options)) {
+    std::cerr << "usage: " << Argv[0]
+              << " [--seconds=S] [--runs=N] [--only=TEXT] [--out=FILE.png] [--pictures=DIR]\n";
+    return 2;
+  }
+
+  TBitmap32 Surface;
+  Surface.SetDimensions(SurfaceWidth, SurfaceHeight);
+  // Indexed as TEngineIndex.
+  std::vector<std::unique_ptr<TPeerEngine>> Engines;
+  Engines.push_back(MakeCairoEngine(Surface));
+  Engines.push_back(MakeAggEngine(Surface));
+  Engines.push_back(MakeQuilletEngine(Surface));
+
+  const std::vector<TWorkload> Workloads = MakeWorkloads();
+  std::vector<TRowResult> Rows;
+  for (const TWorkload& W : Workloads) {
+    if (!Options.Only.empty() && W.Name.find(Options.Only) == std::string::npos) continue;
+    TRowResult Row{&W, {}};
+    for (auto& Engine : Engines) Engine->Prepare(W);
+    for (int Run = 0; Run < Options.Runs; ++Run) {
+      for (int E = 0; E < EngineCount; ++E) {
+        Surface.Erase();
+        Row.Rates[E] = std::max(Row.Rates[E], TimeRun(*Engines[E], W, Options.Seconds));
+      }
+    }
+    if (!Options.Pictures.empty())
+      for (auto& Engine : Engines)
+        if (!WritePicture(Surface, *Engine, W, Options.Pictures)) return 1;
+    Rows.push_back(Row);
+    std::cerr << W.Name << " done\n";
+  }
+
+  PrintTable(std::cout, Rows);
+  std::string Error;
+  if (!WritePeerChart(Rows, Options.Runs, Options.Out, Error)) {
+    std::cerr << "cannot write " << Options.Out << ": " << Error << "\n";
+    return 1;
+  }
+  std::cout << "chart: " << Options.Out << "\n";
+  return 0;
+}

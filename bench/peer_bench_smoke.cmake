@@ -1,0 +1,13 @@
+# A very short run of the peer benchmark: it must finish and write its chart as a PNG file.
+file(REMOVE "${OUT}")
+execute_process(COMMAND "${BENCH}" --seconds=0.0005 --runs=1 "--out=${OUT}" RESULT_VARIABLE Result)
+if(NOT Result EQUAL 0)
+  message(FATAL_ERROR "quillet_peer_bench failed: ${Result}")
+endif()
+if(NOT EXISTS "${OUT}")
+  message(FATAL_ERROR "quillet_peer_bench wrote no chart")
+endif()
+file(READ "${OUT}" Signature LIMIT 8 HEX)
+if(NOT Signature STREQUAL "89504e470d0a1a0a")
+  message(FATAL_ERROR "the chart is not a PNG file")
+endif()

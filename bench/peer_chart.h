@@ -1,0 +1,15 @@
+// The peer benchmark's result as a bar chart, drawn with Quillet's own engine and written as PNG.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "peer_results.h"
+
+namespace quillet::peer {
+
+// One group of bars per workload, each scaled to its group's largest rate, with Quillet's target
+// marked. False with Error set when the file cannot be written.
+bool WritePeerChart(const std::vector<TRowResult>& Rows, int Runs, const std::string& Path, std::string& Error);
+
+}  // namespace quillet::peer

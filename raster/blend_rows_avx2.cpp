@@ -1,6 +1,11 @@
 // AVX2 row kernels of both blend variants and the shared fill: eight pixels per step, every
-// channel in its own 16-bit lane, and the last Count % 8 pixels through masked loads and stores.
-// Each lane computes its formula exactly, so the rows equal the scalar kernels bit for bit.
+// channel in its own 16-bit lane. Each lane computes its formula exactly, so the rows equal the
+// scalar kernels bit for bit.
+//
+// Row ends use no masked loads or stores: a masked load of pixels that a recent store touched
+// waits for that store, and rows here are short and often meet. The last eight (or four) pixels
+// are loaded before anything is stored and blended again from those values, and one to three
+// pixels go through single-pixel loads.
 //
 // This file alone is built with AVX2 enabled. It must not call inline functions of shared headers
 // or of the standard library: the linker could keep this file's AVX2 copy of such a function for
@@ -20,15 +25,47 @@ namespace {
 inline __m256i Load8(const TColor32* P) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P)); }
 inline void Store8(TColor32* P, __m256i V) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(P), V); }
 
-// Lanes 0 .. N - 1 set, for the N < 8 pixels of a row's end.
-inline __m256i TailMask(int32_t N) {
-  return _mm256_cmpgt_epi32(_mm256_set1_epi32(N), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+inline __m256i Load4(const TColor32* P) {
+  return _mm256_zextsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(P)));
 }
-inline __m256i LoadTail(const TColor32* P, __m256i Mask) {
-  return _mm256_maskload_epi32(reinterpret_cast<const int*>(P), Mask);
+inline void Store4(TColor32* P, __m256i V) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(P), _mm256_castsi256_si128(V));
 }
-inline void StoreTail(TColor32* P, __m256i Mask, __m256i V) {
-  _mm256_maskstore_epi32(reinterpret_cast<int*>(P), Mask, V);
+// One to three pixels in the lowest lanes.
+inline __m256i LoadFew(const TColor32* P, int32_t N) {
+  __m128i V = _mm_cvtsi32_si128(static_cast<int>(P[0]));
+  if (N > 1) V = _mm_insert_epi32(V, static_cast<int>(P[1]), 1);
+  if (N > 2) V = _mm_insert_epi32(V, static_cast<int>(P[2]), 2);
+  return _mm256_zextsi128_si256(V);
+}
+inline void StoreFew(TColor32* P, __m256i V, int32_t N) {
+  const __m128i Low = _mm256_castsi256_si128(V);
+  P[0] = static_cast<TColor32>(_mm_cvtsi128_si32(Low));
+  if (N > 1) P[1] = static_cast<TColor32>(_mm_extract_epi32(Low, 1));
+  if (N > 2) P[2] = static_cast<TColor32>(_mm_extract_epi32(Low, 2));
+}
+
+// Runs Body(S, D) -> new D over Count pixels of Dst (and Src, when ReadsSrc). Each pixel's result
+// depends on its own values only, so pixels blended twice where the last vector overlaps the one
+// before get the same result both times: the last vector's values are loaded before any store.
+template <bool ReadsSrc, typename TBody>
+inline void ForEachPixel(const TColor32* Src, TColor32* Dst, int32_t Count, TBody Body) {
+  const __m256i None = _mm256_setzero_si256();
+  if (Count >= 8) {
+    const int32_t LastAt = Count - 8;
+    const __m256i LastS = ReadsSrc ? Load8(Src + LastAt) : None;
+    const __m256i LastD = Load8(Dst + LastAt);
+    for (int32_t i = 0; i < LastAt; i += 8) Store8(Dst + i, Body(ReadsSrc ? Load8(Src + i) : None, Load8(Dst + i)));
+    Store8(Dst + LastAt, Body(LastS, LastD));
+  } else if (Count >= 4) {
+    const int32_t LastAt = Count - 4;
+    const __m256i LastS = ReadsSrc ? Load4(Src + LastAt) : None;
+    const __m256i LastD = Load4(Dst + LastAt);
+    Store4(Dst, Body(ReadsSrc ? Load4(Src) : None, Load4(Dst)));
+    Store4(Dst + LastAt, Body(LastS, LastD));
+  } else if (Count > 0) {
+    StoreFew(Dst, Body(ReadsSrc ? LoadFew(Src, Count) : None, LoadFew(Dst, Count)), Count);
+  }
 }
 
 // Four pixels' channels of each 128-bit half widened to 16-bit lanes; packing them back keeps
@@ -40,10 +77,6 @@ inline __m256i Pack(__m256i Lo, __m256i Hi) { return _mm256_packus_epi16(Lo, Hi)
 // Each pixel's alpha lane copied into all four of its lanes.
 inline __m256i AlphaLanes(__m256i P16) {
   return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(P16, 0xFF), 0xFF);
-}
-
-inline bool AllTransparent(__m256i S) {
-  return _mm256_testz_si256(S, _mm256_set1_epi32(static_cast<int>(0xFF000000u))) != 0;
 }
 
 // Packed formula, ((F - B) * w + B * 256 + 128) >> 8; the exact value lies in 0..65408, so the
@@ -61,17 +94,6 @@ inline __m256i PortableLanes(__m256i F16, __m256i B16, __m256i W16) {
   const __m256i FTerm = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(F16, W16), Bias), 8);
   const __m256i BTerm = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(B16, IW16), Bias), 8);
   return _mm256_add_epi16(FTerm, BTerm);
-}
-
-// Runs Body over Count pixels of Dst, eight at a time and the rest masked.
-template <typename TBody>
-inline void EachEight(TColor32* Dst, int32_t Count, TBody Body) {
-  int32_t i = 0;
-  for (; i + 8 <= Count; i += 8) Store8(Dst + i, Body(Load8(Dst + i)));
-  if (i < Count) {
-    const __m256i Mask = TailMask(Count - i);
-    StoreTail(Dst + i, Mask, Body(LoadTail(Dst + i, Mask)));
-  }
 }
 
 // A constant foreground and weight: the foreground term is computed once per row.
@@ -105,7 +127,12 @@ struct PortableConstant {
 void Fill(TColor32* Dst, int32_t Count, TColor32 Value) {
   const __m256i V = _mm256_set1_epi32(static_cast<int>(Value));
   if (Count < 8) {
-    if (Count > 0) StoreTail(Dst, TailMask(Count), V);
+    if (Count >= 4) {
+      Store4(Dst, V);
+      Store4(Dst + Count - 4, V);
+    } else {
+      for (int32_t i = 0; i < Count; ++i) Dst[i] = Value;
+    }
     return;
   }
   // One unaligned store for the head, aligned stores from the next 32-byte boundary, and one
@@ -135,7 +162,8 @@ void CombineRowWith(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W, TCombi
     Scalar(X, Dst, Count, W);
     return;
   }
-  EachEight(Dst, Count, Lanes(X, W));
+  const Lanes Blend(X, W);
+  ForEachPixel<false>(nullptr, Dst, Count, [&](__m256i, __m256i D) { return Blend(D); });
 }
 
 // The master blend of one colour over a row: its weight W is fixed, and unlike the combine rows
@@ -147,28 +175,18 @@ void SolidRowWith(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M, uint32_t
     return;
   }
   if ((F >> 24) == 0 || W == 0) return;
-  EachEight(Dst, Count, Lanes(F, W));
+  const Lanes Blend(F, W);
+  ForEachPixel<false>(nullptr, Dst, Count, [&](__m256i, __m256i D) { return Blend(D); });
 }
 
 // The master row blend: Weights(S16) gives each pixel's weight in its lanes; Blend(F16, B16, W16)
 // the new lanes.
 template <typename TWeights, typename TBlend>
 void RowMasterWith(const TColor32* Src, TColor32* Dst, int32_t Count, TWeights Weights, TBlend Blend) {
-  const auto Eight = [&](__m256i S, __m256i D) {
+  ForEachPixel<true>(Src, Dst, Count, [&](__m256i S, __m256i D) {
     const __m256i SLo = Low16(S), SHi = High16(S);
     return Pack(Blend(SLo, Low16(D), Weights(SLo)), Blend(SHi, High16(D), Weights(SHi)));
-  };
-  int32_t i = 0;
-  for (; i + 8 <= Count; i += 8) {
-    const __m256i S = Load8(Src + i);
-    if (AllTransparent(S)) continue;
-    Store8(Dst + i, Eight(S, Load8(Dst + i)));
-  }
-  if (i < Count) {
-    const __m256i Mask = TailMask(Count - i);
-    const __m256i S = LoadTail(Src + i, Mask);
-    if (!AllTransparent(S)) StoreTail(Dst + i, Mask, Eight(S, LoadTail(Dst + i, Mask)));
-  }
+  });
 }
 
 }  // namespace

@@ -1,11 +1,259 @@
-// Writes anti-aliased spans: the sub-scanlines of every pixel row are summed into a difference
-// array of coverage counts, turned into alpha, and blended as one run per row.
+// Writes anti-aliased spans. The coverage count of a pixel is the sum, over the sub-scanlines of
+// its row, of how many of its sub-samples the spans cover; it turns into alpha and is blended.
+//
+// The count only changes near crossings, so a pixel row is cut into clusters of cells near
+// crossings, blended pixel by pixel, and the runs between them, blended as one colour (or skipped
+// where nothing covers them): the inside of a large polygon costs a constant-colour row.
+//
+// Rows where every sub-scanline holds one span (every convex outline) take a short path: a cell's
+// count comes straight from the span ends, Start(a) adding clamp(cell * 2^S + K - a, 0, K) and
+// End(b) taking the same amount away, which is what the difference array sums to. Other rows
+// mark every span end in a difference array and sum it up.
 #include <algorithm>
 #include <vector>
 
 #include "span_fill.h"
 
 namespace quillet {
+
+namespace {
+
+// A run shorter than this between two clusters is blended with them: the vector kernels spend as
+// much on a short run as on a few cells more.
+constexpr int32_t MergeGap = 8;
+// Clusters up to this many cells sum their counts from the span ends directly; wider ones (flat
+// edges) mark them in the difference array, where marks on one cell would queue behind each other.
+constexpr int32_t DirectCells = 8;
+// How many pixel rows ahead the pixels are fetched into the cache.
+constexpr int64_t FetchAhead = 2;
+
+class TSpanWriterAA {
+ public:
+  TSpanWriterAA(TBitmap32& Bitmap, const TCrossingTable& Table, TColor32 Color, TPolyFillRule Rule,
+                TAntialiasLevel Level)
+      : FBitmap(Bitmap),
+        FTable(Table),
+        FRule(Rule),
+        FGrid(AntialiasGrid(Level)),
+        FMaster(AlphaOf(Color)),
+        FRgb(Color & 0x00FFFFFF),
+        FOps(CombineOpsFor(Bitmap.CombineMode())),
+        FClipRight(Bitmap.ClipBounds().Right) {}
+
+  void Write() {
+    const int32_t S = FGrid.Shift;
+    const int64_t PyFirst = int64_t{FTable.Y0()} >> S;
+    const int64_t PyEnd = (int64_t{FTable.RowCount()} + FTable.Y0() + FGrid.Mask) >> S;
+    for (int64_t Py = PyFirst; Py < PyEnd; ++Py) {
+      if (Py + FetchAhead < PyEnd) FetchRow(Py + FetchAhead);
+      const TSubRows Rows = SubRows(Py);
+      FDst = FBitmap.RowAddress(static_cast<int32_t>(Py));
+      if (!PairedRow(Rows)) GeneralRow(Rows);
+      FinishBlending();
+    }
+  }
+
+ private:
+  struct TSubRows {
+    int32_t First, Last;
+  };
+
+  // The table rows of pixel row Py.
+  TSubRows SubRows(int64_t Py) const {
+    const int64_t R0 = (Py << FGrid.Shift) - FTable.Y0();
+    return {static_cast<int32_t>(std::max<int64_t>(R0, 0)),
+            static_cast<int32_t>(std::min<int64_t>(R0 + FGrid.Mask, FTable.RowCount() - 1))};
+  }
+
+  // The least first and the greatest last crossing (plus K) of the rows that hold at least two;
+  // false when none does.
+  bool Extent(TSubRows Rows, int32_t& MinX, int64_t& MaxX) const {
+    MinX = 0x7F000000;
+    MaxX = -0x7F000000;
+    for (int32_t R = Rows.First; R <= Rows.Last; ++R) {
+      const int32_t N = FTable.RowLength(R);
+      if (N < 2) continue;
+      const uint32_t* Row = FTable.Row(R);
+      MinX = std::min(MinX, static_cast<int32_t>(Row[0] & CrossingKeyMask));
+      MaxX = std::max<int64_t>(MaxX, int64_t{Row[N - 1] & CrossingKeyMask} + FGrid.Mask);
+    }
+    return MaxX >= MinX;
+  }
+
+  // Rows of a large surface lie far apart in memory and each starts with a cache miss: the pixels
+  // of a row ahead are asked for while this one is worked on.
+  void FetchRow(int64_t Py) const {
+    int32_t MinX;
+    int64_t MaxX;
+    if (!Extent(SubRows(Py), MinX, MaxX)) return;
+    const TColor32* Row = FBitmap.RowAddress(static_cast<int32_t>(Py));
+    const int32_t Last = static_cast<int32_t>(std::min<int64_t>(MaxX >> FGrid.Shift, FClipRight - 1));
+    for (int32_t X = MinX >> FGrid.Shift; X <= Last; X += 16) __builtin_prefetch(Row + X, 1);
+    __builtin_prefetch(Row + Last, 1);
+  }
+
+  TColor32 CellColor(uint32_t Count) const { return ((Count * FGrid.Scale & 0xFF00) << 16) | FRgb; }
+
+  // Pixels [From, To) of the row, all with one count; nothing at or beyond the right clip edge.
+  void Run(int32_t From, int32_t To, uint32_t Count) {
+    To = std::min(To, FClipRight);
+    if (Count != 0 && To > From) FOps.SolidRowMaster(CellColor(Count), FDst + From, To - From, FMaster);
+  }
+
+  // Pixels [From, From + Cells) from the colours in FOut.
+  void Blend(int32_t From, int32_t Cells) {
+    const int32_t Count = std::min(Cells, FClipRight - From);
+    if (Count > 0) FOps.RowMaster(FOut.data(), FDst + From, Count, FMaster);
+  }
+
+  void Reserve(int32_t Cells) {
+    if (FAcc.size() <= static_cast<size_t>(Cells)) {
+      FAcc.resize(static_cast<size_t>(Cells) + 64, 0);
+      FOut.resize(static_cast<size_t>(Cells) + 64);
+    }
+  }
+
+  // Start(X) (Sign 1) or End(X) (Sign -1) in the difference array whose cell 0 is pixel Px0.
+  void Mark(uint32_t X, int32_t Sign, int32_t Px0) {
+    const int32_t C = static_cast<int32_t>(X >> FGrid.Shift) - Px0;
+    const int32_t F = static_cast<int32_t>(X) & FGrid.Mask;
+    FAcc[static_cast<size_t>(C)] += Sign * (FGrid.Mask - F);
+    FAcc[static_cast<size_t>(C) + 1] += Sign * F;
+  }
+
+  // --- Rows of one span per sub-scanline ----------------------------------------------------------
+
+  // False, having drawn nothing, unless every sub-scanline holds no crossing or two that make one
+  // span (under the non-zero rule: of opposite directions).
+  bool PairedRow(TSubRows Rows) {
+    int32_t N = 0;
+    for (int32_t R = Rows.First; R <= Rows.Last; ++R) {
+      const int32_t Length = FTable.RowLength(R);
+      if (Length == 0) continue;
+      if (Length != 2) return false;
+      const uint32_t* Row = FTable.Row(R);
+      if (FRule == TPolyFillRule::NonZero && ((Row[0] ^ Row[1]) & CrossingUpward) == 0) return false;
+      FStarts[N] = static_cast<int32_t>(Row[0] & CrossingKeyMask);
+      FEnds[N] = static_cast<int32_t>(Row[1] & CrossingKeyMask);
+      ++N;
+    }
+    FSpans = N;
+    if (N == 0) return true;
+
+    const int32_t S = FGrid.Shift;
+    const int32_t StartsFrom = *std::min_element(FStarts, FStarts + N) >> S;
+    const int32_t StartsTo = *std::max_element(FStarts, FStarts + N) >> S;
+    const int32_t EndsFrom = *std::min_element(FEnds, FEnds + N) >> S;
+    const int32_t EndsTo = *std::max_element(FEnds, FEnds + N) >> S;
+    const uint32_t Full = static_cast<uint32_t>(N * FGrid.Mask);
+    if (StartsTo + 1 + MergeGap >= EndsFrom) {
+      PairedCluster(StartsFrom, EndsTo, true, true);
+    } else {
+      PairedCluster(StartsFrom, StartsTo, true, false);
+      Run(StartsTo + 1, EndsFrom, Full);
+      PairedCluster(EndsFrom, EndsTo, false, true);
+    }
+    return true;
+  }
+
+  // Pixels From..To (inclusive), all of whose changes come from the span starts, the span ends, or
+  // both; a cluster of ends begins with every span started.
+  void PairedCluster(int32_t From, int32_t To, bool Starts, bool Ends) {
+    const int32_t Cells = To - From + 1;
+    Reserve(Cells);
+    const int32_t S = FGrid.Shift, K = FGrid.Mask, N = FSpans;
+    if (Cells <= DirectCells) {
+      for (int32_t C = 0; C < Cells; ++C) {
+        // At most the clip rectangle's right edge times 2^S plus K: within 31 bits.
+        const int32_t Base = ((From + C) << S) + K;
+        int32_t Count = Starts ? 0 : N * K;
+        if (Starts)
+          for (int32_t I = 0; I < N; ++I) Count += std::clamp(Base - FStarts[I], 0, K);
+        if (Ends)
+          for (int32_t I = 0; I < N; ++I) Count -= std::clamp(Base - FEnds[I], 0, K);
+        FOut[static_cast<size_t>(C)] = CellColor(static_cast<uint32_t>(Count));
+      }
+    } else {
+      if (Starts)
+        for (int32_t I = 0; I < N; ++I) Mark(static_cast<uint32_t>(FStarts[I]), 1, From);
+      if (Ends)
+        for (int32_t I = 0; I < N; ++I) Mark(static_cast<uint32_t>(FEnds[I]), -1, From);
+      FOps.CoverageRow(FAcc.data(), FOut.data(), Cells, Starts ? 0 : static_cast<uint32_t>(N * K), FGrid.Scale, FRgb);
+      // The cell after the last holds what the last crossing left over, which the next cluster or
+      // run accounts for: the array is all 0 again.
+      FAcc[static_cast<size_t>(Cells)] = 0;
+    }
+    Blend(From, Cells);
+  }
+
+  // --- Any other row ------------------------------------------------------------------------------
+
+  void GeneralRow(TSubRows Rows) {
+    int32_t MinX;
+    int64_t MaxX;
+    if (!Extent(Rows, MinX, MaxX)) return;
+    const int32_t Px0 = MinX >> FGrid.Shift;
+    const int32_t W = static_cast<int32_t>(MaxX >> FGrid.Shift) - Px0 + 2;
+    Reserve(W);
+
+    for (int32_t R = Rows.First; R <= Rows.Last; ++R) {
+      const int32_t N = FTable.RowLength(R);
+      const uint32_t* Row = FTable.Row(R);
+      if (FRule == TPolyFillRule::EvenOdd) {
+        for (int32_t J = 0; J + 1 < N; J += 2) {
+          Mark(Row[J] & CrossingKeyMask, 1, Px0);
+          Mark(Row[J + 1] & CrossingKeyMask, -1, Px0);
+        }
+      } else {
+        int32_t Winding = 0;
+        for (int32_t J = 0; J < N; ++J) {
+          const uint32_t V = Row[J];
+          if (Winding == 0) Mark(V & CrossingKeyMask, 1, Px0);
+          Winding += (V & CrossingUpward) ? 1 : -1;
+          if (Winding == 0) Mark(V & CrossingKeyMask, -1, Px0);
+        }
+      }
+    }
+
+    // The running count changes only at cells that hold a difference; the cells between them form
+    // runs of one count.
+    int32_t* const Acc = FAcc.data();
+    uint32_t Count = 0;
+    int32_t Pos = 0;
+    while (Pos < W) {
+      int32_t First = Pos;
+      while (First + 1 < W && (Acc[First] | Acc[First + 1]) == 0) First += 2;
+      if (First < W && Acc[First] == 0) ++First;
+      Run(Px0 + Pos, Px0 + First, Count);
+      if (First >= W) break;
+      int32_t End = First + 1;
+      for (int32_t Next = First + 1; Next < W && Next <= End + MergeGap; ++Next)
+        if (Acc[Next] != 0) End = Next + 1;
+      Count = FOps.CoverageRow(Acc + First, FOut.data(), End - First, Count, FGrid.Scale, FRgb);
+      Blend(Px0 + First, End - First);
+      Pos = End;
+    }
+  }
+
+  TBitmap32& FBitmap;
+  const TCrossingTable& FTable;
+  const TPolyFillRule FRule;
+  const TAntialiasGrid FGrid;
+  const uint32_t FMaster;
+  const TColor32 FRgb;
+  const TCombineModeEntry& FOps;
+  const int32_t FClipRight;
+  TColor32* FDst = nullptr;  // pixel 0 of the current row
+  // The cells of a row's difference array, all 0 between rows, and the colours of a cluster.
+  std::vector<int32_t> FAcc;
+  std::vector<TColor32> FOut;
+  // The spans of a row of one span per sub-scanline.
+  int32_t FStarts[32];
+  int32_t FEnds[32];
+  int32_t FSpans = 0;
+};
+
+}  // namespace
 
 TAntialiasGrid AntialiasGrid(TAntialiasLevel Level) {
   static constexpr uint32_t Scales[5] = {65, 273, 1167, 5460, 32662};
@@ -16,78 +264,7 @@ TAntialiasGrid AntialiasGrid(TAntialiasLevel Level) {
 
 void FillSpansAA(TBitmap32& Bitmap, const TCrossingTable& Table, TColor32 Color, TPolyFillRule Rule,
                  TAntialiasLevel Level) {
-  const TAntialiasGrid Grid = AntialiasGrid(Level);
-  const int32_t S = Grid.Shift;
-  const int32_t K = Grid.Mask;
-  const uint32_t M = AlphaOf(Color);
-  const TColor32 Rgb = Color & 0x00FFFFFF;
-  const TCombineModeEntry& Ops = CombineOpsFor(Bitmap.CombineMode());
-  const int32_t Rows = Table.RowCount();
-  const int32_t Y0 = Table.Y0();
-  const int32_t ClipRight = Bitmap.ClipBounds().Right;
-
-  // Both buffers live for the whole call and only ever grow; the cells are all 0 between rows.
-  std::vector<int32_t> Cells;
-  std::vector<TColor32> Run;
-
-  const int64_t PyEnd = (int64_t{Rows} + Y0 + K) >> S;
-  for (int64_t Py = Y0 >> S; Py < PyEnd; ++Py) {
-    int64_t R0 = (Py << S) - Y0;
-    int64_t R1 = R0 + K;
-    if (R0 < 0) R0 = 0;
-    if (R1 >= Rows) R1 = Rows - 1;
-
-    int32_t MinX = 0x7F000000;
-    int64_t MaxX = -0x7F000000;
-    for (int64_t R = R0; R <= R1; ++R) {
-      const int32_t N = Table.RowLength(static_cast<int32_t>(R));
-      if (N < 2) continue;
-      const uint32_t* Row = Table.Row(static_cast<int32_t>(R));
-      MinX = std::min(MinX, static_cast<int32_t>(Row[0] & CrossingKeyMask));
-      MaxX = std::max<int64_t>(MaxX, int64_t{Row[N - 1] & CrossingKeyMask} + K);
-    }
-    if (MaxX < MinX) continue;
-
-    const int32_t Px0 = MinX >> S;
-    const int32_t W = static_cast<int32_t>(MaxX >> S) - Px0 + 2;
-    if (Cells.size() < static_cast<size_t>(W)) {
-      Cells.resize(static_cast<size_t>(W) + 64);
-      Run.resize(static_cast<size_t>(W) + 64);
-    }
-    int32_t* const Acc = Cells.data();
-
-    const auto Mark = [Acc, S, K, Px0](uint32_t X, int32_t Sign) {
-      const int32_t C = static_cast<int32_t>(X >> S) - Px0;
-      const int32_t F = static_cast<int32_t>(X) & K;
-      Acc[C] += Sign * (K - F);
-      Acc[C + 1] += Sign * F;
-    };
-    for (int64_t R = R0; R <= R1; ++R) {
-      const int32_t N = Table.RowLength(static_cast<int32_t>(R));
-      const uint32_t* Row = Table.Row(static_cast<int32_t>(R));
-      if (Rule == TPolyFillRule::EvenOdd) {
-        for (int32_t J = 0; J + 1 < N; J += 2) {
-          Mark(Row[J] & CrossingKeyMask, 1);
-          Mark(Row[J + 1] & CrossingKeyMask, -1);
-        }
-      } else {
-        int32_t Winding = 0;
-        for (int32_t J = 0; J < N; ++J) {
-          const uint32_t V = Row[J];
-          if (Winding == 0) Mark(V & CrossingKeyMask, 1);
-          Winding += (V & CrossingUpward) ? 1 : -1;
-          if (Winding == 0) Mark(V & CrossingKeyMask, -1);
-        }
-      }
-    }
-
-    TColor32* const Out = Run.data();
-    Ops.CoverageRow(Acc, Out, W, 0, Grid.Scale, Rgb);
-    // Cells at or beyond the right clip edge are always empty: crossings were clamped before it.
-    const int32_t Count = std::min(W, ClipRight - Px0);
-    Ops.RowMaster(Out, Bitmap.PixelAddress(Px0, static_cast<int32_t>(Py)), Count, M);
-    FinishBlending();
-  }
+  TSpanWriterAA(Bitmap, Table, Color, Rule, Level).Write();
 }
 
 }  // namespace quillet

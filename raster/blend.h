@@ -38,6 +38,24 @@ using TSolidRowMasterProc = void (*)(TColor32 F, TColor32* Dst, int32_t Count, u
 using TCoverageRowProc = uint32_t (*)(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum,
                                       uint32_t Scale, TColor32 Rgb);
 
+// One pixel row of the anti-aliased filler in which every sub-scanline holds one span: the
+// sub-sample positions where the spans start and end, on a grid of 2^Shift sub-samples per pixel
+// with Mask = 2^Shift - 1, and the least and greatest of each.
+struct TRowSpans {
+  const int32_t* Starts;
+  const int32_t* Ends;
+  int32_t Count;  // at most 32
+  int32_t Shift;
+  int32_t Mask;
+  int32_t MinStart, MaxStart, MinEnd, MaxEnd;
+};
+// The coverage counts of Cells pixels from pixel From on, written to Out as colours like those of
+// TCoverageRowProc: every span start a adds clamp(pixel * 2^Shift + Mask - a, 0, Mask), every end
+// takes the same away. With Starts false every span counts as started (Count * Mask), with Ends
+// false as not ended. Pixel * 2^Shift + Mask must fit 31 bits.
+using TSpanCoverageProc = void (*)(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends,
+                                   uint32_t Scale, TColor32 Rgb, TColor32* Out);
+
 // The kernels of one combine mode.
 struct TCombineModeEntry {
   TColorIntoProc ColorInto;
@@ -50,6 +68,7 @@ struct TCombineModeEntry {
   TSolidRowMasterProc SolidRowMaster;
   // The same in both modes; here so that a fill fetches all it needs in one place.
   TCoverageRowProc CoverageRow;
+  TSpanCoverageProc SpanCoverage;
 };
 
 // The procedure slots, pointing into the chosen kernel table.

@@ -47,6 +47,8 @@ void MergeSolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M);
 
 namespace scalar {
 uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, uint32_t Scale, TColor32 Rgb);
+void SpanCoverage(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale,
+                  TColor32 Rgb, TColor32* Out);
 }  // namespace scalar
 
 // Set by the build where it compiles the x86 kernel files.
@@ -63,9 +65,11 @@ uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, u
   void SolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M);
 
 // Kernels that do not depend on the variant.
-#define QUILLET_DECLARE_SHARED_KERNELS                             \
-  void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value); \
-  uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, uint32_t Scale, TColor32 Rgb);
+#define QUILLET_DECLARE_SHARED_KERNELS                                                                            \
+  void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value);                                                \
+  uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, uint32_t Scale, TColor32 Rgb); \
+  void SpanCoverage(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale, \
+                    TColor32 Rgb, TColor32* Out);
 
 namespace portable_sse2 { QUILLET_DECLARE_ROW_KERNELS }
 namespace packed_sse2 { QUILLET_DECLARE_ROW_KERNELS }

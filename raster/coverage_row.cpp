@@ -1,5 +1,8 @@
-// The scalar coverage conversion of the anti-aliased filler: running sums of coverage
-// differences turned into colours. The reference of the SSE2 and AVX2 forms.
+// The scalar coverage conversions of the anti-aliased filler: running sums of coverage
+// differences, or the spans of a row, turned into colours. The reference of the SSE2 and AVX2
+// forms.
+#include <algorithm>
+
 #include "blend_variants.h"
 
 namespace quillet::scalar {
@@ -11,6 +14,20 @@ uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, u
     Out[C] = ((Sum * Scale & 0xFF00) << 16) | Rgb;
   }
   return Sum;
+}
+
+void SpanCoverage(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale,
+                  TColor32 Rgb, TColor32* Out) {
+  const int32_t K = Spans.Mask;
+  for (int32_t C = 0; C < Cells; ++C) {
+    const int32_t Base = ((From + C) << Spans.Shift) + K;
+    int32_t Count = Starts ? 0 : Spans.Count * K;
+    if (Starts)
+      for (int32_t I = 0; I < Spans.Count; ++I) Count += std::clamp(Base - Spans.Starts[I], 0, K);
+    if (Ends)
+      for (int32_t I = 0; I < Spans.Count; ++I) Count -= std::clamp(Base - Spans.Ends[I], 0, K);
+    Out[C] = ((static_cast<uint32_t>(Count) * Scale & 0xFF00) << 16) | Rgb;
+  }
 }
 
 }  // namespace quillet::scalar

@@ -1,9 +1,59 @@
-// SSE2 coverage conversion: four cells per step, the running sum as a prefix sum in the lanes.
+// SSE2 coverage conversions: four cells per step, the running sum as a prefix sum in the lanes,
+// or every span's share of four cells at once.
 #include <emmintrin.h>
 
 #include "blend_variants.h"
 
 namespace quillet::sse2 {
+
+namespace {
+
+inline __m128i Colors(__m128i Count, __m128i Scale32, __m128i Rgb32) {
+  const __m128i Alpha = _mm_and_si128(_mm_mullo_epi16(Count, Scale32), _mm_set1_epi32(0xFF00));
+  return _mm_or_si128(_mm_slli_epi32(Alpha, 16), Rgb32);
+}
+
+// clamp(V, 0, K) without the four-lane minimum and maximum, which SSE2 lacks.
+inline __m128i Clamped(__m128i V, __m128i K) {
+  V = _mm_andnot_si128(_mm_srai_epi32(V, 31), V);
+  const __m128i Over = _mm_sub_epi32(V, K);
+  return _mm_add_epi32(K, _mm_and_si128(Over, _mm_srai_epi32(Over, 31)));
+}
+
+// The counts of the four pixels from P on.
+inline __m128i FourCounts(const TRowSpans& Spans, int32_t P, bool Starts, bool Ends) {
+  const __m128i K = _mm_set1_epi32(Spans.Mask);
+  const __m128i Pixels = _mm_add_epi32(_mm_set1_epi32(P), _mm_setr_epi32(0, 1, 2, 3));
+  const __m128i Base = _mm_add_epi32(_mm_sll_epi32(Pixels, _mm_cvtsi32_si128(Spans.Shift)), K);
+  __m128i Count = Starts ? _mm_setzero_si128() : _mm_set1_epi32(Spans.Count * Spans.Mask);
+  if (Starts)
+    for (int32_t I = 0; I < Spans.Count; ++I)
+      Count = _mm_add_epi32(Count, Clamped(_mm_sub_epi32(Base, _mm_set1_epi32(Spans.Starts[I])), K));
+  if (Ends)
+    for (int32_t I = 0; I < Spans.Count; ++I)
+      Count = _mm_sub_epi32(Count, Clamped(_mm_sub_epi32(Base, _mm_set1_epi32(Spans.Ends[I])), K));
+  return Count;
+}
+
+}  // namespace
+
+void SpanCoverage(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale,
+                  TColor32 Rgb, TColor32* Out) {
+  const __m128i Scale32 = _mm_set1_epi32(static_cast<int>(Scale));
+  const __m128i Rgb32 = _mm_set1_epi32(static_cast<int>(Rgb));
+  const auto At = [&](int32_t C) { return Colors(FourCounts(Spans, From + C, Starts, Ends), Scale32, Rgb32); };
+  // A cell's colour depends on its own position only, so the last vector may overlap the one
+  // before it.
+  if (Cells >= 4) {
+    int32_t C = 0;
+    for (; C + 4 <= Cells; C += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + C), At(C));
+    if (C < Cells) _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + Cells - 4), At(Cells - 4));
+  } else if (Cells > 0) {
+    alignas(16) TColor32 Four[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(Four), At(0));
+    for (int32_t C = 0; C < Cells; ++C) Out[C] = Four[C];
+  }
+}
 
 uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, uint32_t Scale, TColor32 Rgb) {
   const __m128i Zero = _mm_setzero_si128();

@@ -23,72 +23,72 @@ namespace {
 constexpr int32_t MergeGap = 8;
 // Clusters up to this many cells sum their counts from the span ends directly; wider ones (flat
 // edges) mark them in the difference array, where marks on one cell would queue behind each other.
-constexpr int32_t DirectCells = 8;
+constexpr int32_t DirectCells = 16;
 // How many pixel rows ahead the pixels are fetched into the cache.
 constexpr int64_t FetchAhead = 2;
 
 class TSpanWriterAA {
  public:
-  TSpanWriterAA(TBitmap32& Bitmap, const TCrossingTable& Table, TColor32 Color, TPolyFillRule Rule,
-                TAntialiasLevel Level)
+  TSpanWriterAA(TBitmap32& Bitmap, TEdgeList& Edges, TColor32 Color, TPolyFillRule Rule, TAntialiasLevel Level,
+                TSpanScratchAA& Scratch)
       : FBitmap(Bitmap),
-        FTable(Table),
+        FEdges(Edges),
         FRule(Rule),
         FGrid(AntialiasGrid(Level)),
         FMaster(AlphaOf(Color)),
         FRgb(Color & 0x00FFFFFF),
         FOps(CombineOpsFor(Bitmap.CombineMode())),
-        FClipRight(Bitmap.ClipBounds().Right) {}
+        FClipRight(Bitmap.ClipBounds().Right),
+        FCrossings(Scratch.Crossings),
+        FAcc(Scratch.Cells),
+        FOut(Scratch.Colors) {
+    FSpans.Shift = FGrid.Shift;
+    FSpans.Mask = FGrid.Mask;
+  }
 
-  void Write() {
+  // Sub-scanlines MinY to MaxY.
+  void Write(int32_t MinY, int32_t MaxY) {
     const int32_t S = FGrid.Shift;
-    const int64_t PyFirst = int64_t{FTable.Y0()} >> S;
-    const int64_t PyEnd = (int64_t{FTable.RowCount()} + FTable.Y0() + FGrid.Mask) >> S;
-    for (int64_t Py = PyFirst; Py < PyEnd; ++Py) {
-      if (Py + FetchAhead < PyEnd) FetchRow(Py + FetchAhead);
-      const TSubRows Rows = SubRows(Py);
+    for (int64_t Py = MinY >> S; Py <= MaxY >> S; ++Py) {
+      const int32_t First = static_cast<int32_t>(std::max<int64_t>(Py << S, MinY));
+      const int32_t Last = static_cast<int32_t>(std::min<int64_t>((Py << S) + FGrid.Mask, MaxY));
+      // Most rows of a convex outline meet the same two edges on every sub-scanline.
+      const bool Paired =
+          FEdges.TwoEdgeSpans(First, Last, FRule == TPolyFillRule::NonZero, FSpans, FRoom) || GatherRows(First, Last);
+      if ((Py + FetchAhead) << S <= MaxY) FetchRow(Py + FetchAhead);
       FDst = FBitmap.RowAddress(static_cast<int32_t>(Py));
-      if (!PairedRow(Rows)) GeneralRow(Rows);
+      if (Paired)
+        PairedRow();
+      else
+        GeneralRow();
       FinishBlending();
     }
   }
 
  private:
-  struct TSubRows {
-    int32_t First, Last;
-  };
-
-  // The table rows of pixel row Py.
-  TSubRows SubRows(int64_t Py) const {
-    const int64_t R0 = (Py << FGrid.Shift) - FTable.Y0();
-    return {static_cast<int32_t>(std::max<int64_t>(R0, 0)),
-            static_cast<int32_t>(std::min<int64_t>(R0 + FGrid.Mask, FTable.RowCount() - 1))};
-  }
-
-  // The least first and the greatest last crossing (plus K) of the rows that hold at least two;
-  // false when none does.
-  bool Extent(TSubRows Rows, int32_t& MinX, int64_t& MaxX) const {
+  // The least first and the greatest last crossing (plus K) of the sub-scanlines that hold at
+  // least two; false when none does.
+  bool Extent(int32_t& MinX, int64_t& MaxX) const {
     MinX = 0x7F000000;
     MaxX = -0x7F000000;
-    for (int32_t R = Rows.First; R <= Rows.Last; ++R) {
-      const int32_t N = FTable.RowLength(R);
+    for (int32_t R = 0; R < FSubRows; ++R) {
+      const int32_t N = FLength[R];
       if (N < 2) continue;
-      const uint32_t* Row = FTable.Row(R);
-      MinX = std::min(MinX, static_cast<int32_t>(Row[0] & CrossingKeyMask));
-      MaxX = std::max<int64_t>(MaxX, int64_t{Row[N - 1] & CrossingKeyMask} + FGrid.Mask);
+      MinX = std::min(MinX, static_cast<int32_t>(FRow[R][0] & CrossingKeyMask));
+      MaxX = std::max<int64_t>(MaxX, int64_t{FRow[R][N - 1] & CrossingKeyMask} + FGrid.Mask);
     }
     return MaxX >= MinX;
   }
 
   // Rows of a large surface lie far apart in memory and each starts with a cache miss: the pixels
-  // of a row ahead are asked for while this one is worked on.
+  // of a row ahead are asked for while this one is worked on, as far as the edges crossing it now
+  // tell.
   void FetchRow(int64_t Py) const {
-    int32_t MinX;
-    int64_t MaxX;
-    if (!Extent(SubRows(Py), MinX, MaxX)) return;
+    int32_t MinKey, MaxKey;
+    if (!FEdges.ExtentAhead(static_cast<int32_t>(Py << FGrid.Shift), MinKey, MaxKey)) return;
     const TColor32* Row = FBitmap.RowAddress(static_cast<int32_t>(Py));
-    const int32_t Last = static_cast<int32_t>(std::min<int64_t>(MaxX >> FGrid.Shift, FClipRight - 1));
-    for (int32_t X = MinX >> FGrid.Shift; X <= Last; X += 16) __builtin_prefetch(Row + X, 1);
+    const int32_t Last = std::min((MaxKey >> FGrid.Shift) + 1, FClipRight - 1);
+    for (int32_t X = MinKey >> FGrid.Shift; X <= Last; X += 16) __builtin_prefetch(Row + X, 1);
     __builtin_prefetch(Row + Last, 1);
   }
 
@@ -123,28 +123,49 @@ class TSpanWriterAA {
 
   // --- Rows of one span per sub-scanline ----------------------------------------------------------
 
-  // False, having drawn nothing, unless every sub-scanline holds no crossing or two that make one
-  // span (under the non-zero rule: of opposite directions).
-  bool PairedRow(TSubRows Rows) {
-    int32_t N = 0;
-    for (int32_t R = Rows.First; R <= Rows.Last; ++R) {
-      const int32_t Length = FTable.RowLength(R);
-      if (Length == 0) continue;
-      if (Length != 2) return false;
-      const uint32_t* Row = FTable.Row(R);
-      if (FRule == TPolyFillRule::NonZero && ((Row[0] ^ Row[1]) & CrossingUpward) == 0) return false;
-      FStarts[N] = static_cast<int32_t>(Row[0] & CrossingKeyMask);
-      FEnds[N] = static_cast<int32_t>(Row[1] & CrossingKeyMask);
-      ++N;
+  // The crossings of sub-scanlines First to Last, one list each. True when every list holds none
+  // or two that make one span (under the non-zero rule: of opposite directions); FSpans then holds
+  // the spans.
+  bool GatherRows(int32_t First, int32_t Last) {
+    const size_t Room = size_t{32} * static_cast<size_t>(FEdges.MaxCrossings());
+    if (FCrossings.size() < Room) FCrossings.resize(Room);
+    size_t Used = 0;
+    FSubRows = 0;
+    bool Paired = true;
+    int32_t Spans = 0;
+    for (int32_t Y = First; Y <= Last; ++Y) {
+      uint32_t* const Row = FCrossings.data() + Used;
+      const int32_t N = FEdges.Row(Y, Row);
+      FRow[FSubRows] = Row;
+      FLength[FSubRows++] = N;
+      Used += static_cast<size_t>(N);
+      if (N == 0 || !Paired) continue;
+      if (N != 2 || (FRule == TPolyFillRule::NonZero && ((Row[0] ^ Row[1]) & CrossingUpward) == 0)) {
+        Paired = false;
+        continue;
+      }
+      FRoom[0][Spans] = static_cast<int32_t>(Row[0] & CrossingKeyMask);
+      FRoom[1][Spans++] = static_cast<int32_t>(Row[1] & CrossingKeyMask);
     }
-    FSpans = N;
-    if (N == 0) return true;
+    if (!Paired) return false;
+    FSpans.Starts = FRoom[0];
+    FSpans.Ends = FRoom[1];
+    FSpans.Count = Spans;
+    if (Spans > 0) {
+      FSpans.MinStart = *std::min_element(FRoom[0], FRoom[0] + Spans);
+      FSpans.MaxStart = *std::max_element(FRoom[0], FRoom[0] + Spans);
+      FSpans.MinEnd = *std::min_element(FRoom[1], FRoom[1] + Spans);
+      FSpans.MaxEnd = *std::max_element(FRoom[1], FRoom[1] + Spans);
+    }
+    return true;
+  }
 
+  void PairedRow() {
+    const int32_t N = FSpans.Count;
+    if (N == 0) return;
     const int32_t S = FGrid.Shift;
-    const int32_t StartsFrom = *std::min_element(FStarts, FStarts + N) >> S;
-    const int32_t StartsTo = *std::max_element(FStarts, FStarts + N) >> S;
-    const int32_t EndsFrom = *std::min_element(FEnds, FEnds + N) >> S;
-    const int32_t EndsTo = *std::max_element(FEnds, FEnds + N) >> S;
+    const int32_t StartsFrom = FSpans.MinStart >> S, StartsTo = FSpans.MaxStart >> S;
+    const int32_t EndsFrom = FSpans.MinEnd >> S, EndsTo = FSpans.MaxEnd >> S;
     const uint32_t Full = static_cast<uint32_t>(N * FGrid.Mask);
     if (StartsTo + 1 + MergeGap >= EndsFrom) {
       PairedCluster(StartsFrom, EndsTo, true, true);
@@ -153,7 +174,6 @@ class TSpanWriterAA {
       Run(StartsTo + 1, EndsFrom, Full);
       PairedCluster(EndsFrom, EndsTo, false, true);
     }
-    return true;
   }
 
   // Pixels From..To (inclusive), all of whose changes come from the span starts, the span ends, or
@@ -161,23 +181,15 @@ class TSpanWriterAA {
   void PairedCluster(int32_t From, int32_t To, bool Starts, bool Ends) {
     const int32_t Cells = To - From + 1;
     Reserve(Cells);
-    const int32_t S = FGrid.Shift, K = FGrid.Mask, N = FSpans;
+    const int32_t K = FGrid.Mask, N = FSpans.Count;
     if (Cells <= DirectCells) {
-      for (int32_t C = 0; C < Cells; ++C) {
-        // At most the clip rectangle's right edge times 2^S plus K: within 31 bits.
-        const int32_t Base = ((From + C) << S) + K;
-        int32_t Count = Starts ? 0 : N * K;
-        if (Starts)
-          for (int32_t I = 0; I < N; ++I) Count += std::clamp(Base - FStarts[I], 0, K);
-        if (Ends)
-          for (int32_t I = 0; I < N; ++I) Count -= std::clamp(Base - FEnds[I], 0, K);
-        FOut[static_cast<size_t>(C)] = CellColor(static_cast<uint32_t>(Count));
-      }
+      // Pixels lie left of the clip rectangle's right edge, whose sub-samples fit 31 bits.
+      FOps.SpanCoverage(FSpans, From, Cells, Starts, Ends, FGrid.Scale, FRgb, FOut.data());
     } else {
       if (Starts)
-        for (int32_t I = 0; I < N; ++I) Mark(static_cast<uint32_t>(FStarts[I]), 1, From);
+        for (int32_t I = 0; I < N; ++I) Mark(static_cast<uint32_t>(FSpans.Starts[I]), 1, From);
       if (Ends)
-        for (int32_t I = 0; I < N; ++I) Mark(static_cast<uint32_t>(FEnds[I]), -1, From);
+        for (int32_t I = 0; I < N; ++I) Mark(static_cast<uint32_t>(FSpans.Ends[I]), -1, From);
       FOps.CoverageRow(FAcc.data(), FOut.data(), Cells, Starts ? 0 : static_cast<uint32_t>(N * K), FGrid.Scale, FRgb);
       // The cell after the last holds what the last crossing left over, which the next cluster or
       // run accounts for: the array is all 0 again.
@@ -188,17 +200,17 @@ class TSpanWriterAA {
 
   // --- Any other row ------------------------------------------------------------------------------
 
-  void GeneralRow(TSubRows Rows) {
+  void GeneralRow() {
     int32_t MinX;
     int64_t MaxX;
-    if (!Extent(Rows, MinX, MaxX)) return;
+    if (!Extent(MinX, MaxX)) return;
     const int32_t Px0 = MinX >> FGrid.Shift;
     const int32_t W = static_cast<int32_t>(MaxX >> FGrid.Shift) - Px0 + 2;
     Reserve(W);
 
-    for (int32_t R = Rows.First; R <= Rows.Last; ++R) {
-      const int32_t N = FTable.RowLength(R);
-      const uint32_t* Row = FTable.Row(R);
+    for (int32_t R = 0; R < FSubRows; ++R) {
+      const int32_t N = FLength[R];
+      const uint32_t* Row = FRow[R];
       if (FRule == TPolyFillRule::EvenOdd) {
         for (int32_t J = 0; J + 1 < N; J += 2) {
           Mark(Row[J] & CrossingKeyMask, 1, Px0);
@@ -236,7 +248,7 @@ class TSpanWriterAA {
   }
 
   TBitmap32& FBitmap;
-  const TCrossingTable& FTable;
+  TEdgeList& FEdges;
   const TPolyFillRule FRule;
   const TAntialiasGrid FGrid;
   const uint32_t FMaster;
@@ -244,13 +256,17 @@ class TSpanWriterAA {
   const TCombineModeEntry& FOps;
   const int32_t FClipRight;
   TColor32* FDst = nullptr;  // pixel 0 of the current row
+  // The crossings of the current row's sub-scanlines.
+  std::vector<uint32_t>& FCrossings;
+  const uint32_t* FRow[32];
+  int32_t FLength[32];
+  int32_t FSubRows = 0;
   // The cells of a row's difference array, all 0 between rows, and the colours of a cluster.
-  std::vector<int32_t> FAcc;
-  std::vector<TColor32> FOut;
-  // The spans of a row of one span per sub-scanline.
-  int32_t FStarts[32];
-  int32_t FEnds[32];
-  int32_t FSpans = 0;
+  std::vector<int32_t>& FAcc;
+  std::vector<TColor32>& FOut;
+  // The spans of a row of one span per sub-scanline, and room for their ends.
+  TRowSpans FSpans{};
+  int32_t FRoom[2][32];
 };
 
 }  // namespace
@@ -262,9 +278,9 @@ TAntialiasGrid AntialiasGrid(TAntialiasLevel Level) {
   return {Shift, (1 << Shift) - 1, Scales[L]};
 }
 
-void FillSpansAA(TBitmap32& Bitmap, const TCrossingTable& Table, TColor32 Color, TPolyFillRule Rule,
-                 TAntialiasLevel Level) {
-  TSpanWriterAA(Bitmap, Table, Color, Rule, Level).Write();
+void FillSpansAA(TBitmap32& Bitmap, TEdgeList& Edges, int32_t MinY, int32_t MaxY, TColor32 Color, TPolyFillRule Rule,
+                 TAntialiasLevel Level, TSpanScratchAA& Scratch) {
+  TSpanWriterAA(Bitmap, Edges, Color, Rule, Level, Scratch).Write(MinY, MaxY);
 }
 
 }  // namespace quillet

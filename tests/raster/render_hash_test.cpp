@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -150,6 +151,60 @@ class HashedRun {
   std::mt19937 Rng;
   uint64_t Hash = 14695981039346656037ull;
 };
+
+// Anti-aliased fills of thin shapes on one surface: slivers whose two long edges run nearly side by
+// side (their walks may swap places), fans from one vertex, and convex polygons, at every level,
+// under both rules and both combine modes.
+uint64_t ThinShapesHash(uint32_t Seed, int Shapes) {
+  std::mt19937 Rng(Seed);
+  const auto U = [&](uint32_t N) { return Rng() % N; };
+  TBitmap32 S;
+  S.SetDimensions(203, 117);
+  for (int32_t Y = 0; Y < 117; ++Y)
+    for (int32_t X = 0; X < 203; ++X) *S.PixelAddress(X, Y) = Rng() | (U(2) ? 0xFF000000u : 0u);
+  const auto Coord = [&](int32_t Extent) { return static_cast<TFixed>(U(static_cast<uint32_t>(Extent + 40) << 16)) - (20 << 16); };
+  for (int I = 0; I < Shapes; ++I) {
+    TArrayOfFixedPoint P;
+    const TFixedPoint A{Coord(203), Coord(117)};
+    switch (U(3)) {
+      case 0: {  // a sliver: two far corners close together
+        const TFixedPoint B{Coord(203), Coord(117)};
+        const TFixed Dx = static_cast<TFixed>(U(3 << 16)) - (3 << 15), Dy = static_cast<TFixed>(U(3 << 16)) - (3 << 15);
+        P = {A, B, {B.X + Dx, B.Y + Dy}};
+        break;
+      }
+      case 1:  // a fan of thin triangles from A
+        for (int K = 0; K < 6; ++K) P.push_back(K % 2 == 0 ? A : TFixedPoint{Coord(203), Coord(117)});
+        break;
+      default: {  // a convex polygon around A
+        const int Corners = 3 + static_cast<int>(U(6));
+        const double R = 1 + U(60);
+        for (int K = 0; K < Corners; ++K) {
+          const double T = 6.283185307179586 * K / Corners;
+          P.push_back({A.X + static_cast<TFixed>(R * 65536 * std::cos(T)), A.Y + static_cast<TFixed>(R * 40000 * std::sin(T))});
+        }
+      }
+    }
+    S.SetCombineMode(U(4) == 0 ? TCombineMode::cmMerge : TCombineMode::cmBlend);
+    const TColor32 Color = (U(3) == 0 ? 255u : U(256)) << 24 | (Rng() & 0x00FFFFFF);
+    FillPolygonAA(S, P, Color, U(2) ? TPolyFillRule::EvenOdd : TPolyFillRule::NonZero, static_cast<TAntialiasLevel>(U(5)));
+  }
+  uint64_t Hash = 14695981039346656037ull;
+  for (int32_t Y = 0; Y < 117; ++Y)
+    for (int32_t X = 0; X < 203; ++X) Hash = (Hash ^ *S.PixelAddress(X, Y)) * 1099511628211ull;
+  return Hash;
+}
+
+TEST(RenderHash, ThinAntialiasedShapesKeepTheirPixelsInBothVariants) {
+  const BlendVariant Before = ActiveBlendVariant();
+  InitBlendOps(BlendVariant::Portable);
+  const uint64_t Portable = ThinShapesHash(77, 6000);
+  InitBlendOps(BlendVariant::Packed);
+  const uint64_t Packed = ThinShapesHash(77, 6000);
+  InitBlendOps(Before);
+  EXPECT_EQ(Portable, 0x97f3dfffff286fdfull) << std::hex << Portable;
+  EXPECT_EQ(Packed, 0x16d27b32b4088ac9ull) << std::hex << Packed;
+}
 
 TEST(RenderHash, RandomisedDrawingsKeepTheirPixelsInBothVariants) {
   const BlendVariant Before = ActiveBlendVariant();

@@ -63,31 +63,39 @@ void TEdgeList::Build(TPathIterator FirstPath, TPathIterator LastPath, int32_t M
           FEdges.push_back({Y, Y, First, Flag(Dir)});
         });
   }
-  std::stable_sort(FEdges.begin(), FEdges.end(), [](const TEdge& A, const TEdge& B) { return A.Top < B.Top; });
+  // Few edges, mostly in order already: an insertion sort, which allocates nothing.
+  for (size_t I = 1; I < FEdges.size(); ++I) {
+    const TEdge E = FEdges[I];
+    size_t J = I;
+    for (; J > 0 && FEdges[J - 1].Top > E.Top; --J) FEdges[J] = FEdges[J - 1];
+    FEdges[J] = E;
+  }
 }
 
-int32_t TEdgeList::Row(int32_t Y, uint32_t* Out) {
+void TEdgeList::Activate(int32_t Y) {
   while (FNext < FEdges.size() && FEdges[FNext].Top <= Y) FActive.push_back(FEdges[FNext++]);
-  int32_t N = 0;
-  for (size_t I = 0; I < FActive.size();) {
-    const TEdge& E = FActive[I];
-    // Insertion by key: rows hold two crossings, now and then four.
-    const uint32_t Key = static_cast<uint32_t>(*E.Keys(FKeys, Y));
-    int32_t J = N++;
-    for (; J > 0 && (Out[J - 1] & CrossingKeyMask) > Key; --J) Out[J] = Out[J - 1];
-    Out[J] = Key | E.Upward;
-    if (E.Bottom == Y) {
-      FActive[I] = FActive.back();
-      FActive.pop_back();
-    } else {
-      ++I;
+}
+
+void TEdgeList::Rows(int32_t First, int32_t Last, uint32_t* Lists, int32_t Stride, int32_t* Counts) {
+  Activate(Last);
+  std::fill_n(Counts, Last - First + 1, 0);
+  for (const TEdge& E : FActive) {
+    const int32_t From = std::max(E.Top, First), To = std::min(E.Bottom, Last);
+    const int32_t* Keys = E.Keys(FKeys, From);
+    for (int32_t Y = From; Y <= To; ++Y) {
+      // Insertion by key: lists hold two crossings, now and then four.
+      const uint32_t Key = static_cast<uint32_t>(Keys[Y - From]);
+      uint32_t* const List = Lists + static_cast<ptrdiff_t>(Y - First) * Stride;
+      int32_t J = Counts[Y - First]++;
+      for (; J > 0 && (List[J - 1] & CrossingKeyMask) > Key; --J) List[J] = List[J - 1];
+      List[J] = Key | E.Upward;
     }
   }
-  return N;
+  std::erase_if(FActive, [Last](const TEdge& E) { return E.Bottom <= Last; });
 }
 
 bool TEdgeList::TwoEdgeSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans& Spans, int32_t (&Room)[2][32]) {
-  while (FNext < FEdges.size() && FEdges[FNext].Top <= First) FActive.push_back(FEdges[FNext++]);
+  Activate(First);
   if (FActive.size() != 2 || (FNext < FEdges.size() && FEdges[FNext].Top <= Last)) return false;
   const TEdge& A = FActive[0];
   const TEdge& B = FActive[1];

@@ -29,14 +29,15 @@ class TEdgeList {
   // At most this many crossings lie on one scanline.
   int32_t MaxCrossings() const { return static_cast<int32_t>(FEdges.size()); }
 
-  // The crossings of scanline Y into Out (room for MaxCrossings()), sorted by key; returns how many.
-  // Scanlines are asked for one after the other, from MinY on.
-  int32_t Row(int32_t Y, uint32_t* Out);
+  // The crossings of scanlines First to Last (at most 32) into lists of Stride (at least
+  // MaxCrossings()) entries each, list I at Lists + I * Stride holding Counts[I] crossings sorted
+  // by key. Scanlines are asked for in order, from MinY on.
+  void Rows(int32_t First, int32_t Last, uint32_t* Lists, int32_t Stride, int32_t* Counts);
 
-  // Scanlines First to Last (at most 32) at once when exactly two edges cross every one of them
+  // Scanlines First to Last (at most 32) as spans when exactly two edges cross every one of them
   // and nothing else does (under the non-zero rule, two of opposite directions): their spans into
-  // Spans, pointing into the edges' runs or into Room, and true. False, with nothing asked for
-  // yet, otherwise.
+  // Spans, pointing into the edges' runs or into Room, and true. False otherwise; Rows then gives
+  // the same scanlines.
   bool TwoEdgeSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans& Spans, int32_t (&Room)[2][32]);
 
   // The least and greatest key on scanline Y of the edges active at the last Row, for fetching
@@ -55,6 +56,8 @@ class TEdgeList {
   };
   // Room for Count more keys; returns the index of the first.
   size_t Take(size_t Count);
+  // Makes active the edges that start on or before scanline Y.
+  void Activate(int32_t Y);
 
   int32_t FMinX = 0, FMinY = 0, FMaxX = 0, FMaxY = -1;
   std::vector<TEdge> FEdges;  // sorted by Top after Build

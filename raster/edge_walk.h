@@ -79,20 +79,20 @@ void WalkEdge(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinY, int3
     Step = First;
   }
 
+  // Up to two unit steps, then the ceiling jump. The unit steps are taken without branches: on
+  // edges of middling slope they come and go with no pattern to predict.
   const auto Advance = [&]() {
     E += Dx;
+    int64_t Over = E > Dy;
+    X += Sx * Over;
+    E -= Dy * Over;
+    Over = E > Dy;
+    X += Sx * Over;
+    E -= Dy * Over;
     if (E > Dy) {
-      X += Sx;
-      E -= Dy;
-      if (E > Dy) {
-        X += Sx;
-        E -= Dy;
-        if (E > Dy) {
-          const int64_t K = (E + Dy - 1) / Dy;
-          X += Sx * K;
-          E -= Dy * K;
-        }
-      }
+      const int64_t K = (E + Dy - 1) / Dy;
+      X += Sx * K;
+      E -= Dy * K;
     }
   };
 

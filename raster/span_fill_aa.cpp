@@ -127,18 +127,17 @@ class TSpanWriterAA {
   // or two that make one span (under the non-zero rule: of opposite directions); FSpans then holds
   // the spans.
   bool GatherRows(int32_t First, int32_t Last) {
-    const size_t Room = size_t{32} * static_cast<size_t>(FEdges.MaxCrossings());
+    const int32_t Stride = FEdges.MaxCrossings();
+    const size_t Room = size_t{32} * static_cast<size_t>(Stride);
     if (FCrossings.size() < Room) FCrossings.resize(Room);
-    size_t Used = 0;
-    FSubRows = 0;
+    FSubRows = Last - First + 1;
+    FEdges.Rows(First, Last, FCrossings.data(), Stride, FLength);
     bool Paired = true;
     int32_t Spans = 0;
-    for (int32_t Y = First; Y <= Last; ++Y) {
-      uint32_t* const Row = FCrossings.data() + Used;
-      const int32_t N = FEdges.Row(Y, Row);
-      FRow[FSubRows] = Row;
-      FLength[FSubRows++] = N;
-      Used += static_cast<size_t>(N);
+    for (int32_t R = 0; R < FSubRows; ++R) {
+      const uint32_t* const Row = FCrossings.data() + static_cast<ptrdiff_t>(R) * Stride;
+      const int32_t N = FLength[R];
+      FRow[R] = Row;
       if (N == 0 || !Paired) continue;
       if (N != 2 || (FRule == TPolyFillRule::NonZero && ((Row[0] ^ Row[1]) & CrossingUpward) == 0)) {
         Paired = false;

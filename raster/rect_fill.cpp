@@ -19,10 +19,27 @@ bool ClampToClip(int32_t& X1, int32_t& Y1, int32_t& X2, int32_t& Y2, const TRect
   return true;
 }
 
+// Rows of a large surface lie far apart in memory, each starting with a cache miss: the start of
+// a row a few ahead is asked for while this one is written. The processor streams the rest of a
+// long row by itself.
+constexpr int32_t FetchAhead = 4;
+constexpr int32_t FetchPixels = 128;
+
+void FetchRowAhead(const TBitmap32& B, int32_t X1, int32_t X2, int32_t Y, int32_t Y2) {
+  if (Y + FetchAhead >= Y2) return;
+  const TColor32* Row = B.PixelAddress(X1, Y + FetchAhead);
+  const int32_t Width = std::min(X2 - X1, FetchPixels);
+  for (int32_t X = 0; X < Width; X += 16) __builtin_prefetch(Row + X, 1);
+  __builtin_prefetch(Row + (Width - 1), 1);
+}
+
 }  // namespace
 
 void TBitmap32::PaintRect(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor32 Value) {
-  for (int32_t Y = Y1; Y < Y2; ++Y) FillPixels(PixelAddress(X1, Y), X2 - X1, Value);
+  for (int32_t Y = Y1; Y < Y2; ++Y) {
+    FetchRowAhead(*this, X1, X2, Y, Y2);
+    FillPixels(PixelAddress(X1, Y), X2 - X1, Value);
+  }
   NotifyAreaChanged({X1, Y1, X2, Y2}, AREAINFO_RECT);
 }
 
@@ -39,7 +56,10 @@ void TBitmap32::BlendRect(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor
   }
   if (A == 0) return;
   const TCombineColorRowProc Row = CombineOpsFor(FCombineMode).RectRow;
-  for (int32_t Y = Y1; Y < Y2; ++Y) Row(Value, PixelAddress(X1, Y), X2 - X1, A);
+  for (int32_t Y = Y1; Y < Y2; ++Y) {
+    FetchRowAhead(*this, X1, X2, Y, Y2);
+    Row(Value, PixelAddress(X1, Y), X2 - X1, A);
+  }
   FinishBlending();
   NotifyAreaChanged({X1, Y1, X2, Y2}, AREAINFO_RECT);
 }

@@ -72,7 +72,7 @@ void TEdgeList::Build(TPathIterator FirstPath, TPathIterator LastPath, int32_t M
   }
 }
 
-void TEdgeList::Activate(int32_t Y) {
+void TEdgeList::ActivateFrom(int32_t Y) {
   while (FNext < FEdges.size() && FEdges[FNext].Top <= Y) FActive.push_back(FEdges[FNext++]);
 }
 

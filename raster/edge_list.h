@@ -57,7 +57,10 @@ class TEdgeList {
   // Room for Count more keys; returns the index of the first.
   size_t Take(size_t Count);
   // Makes active the edges that start on or before scanline Y.
-  void Activate(int32_t Y);
+  void Activate(int32_t Y) {
+    if (FNext < FEdges.size() && FEdges[FNext].Top <= Y) ActivateFrom(Y);
+  }
+  void ActivateFrom(int32_t Y);
 
   int32_t FMinX = 0, FMinY = 0, FMaxX = 0, FMaxY = -1;
   std::vector<TEdge> FEdges;  // sorted by Top after Build

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "fixed.h"
 
@@ -80,29 +81,45 @@ void WalkEdge(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinY, int3
   }
 
   // Up to two unit steps, then the ceiling jump. The unit steps are taken without branches: on
-  // edges of middling slope they come and go with no pattern to predict.
-  const auto Advance = [&]() {
-    E += Dx;
-    int64_t Over = E > Dy;
-    X += Sx * Over;
-    E -= Dy * Over;
-    Over = E > Dy;
-    X += Sx * Over;
-    E -= Dy * Over;
-    if (E > Dy) {
-      const int64_t K = (E + Dy - 1) / Dy;
-      X += Sx * K;
-      E -= Dy * K;
+  // edges of middling slope they come and go with no pattern to predict. The term is at most Dy
+  // before each step, so an edge with Dx <= Dy never needs the second unit step, and one with
+  // Dx <= 2 Dy never the jump; those are walked without them.
+  const auto Walk = [&](auto Stages) {
+    const auto UnitStep = [&] {
+      const bool Over = E > Dy;
+      X = Over ? X + Sx : X;
+      E = Over ? E - Dy : E;
+    };
+    for (; Step < First; ++Step) {
+      E += Dx;
+      UnitStep();
+      if constexpr (Stages >= 2) UnitStep();
+      if (Stages >= 3 && E > Dy) {
+        const int64_t K = (E + Dy - 1) / Dy;
+        X += Sx * K;
+        E -= Dy * K;
+      }
+    }
+    int64_t Y = int64_t{Y1} + Sy * First;
+    for (; Step <= Last; ++Step) {
+      Emit(static_cast<int32_t>(Y), X);
+      Y += Sy;
+      E += Dx;
+      UnitStep();
+      if constexpr (Stages >= 2) UnitStep();
+      if (Stages >= 3 && E > Dy) {
+        const int64_t K = (E + Dy - 1) / Dy;
+        X += Sx * K;
+        E -= Dy * K;
+      }
     }
   };
-
-  for (; Step < First; ++Step) Advance();
-  int64_t Y = int64_t{Y1} + Sy * First;
-  for (; Step <= Last; ++Step) {
-    Emit(static_cast<int32_t>(Y), X);
-    Y += Sy;
-    Advance();
-  }
+  if (Dx <= Dy)
+    Walk(std::integral_constant<int, 1>());
+  else if (Dx <= 2 * Dy)
+    Walk(std::integral_constant<int, 2>());
+  else
+    Walk(std::integral_constant<int, 3>());
 }
 
 }  // namespace quillet

@@ -23,7 +23,7 @@ namespace {
 constexpr int32_t MergeGap = 8;
 // Clusters up to this many cells sum their counts from the span ends directly; wider ones (flat
 // edges) mark them in the difference array, where marks on one cell would queue behind each other.
-constexpr int32_t DirectCells = 16;
+constexpr int32_t DirectCells = 24;
 // How many pixel rows ahead the pixels are fetched into the cache.
 constexpr int64_t FetchAhead = 2;
 

@@ -134,16 +134,4 @@ bool TEdgeList::TwoEdgeSpans(int32_t First, int32_t Last, bool NonZero, TRowSpan
   return true;
 }
 
-bool TEdgeList::ExtentAhead(int32_t Y, int32_t& MinKey, int32_t& MaxKey) const {
-  MinKey = INT32_MAX;
-  MaxKey = -1;
-  for (const TEdge& E : FActive) {
-    if (Y < E.Top || Y > E.Bottom) continue;
-    const int32_t Key = *E.Keys(FKeys, Y);
-    MinKey = std::min(MinKey, Key);
-    MaxKey = std::max(MaxKey, Key);
-  }
-  return MaxKey >= MinKey;
-}
-
 }  // namespace quillet

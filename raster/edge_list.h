@@ -40,10 +40,6 @@ class TEdgeList {
   // the same scanlines.
   bool TwoEdgeSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans& Spans, int32_t (&Room)[2][32]);
 
-  // The least and greatest key on scanline Y of the edges active at the last Row, for fetching
-  // ahead; false when none of them reaches Y.
-  bool ExtentAhead(int32_t Y, int32_t& MinKey, int32_t& MaxKey) const;
-
  private:
   struct TEdge {
     int32_t Top;      // the first scanline it crosses

@@ -38,6 +38,7 @@ class TSpanWriterAA {
         FMaster(AlphaOf(Color)),
         FRgb(Color & 0x00FFFFFF),
         FOps(CombineOpsFor(Bitmap.CombineMode())),
+        FClipLeft(Bitmap.ClipBounds().Left),
         FClipRight(Bitmap.ClipBounds().Right),
         FCrossings(Scratch.Crossings),
         FAcc(Scratch.Cells),
@@ -55,12 +56,17 @@ class TSpanWriterAA {
       // Most rows of a convex outline meet the same two edges on every sub-scanline.
       const bool Paired =
           FEdges.TwoEdgeSpans(First, Last, FRule == TPolyFillRule::NonZero, FSpans, FRoom) || GatherRows(First, Last);
-      if ((Py + FetchAhead) << S <= MaxY) FetchRow(Py + FetchAhead);
+      int32_t MinX;
+      int64_t MaxX;
+      const bool Covered = Paired ? FSpans.Count > 0 : Extent(MinX, MaxX);
+      if (!Covered) continue;
+      if (Paired) MinX = FSpans.MinStart, MaxX = FSpans.MaxEnd;
+      if ((Py + FetchAhead) << S <= MaxY) FetchRow(Py + FetchAhead, MinX >> S, static_cast<int32_t>(MaxX >> S));
       FDst = FBitmap.RowAddress(static_cast<int32_t>(Py));
       if (Paired)
         PairedRow();
       else
-        GeneralRow();
+        GeneralRow(MinX, MaxX);
       FinishBlending();
     }
   }
@@ -81,15 +87,14 @@ class TSpanWriterAA {
   }
 
   // Rows of a large surface lie far apart in memory and each starts with a cache miss: the pixels
-  // of a row ahead are asked for while this one is worked on, as far as the edges crossing it now
-  // tell.
-  void FetchRow(int64_t Py) const {
-    int32_t MinKey, MaxKey;
-    if (!FEdges.ExtentAhead(static_cast<int32_t>(Py << FGrid.Shift), MinKey, MaxKey)) return;
+  // of a row ahead are asked for while this one is worked on, where this row's pixels lie give or
+  // take a cache line.
+  void FetchRow(int64_t Py, int32_t From, int32_t To) const {
     const TColor32* Row = FBitmap.RowAddress(static_cast<int32_t>(Py));
-    const int32_t Last = std::min((MaxKey >> FGrid.Shift) + 1, FClipRight - 1);
-    for (int32_t X = MinKey >> FGrid.Shift; X <= Last; X += 16) __builtin_prefetch(Row + X, 1);
-    __builtin_prefetch(Row + Last, 1);
+    From = std::max(From - 16, FClipLeft);
+    To = std::min(To + 16, FClipRight - 1);
+    for (int32_t X = From; X <= To; X += 16) __builtin_prefetch(Row + X, 1);
+    __builtin_prefetch(Row + To, 1);
   }
 
   TColor32 CellColor(uint32_t Count) const { return ((Count * FGrid.Scale & 0xFF00) << 16) | FRgb; }
@@ -199,10 +204,8 @@ class TSpanWriterAA {
 
   // --- Any other row ------------------------------------------------------------------------------
 
-  void GeneralRow() {
-    int32_t MinX;
-    int64_t MaxX;
-    if (!Extent(MinX, MaxX)) return;
+  // MinX and MaxX: the row's extent.
+  void GeneralRow(int32_t MinX, int64_t MaxX) {
     const int32_t Px0 = MinX >> FGrid.Shift;
     const int32_t W = static_cast<int32_t>(MaxX >> FGrid.Shift) - Px0 + 2;
     Reserve(W);
@@ -253,6 +256,7 @@ class TSpanWriterAA {
   const uint32_t FMaster;
   const TColor32 FRgb;
   const TCombineModeEntry& FOps;
+  const int32_t FClipLeft;
   const int32_t FClipRight;
   TColor32* FDst = nullptr;  // pixel 0 of the current row
   // The crossings of the current row's sub-scanlines.

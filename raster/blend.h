@@ -49,12 +49,13 @@ struct TRowSpans {
   int32_t Mask;
   int32_t MinStart, MaxStart, MinEnd, MaxEnd;
 };
-// The coverage counts of Cells pixels from pixel From on, written to Out as colours like those of
-// TCoverageRowProc: every span start a adds clamp(pixel * 2^Shift + Mask - a, 0, Mask), every end
-// takes the same away. With Starts false every span counts as started (Count * Mask), with Ends
-// false as not ended. Pixel * 2^Shift + Mask must fit 31 bits.
-using TSpanCoverageProc = void (*)(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends,
-                                   uint32_t Scale, TColor32 Rgb, TColor32* Out);
+// The coverage counts of Cells pixels from pixel From on, turned into colours like those of
+// TCoverageRowProc and blended into Dst (pixel From first) as RowMaster does: every span start a
+// adds clamp(pixel * 2^Shift + Mask - a, 0, Mask) to a pixel's count, every end takes the same
+// away. With Starts false every span counts as started (Count * Mask), with Ends false as not
+// ended. Pixel * 2^Shift + Mask must fit 31 bits.
+using TSpanBlendProc = void (*)(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends,
+                                uint32_t Scale, TColor32 Rgb, TColor32* Dst, uint32_t M);
 
 // The kernels of one combine mode.
 struct TCombineModeEntry {
@@ -68,7 +69,8 @@ struct TCombineModeEntry {
   TSolidRowMasterProc SolidRowMaster;
   // The same in both modes; here so that a fill fetches all it needs in one place.
   TCoverageRowProc CoverageRow;
-  TSpanCoverageProc SpanCoverage;
+  // The anti-aliased filler's blend of a cluster of cells straight from its spans.
+  TSpanBlendProc SpanBlend;
 };
 
 // The procedure slots, pointing into the chosen kernel table.

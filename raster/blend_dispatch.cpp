@@ -28,9 +28,9 @@ const TCombineModeEntry* CombineModeOps = nullptr;
 
 namespace {
 
-constexpr TCombineModeEntry MergeColumn(TCoverageRowProc CoverageRow, TSpanCoverageProc SpanCoverage) {
+constexpr TCombineModeEntry MergeColumn(TCoverageRowProc CoverageRow) {
   return {merge::MergeColorInto, merge::MergeColorIntoMaster, merge::MergeRowMaster, merge::MergeColorIntoRow,
-          merge::MergeRectRow,   merge::MergeSolidRowMaster,  CoverageRow,          SpanCoverage};
+          merge::MergeRectRow,   merge::MergeSolidRowMaster,  CoverageRow,          merge::MergeSpanBlend};
 }
 
 // The single-pixel procedures are scalar at every level; the rows, the fill and the coverage
@@ -40,20 +40,18 @@ constexpr TCombineModeEntry MergeColumn(TCoverageRowProc CoverageRow, TSpanCover
     BlendVariant::Variant, SimdLevel::Level, Ns::BlendColors, Ns::BlendColorInto, Ns::BlendColorIntoMaster, \
         Ns::CombineColorInto, SetNs::FillPixels,                                                            \
         {{Ns::BlendColorInto, Ns::BlendColorIntoMaster, RowNs::BlendRowMaster, RowNs::BlendColorIntoRow,   \
-          RowNs::CombineColorRow, RowNs::SolidRowMaster, SetNs::CoverageRow, SetNs::SpanCoverage},          \
-         MergeColumn(SetNs::CoverageRow, SetNs::SpanCoverage)},                                             \
+          RowNs::CombineColorRow, RowNs::SolidRowMaster, SetNs::CoverageRow, RowNs::SpanBlend},             \
+         MergeColumn(SetNs::CoverageRow)},                                                                  \
   }
 
 // The scalar level reuses the variant's own fill.
 namespace portable_scalar {
 using portable::FillPixels;
 using scalar::CoverageRow;
-using scalar::SpanCoverage;
 }  // namespace portable_scalar
 namespace packed_scalar {
 using packed::FillPixels;
 using scalar::CoverageRow;
-using scalar::SpanCoverage;
 }  // namespace packed_scalar
 
 #if QUILLET_X86_KERNELS

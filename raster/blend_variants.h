@@ -20,6 +20,8 @@ void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value);
 void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count);
 void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W);
 void SolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M);
+void SpanBlend(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale,
+               TColor32 Rgb, TColor32* Dst, uint32_t M);
 }  // namespace portable
 
 namespace packed {
@@ -32,6 +34,8 @@ void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value);
 void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count);
 void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W);
 void SolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M);
+void SpanBlend(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale,
+               TColor32 Rgb, TColor32* Dst, uint32_t M);
 }  // namespace packed
 
 // Merge has only the portable scalar form.
@@ -43,12 +47,18 @@ void MergeRowMaster(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t 
 void MergeColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count);
 void MergeRectRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W);
 void MergeSolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M);
+void MergeSpanBlend(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale,
+                    TColor32 Rgb, TColor32* Dst, uint32_t M);
 }  // namespace merge
 
 namespace scalar {
 uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, uint32_t Scale, TColor32 Rgb);
-void SpanCoverage(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale,
-                  TColor32 Rgb, TColor32* Out);
+// The colours of the coverage counts of SpanBlend, for the forms that blend them afterwards.
+void SpanColors(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale,
+                TColor32 Rgb, TColor32* Out);
+// SpanColors in pieces, each blended with RowMaster.
+void SpanBlendWith(TRowMasterProc RowMaster, const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts,
+                   bool Ends, uint32_t Scale, TColor32 Rgb, TColor32* Dst, uint32_t M);
 }  // namespace scalar
 
 // Set by the build where it compiles the x86 kernel files.
@@ -58,18 +68,18 @@ void SpanCoverage(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Star
 #if QUILLET_X86_KERNELS
 
 // Row kernels of both variants for one instruction set; the single-pixel procedures stay scalar.
-#define QUILLET_DECLARE_ROW_KERNELS                                                   \
-  void BlendRowMaster(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t M); \
-  void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count);                   \
-  void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W);         \
-  void SolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M);
+#define QUILLET_DECLARE_ROW_KERNELS                                                                      \
+  void BlendRowMaster(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t M);                    \
+  void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count);                                      \
+  void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W);                            \
+  void SolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M);                             \
+  void SpanBlend(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale, \
+                 TColor32 Rgb, TColor32* Dst, uint32_t M);
 
 // Kernels that do not depend on the variant.
-#define QUILLET_DECLARE_SHARED_KERNELS                                                                            \
-  void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value);                                                \
-  uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, uint32_t Scale, TColor32 Rgb); \
-  void SpanCoverage(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale, \
-                    TColor32 Rgb, TColor32* Out);
+#define QUILLET_DECLARE_SHARED_KERNELS                             \
+  void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value); \
+  uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, uint32_t Scale, TColor32 Rgb);
 
 namespace portable_sse2 { QUILLET_DECLARE_ROW_KERNELS }
 namespace packed_sse2 { QUILLET_DECLARE_ROW_KERNELS }

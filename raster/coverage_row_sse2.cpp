@@ -1,5 +1,6 @@
-// SSE2 coverage conversions: four cells per step, the running sum as a prefix sum in the lanes,
-// or every span's share of four cells at once.
+// SSE2 coverage conversions: the running sum of coverage differences as a prefix sum in the
+// lanes, four cells per step; and the colours of a cluster's cells from its spans, every span's
+// share of four cells at once, blended by the SSE2 rows.
 #include <emmintrin.h>
 
 #include "blend_variants.h"
@@ -8,7 +9,7 @@ namespace quillet::sse2 {
 
 namespace {
 
-inline __m128i Colors(__m128i Count, __m128i Scale32, __m128i Rgb32) {
+inline __m128i Colors4(__m128i Count, __m128i Scale32, __m128i Rgb32) {
   const __m128i Alpha = _mm_and_si128(_mm_mullo_epi16(Count, Scale32), _mm_set1_epi32(0xFF00));
   return _mm_or_si128(_mm_slli_epi32(Alpha, 16), Rgb32);
 }
@@ -35,25 +36,25 @@ inline __m128i FourCounts(const TRowSpans& Spans, int32_t P, bool Starts, bool E
   return Count;
 }
 
-}  // namespace
-
-void SpanCoverage(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale,
-                  TColor32 Rgb, TColor32* Out) {
+// The colours of a cluster in pieces, each blended with the variant's SSE2 row.
+template <typename TRowMaster>
+void SpanBlendWith(TRowMaster RowMaster, const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends,
+                   uint32_t Scale, TColor32 Rgb, TColor32* Dst, uint32_t M) {
   const __m128i Scale32 = _mm_set1_epi32(static_cast<int>(Scale));
   const __m128i Rgb32 = _mm_set1_epi32(static_cast<int>(Rgb));
-  const auto At = [&](int32_t C) { return Colors(FourCounts(Spans, From + C, Starts, Ends), Scale32, Rgb32); };
-  // A cell's colour depends on its own position only, so the last vector may overlap the one
-  // before it.
-  if (Cells >= 4) {
-    int32_t C = 0;
-    for (; C + 4 <= Cells; C += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + C), At(C));
-    if (C < Cells) _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + Cells - 4), At(Cells - 4));
-  } else if (Cells > 0) {
-    alignas(16) TColor32 Four[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(Four), At(0));
-    for (int32_t C = 0; C < Cells; ++C) Out[C] = Four[C];
+  constexpr int32_t Piece = 32;
+  alignas(16) TColor32 Colors[Piece];
+  for (int32_t C = 0; C < Cells; C += Piece) {
+    const int32_t N = Cells - C < Piece ? Cells - C : Piece;
+    // Whole vectors of colours; the cells past the cluster are computed and not blended.
+    for (int32_t I = 0; I < N; I += 4)
+      _mm_store_si128(reinterpret_cast<__m128i*>(Colors + I),
+                      Colors4(FourCounts(Spans, From + C + I, Starts, Ends), Scale32, Rgb32));
+    RowMaster(Colors, Dst + C, N, M);
   }
 }
+
+}  // namespace
 
 uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, uint32_t Scale, TColor32 Rgb) {
   const __m128i Zero = _mm_setzero_si128();
@@ -79,3 +80,17 @@ uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, u
 }
 
 }  // namespace quillet::sse2
+
+namespace quillet {
+
+void portable_sse2::SpanBlend(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends,
+                              uint32_t Scale, TColor32 Rgb, TColor32* Dst, uint32_t M) {
+  sse2::SpanBlendWith(portable_sse2::BlendRowMaster, Spans, From, Cells, Starts, Ends, Scale, Rgb, Dst, M);
+}
+
+void packed_sse2::SpanBlend(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends,
+                            uint32_t Scale, TColor32 Rgb, TColor32* Dst, uint32_t M) {
+  sse2::SpanBlendWith(packed_sse2::BlendRowMaster, Spans, From, Cells, Starts, Ends, Scale, Rgb, Dst, M);
+}
+
+}  // namespace quillet

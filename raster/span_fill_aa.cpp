@@ -184,21 +184,22 @@ class TSpanWriterAA {
   // both; a cluster of ends begins with every span started.
   void PairedCluster(int32_t From, int32_t To, bool Starts, bool Ends) {
     const int32_t Cells = To - From + 1;
-    Reserve(Cells);
-    const int32_t K = FGrid.Mask, N = FSpans.Count;
     if (Cells <= DirectCells) {
       // Pixels lie left of the clip rectangle's right edge, whose sub-samples fit 31 bits.
-      FOps.SpanCoverage(FSpans, From, Cells, Starts, Ends, FGrid.Scale, FRgb, FOut.data());
-    } else {
-      if (Starts)
-        for (int32_t I = 0; I < N; ++I) Mark(static_cast<uint32_t>(FSpans.Starts[I]), 1, From);
-      if (Ends)
-        for (int32_t I = 0; I < N; ++I) Mark(static_cast<uint32_t>(FSpans.Ends[I]), -1, From);
-      FOps.CoverageRow(FAcc.data(), FOut.data(), Cells, Starts ? 0 : static_cast<uint32_t>(N * K), FGrid.Scale, FRgb);
-      // The cell after the last holds what the last crossing left over, which the next cluster or
-      // run accounts for: the array is all 0 again.
-      FAcc[static_cast<size_t>(Cells)] = 0;
+      const int32_t Visible = std::min(Cells, FClipRight - From);
+      if (Visible > 0) FOps.SpanBlend(FSpans, From, Visible, Starts, Ends, FGrid.Scale, FRgb, FDst + From, FMaster);
+      return;
     }
+    Reserve(Cells);
+    const int32_t K = FGrid.Mask, N = FSpans.Count;
+    if (Starts)
+      for (int32_t I = 0; I < N; ++I) Mark(static_cast<uint32_t>(FSpans.Starts[I]), 1, From);
+    if (Ends)
+      for (int32_t I = 0; I < N; ++I) Mark(static_cast<uint32_t>(FSpans.Ends[I]), -1, From);
+    FOps.CoverageRow(FAcc.data(), FOut.data(), Cells, Starts ? 0 : static_cast<uint32_t>(N * K), FGrid.Scale, FRgb);
+    // The cell after the last holds what the last crossing left over, which the next cluster or run
+    // accounts for: the array is all 0 again.
+    FAcc[static_cast<size_t>(Cells)] = 0;
     Blend(From, Cells);
   }
 

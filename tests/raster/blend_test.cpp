@@ -3,6 +3,7 @@
 // pairs, and rows of every short length at every alignment between guard pixels.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <random>
 #include <string>
@@ -344,6 +345,56 @@ TEST(CoverageRow, EveryLevelEqualsScalarAtAnyLengthAndAlignment) {
         for (int i = 0; i < Size; ++i) {
           ASSERT_EQ(Got.Acc[i], Want.Acc[i]) << "level " << L << " count " << Count << " cell " << i;
           ASSERT_EQ(Got.Out[i], Want.Out[i]) << "level " << L << " count " << Count << " colour " << i;
+        }
+      }
+    }
+  }
+}
+
+// Every level's blend of a cluster straight from its spans against the scalar one, in both
+// variants and under merge: spans of every grid and count, clusters of every length up to a few
+// vectors at every alignment, master alphas in and out of range, guard pixels around the row.
+TEST(SpanBlend, EveryLevelEqualsScalarAtAnyLengthAndAlignment) {
+  std::mt19937 Random(31);
+  constexpr int Guard = 8, Size = 128;
+  struct alignas(64) Row {
+    TColor32 P[Size];
+  };
+  int32_t Starts[32], Ends[32];
+  for (BlendVariant V : {BlendVariant::Portable, BlendVariant::Packed}) {
+    const TBlendKernels& Scalar = KernelTable(V, SimdLevel::Scalar);
+    for (const TBlendKernels* T : TablesOf(V)) {
+      for (int Mode = 0; Mode < 2; ++Mode) {
+        SCOPED_TRACE(std::string(LevelName(T->Level)) + (Mode ? " merge" : " blend"));
+        for (int Trial = 0; Trial < 600; ++Trial) {
+          TRowSpans Spans{};
+          Spans.Shift = 1 + static_cast<int32_t>(Random() % 5);
+          Spans.Mask = (1 << Spans.Shift) - 1;
+          Spans.Count = 1 + static_cast<int32_t>(Random() % 32);
+          const int32_t From = static_cast<int32_t>(Random() % 5000);
+          const int32_t Cells = static_cast<int32_t>(Random() % 41);
+          // Span ends around the cluster, a little outside it now and then.
+          const int32_t Lo = (From - 2) << Spans.Shift, Width = (Cells + 4) << Spans.Shift;
+          for (int32_t I = 0; I < Spans.Count; ++I) {
+            const int32_t A = Lo + static_cast<int32_t>(Random() % static_cast<uint32_t>(Width));
+            const int32_t B = Lo + static_cast<int32_t>(Random() % static_cast<uint32_t>(Width));
+            Starts[I] = std::min(A, B);
+            Ends[I] = std::max(A, B);
+          }
+          Spans.Starts = Starts;
+          Spans.Ends = Ends;
+          const bool WithStarts = Random() % 4 != 0, WithEnds = Random() % 4 != 0;
+          const uint32_t Scale = std::array<uint32_t, 5>{65, 273, 1167, 5460, 32662}[Random() % 5];
+          const TColor32 Rgb = Random() & 0x00FFFFFF;
+          const uint32_t M = Trial % 50 == 0 ? 300 : Trial % 3 == 0 ? 255 : Random() % 256;
+          Row Want, Got;
+          for (TColor32& C : Want.P) C = Random();
+          Got = Want;
+          const int First = Guard + Trial % 8;
+          Scalar.Modes[Mode].SpanBlend(Spans, From, Cells, WithStarts, WithEnds, Scale, Rgb, Want.P + First, M);
+          T->Modes[Mode].SpanBlend(Spans, From, Cells, WithStarts, WithEnds, Scale, Rgb, Got.P + First, M);
+          for (int I = 0; I < Size; ++I)
+            ASSERT_EQ(Got.P[I], Want.P[I]) << "trial " << Trial << " cells " << Cells << " at " << I;
         }
       }
     }

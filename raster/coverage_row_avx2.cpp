@@ -40,22 +40,28 @@ uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, u
 
 }  // namespace avx2
 
+namespace {
+
+// A master alpha out of range goes to the variant's scalar kernel.
+template <typename TMaster>
+void SpanBlendWith(TSpanBlendProc Scalar, const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends,
+                   uint32_t Scale, TColor32 Rgb, TColor32* Dst, uint32_t M) {
+  if (M > 255)
+    Scalar(Spans, From, Cells, Starts, Ends, Scale, Rgb, Dst, M);
+  else
+    ForEachPixel(SpanSource(Spans, From, Starts, Ends, Scale, Rgb), Dst, Cells, TMaster(M));
+}
+
+}  // namespace
+
 void packed_avx2::SpanBlend(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends,
                             uint32_t Scale, TColor32 Rgb, TColor32* Dst, uint32_t M) {
-  if (M > 255) {
-    packed::SpanBlend(Spans, From, Cells, Starts, Ends, Scale, Rgb, Dst, M);
-    return;
-  }
-  ForEachPixel(SpanSource(Spans, From, Starts, Ends, Scale, Rgb), Dst, Cells, PackedMaster(M));
+  SpanBlendWith<PackedMaster>(packed::SpanBlend, Spans, From, Cells, Starts, Ends, Scale, Rgb, Dst, M);
 }
 
 void portable_avx2::SpanBlend(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends,
                               uint32_t Scale, TColor32 Rgb, TColor32* Dst, uint32_t M) {
-  if (M > 255) {
-    portable::SpanBlend(Spans, From, Cells, Starts, Ends, Scale, Rgb, Dst, M);
-    return;
-  }
-  ForEachPixel(SpanSource(Spans, From, Starts, Ends, Scale, Rgb), Dst, Cells, PortableMaster(M));
+  SpanBlendWith<PortableMaster>(portable::SpanBlend, Spans, From, Cells, Starts, Ends, Scale, Rgb, Dst, M);
 }
 
 }  // namespace quillet

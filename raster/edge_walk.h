@@ -91,7 +91,7 @@ void WalkEdge(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinY, int3
       X = Over ? X + Sx : X;
       E = Over ? E - Dy : E;
     };
-    for (; Step < First; ++Step) {
+    const auto Advance = [&] {
       E += Dx;
       UnitStep();
       if constexpr (Stages >= 2) UnitStep();
@@ -100,19 +100,13 @@ void WalkEdge(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinY, int3
         X += Sx * K;
         E -= Dy * K;
       }
-    }
+    };
+    for (; Step < First; ++Step) Advance();
     int64_t Y = int64_t{Y1} + Sy * First;
     for (; Step <= Last; ++Step) {
       Emit(static_cast<int32_t>(Y), X);
       Y += Sy;
-      E += Dx;
-      UnitStep();
-      if constexpr (Stages >= 2) UnitStep();
-      if (Stages >= 3 && E > Dy) {
-        const int64_t K = (E + Dy - 1) / Dy;
-        X += Sx * K;
-        E -= Dy * K;
-      }
+      Advance();
     }
   };
   if (Dx <= Dy)

@@ -97,6 +97,9 @@ bool HasMmx() {
 }
 
 bool SimdLevelSupported(SimdLevel Level) {
+#if QUILLET_X86_KERNELS
+  __builtin_cpu_init();  // the run-time library does it before main; this may run earlier
+#endif
   switch (Level) {
     case SimdLevel::Scalar:
       return true;

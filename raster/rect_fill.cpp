@@ -26,9 +26,9 @@ constexpr int32_t FetchAhead = 4;
 constexpr int32_t FetchPixels = 128;
 
 void FetchRowAhead(const TBitmap32& B, int32_t X1, int32_t X2, int32_t Y, int32_t Y2) {
-  if (Y + FetchAhead >= Y2) return;
-  const TColor32* Row = B.PixelAddress(X1, Y + FetchAhead);
   const int32_t Width = std::min(X2 - X1, FetchPixels);
+  if (Y + FetchAhead >= Y2 || Width <= 0) return;
+  const TColor32* Row = B.PixelAddress(X1, Y + FetchAhead);
   for (int32_t X = 0; X < Width; X += 16) __builtin_prefetch(Row + X, 1);
   __builtin_prefetch(Row + (Width - 1), 1);
 }

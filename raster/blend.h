@@ -40,7 +40,7 @@ using TCoverageRowProc = uint32_t (*)(int32_t* Acc, TColor32* Out, int32_t Count
 
 // One pixel row of the anti-aliased filler in which every sub-scanline holds one span: the
 // sub-sample positions where the spans start and end, on a grid of 2^Shift sub-samples per pixel
-// with Mask = 2^Shift - 1, and the least and greatest of each.
+// with Mask = 2^Shift - 1, and the least and greatest of each (which the kernels may rely on).
 struct TRowSpans {
   const int32_t* Starts;
   const int32_t* Ends;

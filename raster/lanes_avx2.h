@@ -150,23 +150,33 @@ struct SpanSource {
         Ends(En),
         Scale32(_mm256_set1_epi32(static_cast<int>(Scale))),
         Rgb32(_mm256_set1_epi32(static_cast<int>(Rgb))) {}
-  // The counts of the eight cells from I on.
+  // The counts of the eight cells from I on. Cells wholly past every start (or end) take the
+  // share of all spans at once; cells wholly before them take none.
   __m256i Counts(int32_t I) const {
     const __m256i K = _mm256_set1_epi32(Spans.Mask);
     const __m256i Zero = _mm256_setzero_si256();
-    const __m256i Pixels = _mm256_add_epi32(_mm256_set1_epi32(From + I), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    const int32_t P = From + I;
+    const __m256i Pixels = _mm256_add_epi32(_mm256_set1_epi32(P), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
     const __m256i Base = _mm256_add_epi32(_mm256_sll_epi32(Pixels, _mm_cvtsi32_si128(Spans.Shift)), K);
-    __m256i Count = Starts ? Zero : _mm256_set1_epi32(Spans.Count * Spans.Mask);
-    if (Starts)
+    const int32_t All = Spans.Count * Spans.Mask;
+    const auto Between = [&](int32_t Least, int32_t Greatest) {
+      return P <= (Greatest >> Spans.Shift) && P + 7 >= (Least >> Spans.Shift);
+    };
+    const bool AllStarted = !Starts || P > (Spans.MaxStart >> Spans.Shift);
+    __m256i Count = _mm256_set1_epi32(AllStarted ? All : 0);
+    if (!AllStarted && Between(Spans.MinStart, Spans.MaxStart))
       for (int32_t S = 0; S < Spans.Count; ++S) {
         const __m256i Share = _mm256_sub_epi32(Base, _mm256_set1_epi32(Spans.Starts[S]));
         Count = _mm256_add_epi32(Count, _mm256_min_epi32(_mm256_max_epi32(Share, Zero), K));
       }
-    if (Ends)
+    if (Ends && P > (Spans.MaxEnd >> Spans.Shift)) {
+      Count = _mm256_sub_epi32(Count, _mm256_set1_epi32(All));
+    } else if (Ends && Between(Spans.MinEnd, Spans.MaxEnd)) {
       for (int32_t S = 0; S < Spans.Count; ++S) {
         const __m256i Share = _mm256_sub_epi32(Base, _mm256_set1_epi32(Spans.Ends[S]));
         Count = _mm256_sub_epi32(Count, _mm256_min_epi32(_mm256_max_epi32(Share, Zero), K));
       }
+    }
     return Count;
   }
   __m256i Eight(int32_t I) const { return CountColors(Counts(I), Scale32, Rgb32); }

@@ -3,6 +3,7 @@
 // pairs, and rows of every short length at every alignment between guard pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <random>
@@ -373,8 +374,10 @@ TEST(SpanBlend, EveryLevelEqualsScalarAtAnyLengthAndAlignment) {
           Spans.Count = 1 + static_cast<int32_t>(Random() % 32);
           const int32_t From = static_cast<int32_t>(Random() % 5000);
           const int32_t Cells = static_cast<int32_t>(Random() % 41);
-          // Span ends around the cluster, a little outside it now and then.
-          const int32_t Lo = (From - 2) << Spans.Shift, Width = (Cells + 4) << Spans.Shift;
+          // Span ends around the cluster, a little outside it now and then, or bunched at one place
+          // so that whole vectors lie before or past them.
+          const int32_t Lo = (From - 2 + (Trial % 4 == 0 ? static_cast<int32_t>(Random() % 40) : 0)) << Spans.Shift;
+          const int32_t Width = (Trial % 4 == 0 ? 2 : Cells + 4) << Spans.Shift;
           for (int32_t I = 0; I < Spans.Count; ++I) {
             const int32_t A = Lo + static_cast<int32_t>(Random() % static_cast<uint32_t>(Width));
             const int32_t B = Lo + static_cast<int32_t>(Random() % static_cast<uint32_t>(Width));
@@ -383,6 +386,10 @@ TEST(SpanBlend, EveryLevelEqualsScalarAtAnyLengthAndAlignment) {
           }
           Spans.Starts = Starts;
           Spans.Ends = Ends;
+          Spans.MinStart = *std::min_element(Starts, Starts + Spans.Count);
+          Spans.MaxStart = *std::max_element(Starts, Starts + Spans.Count);
+          Spans.MinEnd = *std::min_element(Ends, Ends + Spans.Count);
+          Spans.MaxEnd = *std::max_element(Ends, Ends + Spans.Count);
           const bool WithStarts = Random() % 4 != 0, WithEnds = Random() % 4 != 0;
           const uint32_t Scale = std::array<uint32_t, 5>{65, 273, 1167, 5460, 32662}[Random() % 5];
           const TColor32 Rgb = Random() & 0x00FFFFFF;

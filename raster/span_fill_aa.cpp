@@ -50,6 +50,7 @@ class TSpanWriterAA {
   // Sub-scanlines MinY to MaxY.
   void Write(int32_t MinY, int32_t MaxY) {
     const int32_t S = FGrid.Shift;
+    bool Fetching = false;
     for (int64_t Py = MinY >> S; Py <= MaxY >> S; ++Py) {
       const int32_t First = static_cast<int32_t>(std::max<int64_t>(Py << S, MinY));
       const int32_t Last = static_cast<int32_t>(std::min<int64_t>((Py << S) + FGrid.Mask, MaxY));
@@ -61,7 +62,10 @@ class TSpanWriterAA {
       const bool Covered = Paired ? FSpans.Count > 0 : Extent(MinX, MaxX);
       if (!Covered) continue;
       if (Paired) MinX = FSpans.MinStart, MaxX = FSpans.MaxEnd;
-      if ((Py + FetchAhead) << S <= MaxY) FetchRow(Py + FetchAhead, MinX >> S, static_cast<int32_t>(MaxX >> S));
+      // The first row drawn also asks for the rows up to the one fetched ahead.
+      for (int64_t Ahead = Fetching ? FetchAhead : 1; Ahead <= FetchAhead && (Py + Ahead) << S <= MaxY; ++Ahead)
+        FetchRow(Py + Ahead, MinX >> S, static_cast<int32_t>(MaxX >> S));
+      Fetching = true;
       FDst = FBitmap.RowAddress(static_cast<int32_t>(Py));
       if (Paired)
         PairedRow();

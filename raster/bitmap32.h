@@ -163,6 +163,9 @@ class TBitmap32 : public TCustomMap {
 
  private:
   void FreeStore();
+  // Horizontal and vertical lines as clipped spans (blended or opaque), without the end point
+  // unless L; false, drawing nothing, for any other line.
+  bool DrawAxisAlignedLine(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor32 Value, bool L, bool Blend);
 
   TColor32* Pixels = nullptr;
   TRect FClipBounds;

@@ -1,36 +1,15 @@
-// The anti-aliased 16.16 line: ClipSegmentFixed, DrawLineFixed and DrawLineFixedClipped, which
-// stamp a 2 x 2 dot once per pixel of length.
+// The anti-aliased 16.16 line: DrawLineFixed and DrawLineFixedClipped, which stamp a 2 x 2 dot
+// once per pixel of length. The clipped line moves its end points with the region-code clipper
+// (line_clip.h).
 #include <cmath>
-#include <cstdlib>
-#include <limits>
 
-#include "clip_segment.h"
+#include "line_clip.h"
 #include "subpixel_dot.h"
 #include "wide_math.h"
 
 namespace quillet {
 
 namespace {
-
-bool FitsInt32(int64_t V) {
-  return V >= std::numeric_limits<int32_t>::min() && V <= std::numeric_limits<int32_t>::max();
-}
-
-// A x B / C for the clipper. Terms that fit in 32 bits go through MulDiv unchanged; wider
-// differences (end points far apart) are divided exactly with the same rounding.
-int64_t ClipMulDiv(int64_t A, int64_t B, int64_t C) {
-  if (FitsInt32(A) && FitsInt32(B) && FitsInt32(C))
-    return MulDiv(static_cast<int32_t>(A), static_cast<int32_t>(B), static_cast<int32_t>(C));
-  if (C == 0) return -1;
-  const UInt128 Product = static_cast<UInt128>(std::llabs(A)) * static_cast<UInt128>(std::llabs(B));
-  const UInt128 Divisor = static_cast<UInt128>(std::llabs(C));
-  UInt128 Quotient = Product / Divisor;
-  const UInt128 Remainder = Product % Divisor;
-  if (Divisor - Remainder <= Remainder) ++Quotient;
-  // In the clipper |A| <= |C|, so the quotient is at most |B| < 2^34.
-  const int64_t Q = static_cast<int64_t>(Quotient);
-  return ((A < 0) + (B < 0) + (C < 0)) % 2 == 1 ? -Q : Q;
-}
 
 // round(sqrt(Dx^2 + Dy^2)), exactly, ties to even (a square root of an integer is never an exact
 // half).
@@ -85,51 +64,6 @@ TRect LineArea(TFixed X1, TFixed Y1, TFixed X2, TFixed Y2) {
 
 }  // namespace
 
-bool ClipSegment64(int64_t& X1, int64_t& Y1, int64_t& X2, int64_t& Y2, int64_t MinX, int64_t MinY,
-                   int64_t MaxX, int64_t MaxY) {
-  const auto CodeX = [&](int64_t X) { return (X < MinX ? 1 : 0) | (X > MaxX ? 2 : 0); };
-  const auto CodeY = [&](int64_t Y) { return (Y < MinY ? 4 : 0) | (Y > MaxY ? 8 : 0); };
-  int C1 = CodeX(X1) | CodeY(Y1);
-  int C2 = CodeX(X2) | CodeY(Y2);
-  if (C1 & C2) return false;
-  if (C1 == 0 && C2 == 0) return true;
-
-  if (C1 & 12) {
-    const int64_t Yc = (C1 & 8) ? MaxY : MinY;
-    X1 += ClipMulDiv(Yc - Y1, X2 - X1, Y2 - Y1);
-    Y1 = Yc;
-    C1 = CodeX(X1);
-  }
-  if (C2 & 12) {
-    const int64_t Yc = (C2 & 8) ? MaxY : MinY;
-    X2 += ClipMulDiv(Yc - Y2, X2 - X1, Y2 - Y1);
-    Y2 = Yc;
-    C2 = CodeX(X2);
-  }
-  if ((C1 & C2) || (C1 == 0 && C2 == 0)) return C1 == 0 && C2 == 0;
-
-  if (C1 != 0) {
-    const int64_t Xc = C1 == 1 ? MinX : MaxX;
-    Y1 += ClipMulDiv(Xc - X1, Y2 - Y1, X2 - X1);
-    X1 = Xc;
-  }
-  if (C2 == 0) return true;
-  const int64_t Xc = C2 == 1 ? MinX : MaxX;
-  Y2 += ClipMulDiv(Xc - X2, Y2 - Y1, X2 - X1);
-  X2 = Xc;
-  return true;
-}
-
-bool ClipSegmentFixed(TFixed& X1, TFixed& Y1, TFixed& X2, TFixed& Y2, TFixed MinX, TFixed MinY,
-                      TFixed MaxX, TFixed MaxY) {
-  int64_t A = X1, B = Y1, C = X2, D = Y2;
-  const bool Visible = ClipSegment64(A, B, C, D, MinX, MinY, MaxX, MaxY);
-  // Moved points lie between the old ones, so they fit.
-  X1 = static_cast<TFixed>(A), Y1 = static_cast<TFixed>(B);
-  X2 = static_cast<TFixed>(C), Y2 = static_cast<TFixed>(D);
-  return Visible;
-}
-
 void TBitmap32::DrawLineFixed(TFixed X1, TFixed Y1, TFixed X2, TFixed Y2, TColor32 Value, bool L) {
   const TSubpixelDotPainter Dot(*this);
   WalkDots(X1, Y1, X2, Y2, Value, L,
@@ -145,11 +79,7 @@ void TBitmap32::DrawLineFixedClipped(TFixed AX1, TFixed AY1, TFixed AX2, TFixed 
     NotifyAreaChanged(Area, AREAINFO_DRAWN_LINE);
     return;
   }
-  // The clip rectangle in 16.16, in 64 bits so that no surface size wraps it.
-  const int64_t Left = static_cast<int64_t>(FClipBounds.Left) << 16;
-  const int64_t Top = static_cast<int64_t>(FClipBounds.Top) << 16;
-  const int64_t Right = static_cast<int64_t>(FClipBounds.Right) << 16;
-  const int64_t Bottom = static_cast<int64_t>(FClipBounds.Bottom) << 16;
+  const auto [Left, Top, Right, Bottom] = ScaleClip(FClipBounds, 16);
 
   // One pixel more towards the top-left: a dot there still covers the first row and column.
   int64_t X1 = AX1, Y1 = AY1, X2 = AX2, Y2 = AY2;

@@ -1,13 +1,14 @@
 // Integer lines by an error-term walk with the clipping built into the walk: DrawLineClipped
 // (stored pixels) and DrawLineBlendClipped (ColorInto).
 //
-// The set-up runs in 64 and 128 bits, so the walk is exact for any 32-bit end points; the loop is
-// bounded by the clip rectangle, never by the length of the line.
+// The walk's entry into and exit from the clip rectangle come from the shared walk rows, exact
+// for any 32-bit end points; the loop is bounded by the clip rectangle, never by the length of the
+// line.
 #include <algorithm>
-#include <utility>
 
 #include "bitmap32.h"
-#include "wide_math.h"
+#include "line_clip.h"
+#include "line_setup.h"
 
 namespace quillet {
 
@@ -19,117 +20,63 @@ struct TLineWalk {
   intptr_t Offset = 0;   // index of the first pixel
   intptr_t MajorStep = 0;
   intptr_t MinorStep = 0;
-  int64_t Error = 0;
+  int64_t Error = 0;       // >= 0 when the next step also moves along the minor axis
   int64_t ErrorMinor = 0;  // subtracted when the minor step is taken (2Dx - 2Dy)
   int64_t ErrorMajor = 0;  // added otherwise (2Dy)
 };
 
-// Works out the clipped walk of a line that is neither horizontal nor vertical. False when the
-// line misses the clip rectangle: then nothing is drawn or reported.
-bool PlanLineWalk(int64_t X1, int64_t Y1, int64_t X2, int64_t Y2, bool L, const TRect& Clip,
-                  int32_t Width, TLineWalk& Walk) {
-  int64_t Cx1 = Clip.Left, Cx2 = static_cast<int64_t>(Clip.Right) - 1;
-  int64_t Cy1 = Clip.Top, Cy2 = static_cast<int64_t>(Clip.Bottom) - 1;
-  int64_t Dx = X2 - X1, Dy = Y2 - Y1;
-
-  // Mirror so that both differences are positive.
-  int64_t Xd = 1, Yd = 1;
-  if (Dx > 0) {
-    if (X1 > Cx2 || X2 < Cx1) return false;
-  } else {
-    if (X2 > Cx2 || X1 < Cx1) return false;
-    X1 = -X1, X2 = -X2, Dx = -Dx;
-    std::swap(Cx1, Cx2);
-    Cx1 = -Cx1, Cx2 = -Cx2;
-    Xd = -1;
-  }
-  if (Dy > 0) {
-    if (Y1 > Cy2 || Y2 < Cy1) return false;
-  } else {
-    if (Y2 > Cy2 || Y1 < Cy1) return false;
-    Y1 = -Y1, Y2 = -Y2, Dy = -Dy;
-    std::swap(Cy1, Cy2);
-    Cy1 = -Cy1, Cy2 = -Cy2;
-    Yd = -1;
-  }
-
-  // Make x the major axis.
-  const bool Swapped = Dx < Dy;
-  if (Swapped) {
-    std::swap(X1, Y1), std::swap(X2, Y2), std::swap(Dx, Dy);
-    std::swap(Cx1, Cy1), std::swap(Cx2, Cy2), std::swap(Xd, Yd);
-  }
-
-  int64_t Dx2 = 2 * Dx;
-  const int64_t Dy2 = 2 * Dy;
-  int64_t E = Dy2 - Dx;
-  int64_t X = X1, Y = Y1, Term = X2;
+// Works out the clipped walk of a framed line. False when the line misses the clip rectangle:
+// then nothing is drawn or reported.
+bool PlanLineWalk(const TLineFrame& F, bool L, TLineWalk& Walk) {
+  // Step s lies on row floor((2 s Dy + Dx) / 2Dx); its fraction r moves the walk on a row after the
+  // step when r + 2Dy >= 2Dx.
+  const TWalkRows Rows(2 * F.Dy, F.Dx, 2 * F.Dx);
+  int64_t X = F.X1, Y = F.Y1, Fraction = F.Dx;
   bool CheckMajorStart = true;
 
-  // Entry through the minor start edge: the first step on row Cy1.
-  if (Y1 < Cy1) {
-    const Int128 T = static_cast<Int128>(Cy1 - Y1) * Dx2 - Dx;
-    const Int128 EntryX = X1 + T / Dy2;
-    const int64_t R = static_cast<int64_t>(T % Dy2);
-    if (EntryX > Cx2) return false;
-    if (EntryX >= Cx1) {
-      X = static_cast<int64_t>(EntryX);
-      Y = Cy1;
-      E -= Dx + R;
-      if (R > 0) {
-        ++X;
-        E += Dy2;
-      }
+  // Entry through the minor start edge: the first step on row Cy1. The tests against the clip
+  // columns take the step before it when the row is not reached exactly.
+  if (F.Y1 < F.Cy1) {
+    const TWalkPoint Entry = Rows.Reach(F.Cy1 - F.Y1);
+    if (F.X1 + Entry.Whole > F.Cx2) return false;
+    if (F.X1 + Entry.Whole >= F.Cx1) {
+      X = F.X1 + Entry.Whole + (Entry.Rest > 0 ? 1 : 0);
+      Y = F.Cy1;
+      Fraction = Rows.At(X - F.X1).Rest;
       CheckMajorStart = false;
     }
   }
   // Entry through the major start edge: the row of the step at column Cx1.
-  if (CheckMajorStart && X1 < Cx1) {
-    const Int128 T = static_cast<Int128>(Cx1 - X1) * Dy2;
-    const Int128 EntryY = Y1 + T / Dx2;
-    const int64_t R = static_cast<int64_t>(T % Dx2);
-    if (EntryY > Cy2 || (EntryY == Cy2 && R >= Dx)) return false;
-    Y = static_cast<int64_t>(EntryY);
-    X = Cx1;
-    E += R;
-    if (R >= Dx) {
-      ++Y;
-      E -= Dx2;
-    }
+  if (CheckMajorStart && F.X1 < F.Cx1) {
+    const TWalkPoint P = Rows.At(F.Cx1 - F.X1);
+    if (F.Y1 + P.Whole > F.Cy2) return false;
+    X = F.Cx1;
+    Y = F.Y1 + P.Whole;
+    Fraction = P.Rest;
   }
 
   // Exit: the last step on a row up to Cy2, and no further than column Cx2.
+  int64_t Term = F.X2;
   bool EndClipped = false;
-  if (Y2 > Cy2) {
-    const Int128 T = static_cast<Int128>(Cy2 - Y1) * Dx2 + Dx;
-    const Int128 LastX = X1 + T / Dy2 - (T % Dy2 == 0 ? 1 : 0);
-    Term = static_cast<int64_t>(std::min<Int128>(LastX, Cx2 + 1));
+  if (F.Y2 > F.Cy2) {
+    Term = std::min(F.X1 + Rows.FirstStepOnRow(F.Cy2 + 1 - F.Y1) - 1, F.Cx2 + 1);
     EndClipped = true;
   }
-  if (Term > Cx2) {
-    Term = Cx2;
+  if (Term > F.Cx2) {
+    Term = F.Cx2;
     EndClipped = true;
   }
   ++Term;
   if (!L && !EndClipped && Term > X) --Term;
 
-  Dx2 -= Dy2;
-
   Walk.Count = Term - X;
   if (Walk.Count <= 0) return true;
-  const int64_t MajorCoord = Xd * X, MinorCoord = Yd * Y;
-  if (Swapped) {
-    Walk.Offset = static_cast<intptr_t>(MajorCoord * Width + MinorCoord);
-    Walk.MajorStep = static_cast<intptr_t>(Xd * Width);
-    Walk.MinorStep = static_cast<intptr_t>(Yd);
-  } else {
-    Walk.Offset = static_cast<intptr_t>(MinorCoord * Width + MajorCoord);
-    Walk.MajorStep = static_cast<intptr_t>(Xd);
-    Walk.MinorStep = static_cast<intptr_t>(Yd * Width);
-  }
-  Walk.Error = E;
-  Walk.ErrorMinor = Dx2;
-  Walk.ErrorMajor = Dy2;
+  Walk.Offset = F.Index(X, Y);
+  Walk.MajorStep = F.MajorStep();
+  Walk.MinorStep = F.MinorStep();
+  Walk.Error = Fraction + 2 * F.Dy - 2 * F.Dx;
+  Walk.ErrorMinor = 2 * F.Dx - 2 * F.Dy;
+  Walk.ErrorMajor = 2 * F.Dy;
   return true;
 }
 
@@ -151,23 +98,32 @@ void RunLineWalk(TColor32* Pixels, TLineWalk W, WritePixel Write) {
 
 }  // namespace
 
+bool TBitmap32::DrawAxisAlignedLine(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor32 Value, bool L,
+                                    bool Blend) {
+  if (X1 != X2 && Y1 != Y2) return false;
+  const auto HorzSpan = Blend ? &TBitmap32::HorzSpanBlendClipped : &TBitmap32::HorzSpanClipped;
+  const auto VertSpan = Blend ? &TBitmap32::VertSpanBlendClipped : &TBitmap32::VertSpanClipped;
+  if (X1 == X2 && Y2 > Y1) (this->*VertSpan)(X1, Y1, Y2 - 1, Value);
+  if (X1 == X2 && Y2 < Y1) (this->*VertSpan)(X1, Y2 + 1, Y1, Value);
+  if (Y1 == Y2 && X2 > X1) (this->*HorzSpan)(X1, Y1, X2 - 1, Value);
+  if (Y1 == Y2 && X2 < X1) (this->*HorzSpan)(X2 + 1, Y1, X1, Value);
+  if (L) (this->*(Blend ? &TBitmap32::BlendPixelClipped : &TBitmap32::PutPixelClipped))(X2, Y2, Value);
+  return true;
+}
+
 void TBitmap32::DrawLineClipped(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor32 Value, bool L) {
   const TRect Area{X1, Y1, X2, Y2};
   if (FMeasureOnly) {
     NotifyAreaChanged(Area, AREAINFO_DRAWN_LINE);
     return;
   }
-  if (X1 == X2 || Y1 == Y2) {
-    if (X1 == X2 && Y2 > Y1) VertSpanClipped(X1, Y1, Y2 - 1, Value);
-    if (X1 == X2 && Y2 < Y1) VertSpanClipped(X1, Y2 + 1, Y1, Value);
-    if (Y1 == Y2 && X2 > X1) HorzSpanClipped(X1, Y1, X2 - 1, Value);
-    if (Y1 == Y2 && X2 < X1) HorzSpanClipped(X2 + 1, Y1, X1, Value);
-    if (L) PutPixelClipped(X2, Y2, Value);
+  if (DrawAxisAlignedLine(X1, Y1, X2, Y2, Value, L, false)) {
     NotifyChanged();
     return;
   }
+  TLineFrame Frame;
   TLineWalk Walk;
-  if (!PlanLineWalk(X1, Y1, X2, Y2, L, FClipBounds, FWidth, Walk)) return;
+  if (!FrameLine(X1, Y1, X2, Y2, FClipBounds, FWidth, Frame) || !PlanLineWalk(Frame, L, Walk)) return;
   RunLineWalk(Pixels, Walk, [Value](TColor32& P) { P = Value; });
   NotifyAreaChanged(Area, AREAINFO_DRAWN_LINE);
 }
@@ -179,16 +135,10 @@ void TBitmap32::DrawLineBlendClipped(int32_t X1, int32_t Y1, int32_t X2, int32_t
     NotifyAreaChanged(Area, AREAINFO_DRAWN_LINE);
     return;
   }
-  if (X1 == X2 || Y1 == Y2) {
-    if (X1 == X2 && Y2 > Y1) VertSpanBlendClipped(X1, Y1, Y2 - 1, Value);
-    if (X1 == X2 && Y2 < Y1) VertSpanBlendClipped(X1, Y2 + 1, Y1, Value);
-    if (Y1 == Y2 && X2 > X1) HorzSpanBlendClipped(X1, Y1, X2 - 1, Value);
-    if (Y1 == Y2 && X2 < X1) HorzSpanBlendClipped(X2 + 1, Y1, X1, Value);
-    if (L) BlendPixelClipped(X2, Y2, Value);
-    return;
-  }
+  if (DrawAxisAlignedLine(X1, Y1, X2, Y2, Value, L, true)) return;
+  TLineFrame Frame;
   TLineWalk Walk;
-  if (!PlanLineWalk(X1, Y1, X2, Y2, L, FClipBounds, FWidth, Walk)) return;
+  if (!FrameLine(X1, Y1, X2, Y2, FClipBounds, FWidth, Frame) || !PlanLineWalk(Frame, L, Walk)) return;
   const TColorIntoProc ColorInto = CombineOpsFor(FCombineMode).ColorInto;
   RunLineWalk(Pixels, Walk, [Value, ColorInto](TColor32& P) { ColorInto(Value, P); });
   FinishBlending();

@@ -1,6 +1,8 @@
 // The 2 x 2 dot: BlendSubpixel, BlendSubpixelClipped and BlendSubpixelFixed.
 #include "subpixel_dot.h"
 
+#include "line_clip.h"
+
 namespace quillet {
 
 TSubpixelDotPainter::TSubpixelDotPainter(TBitmap32& Target)
@@ -14,10 +16,12 @@ TSubpixelDotPainter::TSubpixelDotPainter(TBitmap32& Target)
   Cx2 = C.Right - 1;
   Cy1 = C.Top;
   Cy2 = C.Bottom - 1;
-  RejectLeft = static_cast<int64_t>(C.Left) * 256 - 256;
-  RejectRight = static_cast<int64_t>(C.Right) * 256;
-  RejectTop = static_cast<int64_t>(C.Top) * 256 - 256;
-  RejectBottom = static_cast<int64_t>(C.Bottom) * 256;
+  // A dot reaches one pixel to the right and down from its position.
+  const TScaledClip S = ScaleClip(C, 8);
+  RejectLeft = S.Left - 256;
+  RejectRight = S.Right;
+  RejectTop = S.Top - 256;
+  RejectBottom = S.Bottom;
 }
 
 void TSubpixelDotPainter::StampMasked(int32_t X, int32_t Y, TColor32 Value, unsigned Mask) const {

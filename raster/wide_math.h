@@ -3,13 +3,37 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 namespace quillet {
 
 __extension__ typedef __int128 Int128;
 __extension__ typedef unsigned __int128 UInt128;
 
-// ceil(A / B) for A >= 0 and B > 0.
-constexpr int64_t CeilDivPositive(int64_t A, int64_t B) { return A / B + (A % B > 0 ? 1 : 0); }
+// N / D rounded towards minus infinity, with the remainder in [0, D).
+struct TFloorDivision {
+  Int128 Quotient;
+  int64_t Remainder;
+};
+
+// For D > 0 and any N. A numerator that fits in 64 bits is divided in 64 bits: the 128-bit
+// division is a library call.
+inline TFloorDivision FloorDivide(Int128 N, int64_t D) {
+  Int128 Q;
+  int64_t R;
+  if (N >= std::numeric_limits<int64_t>::min() && N <= std::numeric_limits<int64_t>::max()) {
+    const int64_t N64 = static_cast<int64_t>(N);
+    Q = N64 / D;
+    R = N64 % D;
+  } else {
+    Q = N / D;
+    R = static_cast<int64_t>(N % D);
+  }
+  if (R < 0) {
+    --Q;
+    R += D;
+  }
+  return {Q, R};
+}
 
 }  // namespace quillet

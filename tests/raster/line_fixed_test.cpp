@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "drawing_support.h"
-#include "raster/clip_segment.h"
+#include "raster/line_clip.h"
 
 namespace quillet {
 namespace {

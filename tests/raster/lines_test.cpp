@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "drawing_support.h"
+#include "raster/line_clip.h"
 #include "raster/wide_math.h"
 
 namespace quillet {
@@ -65,25 +66,8 @@ struct Frame {
   }
 };
 
-// The error-term walk step by step, as drawn without clipping.
-std::vector<WalkPixel> IntegerWalk(int64_t X1, int64_t Y1, int64_t X2, int64_t Y2, bool L) {
-  const Frame F(X1, Y1, X2, Y2);
-  std::vector<WalkPixel> Result;
-  int64_t E = 2 * F.Dy - F.Dx, B = 0;
-  for (int64_t A = 0; A < F.Dx + (L ? 1 : 0); ++A) {
-    const auto [X, Y] = F.At(A, B);
-    Result.push_back({X, Y, 255});
-    if (E >= 0) {
-      ++B;
-      E -= 2 * F.Dx;
-    }
-    E += 2 * F.Dy;
-  }
-  return Result;
-}
-
-// The same walk in closed form (row = floor((2 s Dy + Dx) / 2 Dx)), visiting only the steps whose
-// major coordinate lies in the clip rectangle, so that it serves for lines of any length.
+// The error-term walk in closed form (row = floor((2 s Dy + Dx) / 2 Dx)), visiting only the steps
+// whose major coordinate lies in the clip rectangle, so that it serves for lines of any length.
 std::vector<WalkPixel> IntegerWalkInClip(int64_t X1, int64_t Y1, int64_t X2, int64_t Y2, bool L, const TRect& Clip) {
   const Frame F(X1, Y1, X2, Y2);
   std::vector<WalkPixel> Result;
@@ -94,6 +78,12 @@ std::vector<WalkPixel> IntegerWalkInClip(int64_t X1, int64_t Y1, int64_t X2, int
     Result.push_back({X, Y, 255});
   }
   return Result;
+}
+
+// The whole walk, as drawn without clipping.
+std::vector<WalkPixel> IntegerWalk(int64_t X1, int64_t Y1, int64_t X2, int64_t Y2, bool L) {
+  constexpr int32_t Min = std::numeric_limits<int32_t>::min(), Max = std::numeric_limits<int32_t>::max();
+  return IntegerWalkInClip(X1, Y1, X2, Y2, L, {Min, Min, Max, Max});
 }
 
 // The anti-aliased walk: step s has its pixel on row floor(s m / 65536) with weight G[255 - f]
@@ -313,6 +303,35 @@ TEST_F(AALine, EnteringOnTheLastRowDrawsOnlyATailOrNothing) {
   // Ending below, the steps on row 4 get their primary pixel only.
   B.DrawLineAAClipped(0, 0, 10, 5, Red, false);
   EXPECT_EQ(ChangedSet(Before, B), Points({{8, 4}, {9, 4}}));
+}
+
+// --- The walk rows behind every clip edge -------------------------------------------------------
+
+TEST(WalkRows, FirstStepOnARowIsWhereTheWalkGetsThereForAnySize) {
+  // Walks of both kinds, from tiny to the widest a 32-bit line allows, asked for rows near and far.
+  std::mt19937_64 Rng(99);
+  const auto Upto = [&](int64_t N) { return static_cast<int64_t>(Rng() % static_cast<uint64_t>(N)); };
+  for (int I = 0; I < 20000; ++I) {
+    const int Bits = 1 + static_cast<int>(Rng() % 33);
+    const int64_t Dx = 1 + Upto(int64_t{1} << Bits), Dy = 1 + Upto(Dx);
+    const bool Smooth = I % 2 == 0;
+    const int64_t A = Smooth ? (Dy << 16) / Dx : 2 * Dy, B = Smooth ? 0 : Dx, C = Smooth ? 65536 : 2 * Dx;
+    const TWalkRows Rows(A, B, C);
+    const int64_t Row = 1 + Upto(I % 3 == 0 ? Dy + 2 : (int64_t{1} << 33));
+    const int64_t S = Rows.FirstStepOnRow(Row);
+    const auto RowOf = [&](int64_t Step) { return static_cast<int64_t>((Int128(A) * Step + B) / C); };
+    if (S >= NeverStep) {
+      ASSERT_LT(RowOf(int64_t{1} << 34), Row) << A << " " << B << " " << C << " row " << Row;
+      continue;
+    }
+    ASSERT_GE(RowOf(S), Row) << A << " " << B << " " << C << " row " << Row;
+    if (S > 0) {
+      ASSERT_LT(RowOf(S - 1), Row) << A << " " << B << " " << C << " row " << Row;
+    }
+    const TWalkPoint P = Rows.At(S);
+    ASSERT_EQ(Int128(P.Whole) * C + P.Rest, Int128(A) * S + B);
+    ASSERT_TRUE(P.Rest >= 0 && P.Rest < C);
+  }
 }
 
 // --- The clipping property -----------------------------------------------------------------------

@@ -1,12 +1,12 @@
 // Throughput of the blend procedures over a row of 1024 pixels, in both variants (argument 0 is
-// portable, 1 packed), and of the generic row forms beside the SIMD ones the dispatch installs.
+// portable, 1 packed), and of the scalar row kernels beside the ones of the installed level.
 #include <benchmark/benchmark.h>
 
 #include <random>
 #include <vector>
 
 #include "raster/blend.h"
-#include "raster/blend_variants.h"
+#include "raster/blend_kernels.h"
 
 namespace {
 
@@ -77,11 +77,11 @@ void BM_BlendRowMaster(benchmark::State& State) {
 }
 
 void BM_BlendColorIntoRow(benchmark::State& State) {
-  RunInVariant(State, [](Rows& R) { BlendColorIntoRow(0x80FF8040, R.Dst.data(), RowLength); });
+  RunInVariant(State, [](Rows& R) { CombineOpsFor(TCombineMode::cmBlend).ColorIntoRow(0x80FF8040, R.Dst.data(), RowLength); });
 }
 
 void BM_CombineColorRow(benchmark::State& State) {
-  RunInVariant(State, [](Rows& R) { CombineColorRow(0xFFFF8040, R.Dst.data(), RowLength, 100); });
+  RunInVariant(State, [](Rows& R) { CombineOpsFor(TCombineMode::cmBlend).RectRow(0xFFFF8040, R.Dst.data(), RowLength, 100); });
 }
 
 void BM_MergeRowMaster(benchmark::State& State) {
@@ -104,40 +104,44 @@ BENCHMARK(BM_BlendColorIntoRow)->Arg(0)->Arg(1);
 BENCHMARK(BM_CombineColorRow)->Arg(0)->Arg(1);
 BENCHMARK(BM_MergeRowMaster)->Arg(0)->Arg(1);
 
-// The generic row forms, for comparison with the SIMD ones installed by the dispatch.
-void BM_GenericBlendRowMaster(benchmark::State& State) {
+// The scalar row kernels, for comparison with the ones of the level the dispatch installs.
+const TBlendKernels& ScalarTable(const benchmark::State& State) {
+  return KernelTable(State.range(0) == 0 ? BlendVariant::Portable : BlendVariant::Packed, SimdLevel::Scalar);
+}
+
+void BM_ScalarBlendRowMaster(benchmark::State& State) {
   Rows R;
-  const TRowMasterProc Blend = State.range(0) == 0 ? portable::BlendRowMaster : packed::BlendRowMaster;
-  State.SetLabel(State.range(0) == 0 ? "portable generic" : "packed generic");
+  const TRowMasterProc Blend = ScalarTable(State).Modes[0].RowMaster;
+  State.SetLabel(State.range(0) == 0 ? "portable scalar" : "packed scalar");
   for (auto _ : State) {
     Blend(R.Src.data(), R.Dst.data(), RowLength, 200);
     benchmark::ClobberMemory();
   }
   State.SetItemsProcessed(State.iterations() * RowLength);
 }
-BENCHMARK(BM_GenericBlendRowMaster)->Arg(0)->Arg(1);
+BENCHMARK(BM_ScalarBlendRowMaster)->Arg(0)->Arg(1);
 
-void BM_GenericCombineColorRow(benchmark::State& State) {
+void BM_ScalarCombineColorRow(benchmark::State& State) {
   Rows R;
-  const TCombineColorRowProc Combine = State.range(0) == 0 ? portable::CombineColorRow : packed::CombineColorRow;
-  State.SetLabel(State.range(0) == 0 ? "portable generic" : "packed generic");
+  const TCombineColorRowProc Combine = ScalarTable(State).Modes[0].RectRow;
+  State.SetLabel(State.range(0) == 0 ? "portable scalar" : "packed scalar");
   for (auto _ : State) {
     Combine(0xFFFF8040, R.Dst.data(), RowLength, 100);
     benchmark::ClobberMemory();
   }
   State.SetItemsProcessed(State.iterations() * RowLength);
 }
-BENCHMARK(BM_GenericCombineColorRow)->Arg(0)->Arg(1);
+BENCHMARK(BM_ScalarCombineColorRow)->Arg(0)->Arg(1);
 
-void BM_GenericFillPixels(benchmark::State& State) {
+void BM_ScalarFillPixels(benchmark::State& State) {
   std::vector<TColor32> Row(RowLength);
-  State.SetLabel("generic");
+  State.SetLabel("scalar");
   for (auto _ : State) {
-    packed::FillPixels(Row.data(), RowLength, 0xFF102030);
+    KernelTable(BlendVariant::Packed, SimdLevel::Scalar).FillPixels(Row.data(), RowLength, 0xFF102030);
     benchmark::ClobberMemory();
   }
   State.SetItemsProcessed(State.iterations() * RowLength);
 }
-BENCHMARK(BM_GenericFillPixels);
+BENCHMARK(BM_ScalarFillPixels);
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "peer_chart.h"
 #include "peer_engine.h"
 #include "peer_results.h"
+#include "raster/engine_init.h"
 #include "tools/png_file.h"
 
 namespace {
@@ -115,6 +116,7 @@ bool WritePicture(TBitmap32& Surface, TPeerEngine& Engine, const TWorkload& W, c
 }  // namespace
 
 int main(int Argc, char** Argv) {
+  InitRasterEngine();
   TOptions Options;
   if (!ParseOptions(Argc, Argv, Options)) {
     std::cerr << "usage: " << Argv[0]

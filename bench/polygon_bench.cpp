@@ -13,16 +13,17 @@ namespace {
 
 using namespace quillet;
 
-constexpr int32_t SurfaceW = 640;
-constexpr int32_t SurfaceH = 480;
+// The peer benchmark's surface, so the two measure the same memory traffic.
+constexpr int32_t SurfaceW = 1920;
+constexpr int32_t SurfaceH = 1080;
 
 TFixed ToFixed(double V) { return static_cast<TFixed>(std::lround(V * 65536)); }
 
-// Triangles whose corners lie within about Size pixels of each other, inside the surface.
+// Triangles with corners at random in a Size x Size box around a random point of the surface.
 std::vector<TArrayOfFixedPoint> RandomTriangles(double Size, int Count) {
   std::mt19937 Rng(42);
-  std::uniform_real_distribution<double> Cx(Size, SurfaceW - Size);
-  std::uniform_real_distribution<double> Cy(Size, SurfaceH - Size);
+  std::uniform_real_distribution<double> Cx(0, SurfaceW);
+  std::uniform_real_distribution<double> Cy(0, SurfaceH);
   std::uniform_real_distribution<double> Offset(-Size / 2, Size / 2);
   std::vector<TArrayOfFixedPoint> Out(static_cast<size_t>(Count));
   for (TArrayOfFixedPoint& T : Out) {
@@ -52,15 +53,16 @@ void SetUpSurface(TBitmap32& B) {
 void BM_FillPolygonAA_Triangles(benchmark::State& State) {
   TBitmap32 B;
   SetUpSurface(B);
-  const auto Triangles = RandomTriangles(static_cast<double>(State.range(0)), 256);
+  const auto Triangles = RandomTriangles(static_cast<double>(State.range(0)), 4096);
+  const TColor32 Color = static_cast<TColor32>(State.range(1)) << 24 | 0x40C080;
   size_t I = 0;
   for (auto _ : State) {
-    FillPolygonAA(B, Triangles[I++ % Triangles.size()], 0xFF40C080, TPolyFillRule::EvenOdd, 2);
+    FillPolygonAA(B, Triangles[I++ % Triangles.size()], Color, TPolyFillRule::EvenOdd, 2);
     benchmark::ClobberMemory();
   }
   State.SetItemsProcessed(State.iterations());
 }
-BENCHMARK(BM_FillPolygonAA_Triangles)->Arg(10)->Arg(80)->Arg(300);
+BENCHMARK(BM_FillPolygonAA_Triangles)->ArgsProduct({{10, 80, 300}, {255, 127}});
 
 void BM_FillPolygon_Triangles(benchmark::State& State) {
   TBitmap32 B;

@@ -1,7 +1,7 @@
 // The frame tick with any settings the gauges allow, any switches, client sizes from anywhere in
 // the 32-bit range on surfaces from empty to very wide or tall, pauses and restarts in between.
-// Besides the sanitizers' checks, the same run twice must give the same pixels: nothing may read
-// memory that the run did not set.
+// Besides the sanitizers' checks, the same run again with the scalar kernels must give the same
+// pixels: nothing may read memory that the run did not set, and no faster kernel may differ.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -43,10 +43,12 @@ int32_t ClientSide(FuzzedDataProvider& In, int32_t SurfaceSide) {
   return In.ConsumeBool() ? SurfaceSide : Coordinate(In, SurfaceSide);
 }
 
-// Runs the ticks the input describes on a fresh surface and returns its pixels.
-std::vector<TColor32> Run(const uint8_t* Data, size_t Size) {
+// Runs the ticks the input describes on a fresh surface and returns its pixels; Scalar keeps the
+// input's blend variant but uses the reference kernels.
+std::vector<TColor32> Run(const uint8_t* Data, size_t Size, bool Scalar) {
   FuzzedDataProvider In(Data, Size);
-  InitBlendOps(In.ConsumeBool() ? BlendVariant::Packed : BlendVariant::Portable);
+  ChooseBlendKernels(In);
+  if (Scalar) InitBlendOps(ActiveBlendVariant(), SimdLevel::Scalar);
   TBitmap32 Surface;
   SizeSurface(In, Surface);
   TFrameState State;
@@ -81,7 +83,7 @@ std::vector<TColor32> Run(const uint8_t* Data, size_t Size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-  if (Run(Data, Size) != Run(Data, Size)) {
+  if (Run(Data, Size, false) != Run(Data, Size, true)) {
     std::fprintf(stderr, "the same ticks drew different pixels\n");
     std::abort();
   }

@@ -101,10 +101,18 @@ inline void PaintBackground(TBitmap32& Surface) {
   }
 }
 
-// Either blend variant, a surface of any size and clip rectangle, either combine mode, and the
+// Either blend variant with the kernels of any instruction-set level this processor runs.
+inline void ChooseBlendKernels(FuzzedDataProvider& In) {
+  const BlendVariant Variant = In.ConsumeBool() ? BlendVariant::Packed : BlendVariant::Portable;
+  auto Level = static_cast<SimdLevel>(In.ConsumeIntegralInRange<int>(0, SimdLevelCount - 1));
+  if (!SimdLevelSupported(Level)) Level = SimdLevel::Scalar;
+  InitBlendOps(Variant, Level);
+}
+
+// Any blend kernels, a surface of any size and clip rectangle, either combine mode, and the
 // background.
 inline void PrepareSurface(FuzzedDataProvider& In, TBitmap32& Surface) {
-  InitBlendOps(In.ConsumeBool() ? BlendVariant::Packed : BlendVariant::Portable);
+  ChooseBlendKernels(In);
   SizeSurface(In, Surface);
   ClipSurface(In, Surface);
   Surface.SetCombineMode(In.ConsumeBool() ? TCombineMode::cmMerge : TCombineMode::cmBlend);

@@ -6,9 +6,15 @@
 
 #include "fuzz_expect.h"
 #include "raster/bitmap32.h"
+#include "raster/engine_init.h"
 
 using namespace quillet;
 using quillet::fuzz::Expect;
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  InitRasterEngine();
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   const std::string Bytes(reinterpret_cast<const char*>(Data), Size);

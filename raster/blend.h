@@ -1,9 +1,11 @@
 // Per-pixel blend procedures, reached through slots that hold the variant chosen at start-up.
 //
 // Two arithmetic variants exist: the portable one and the packed one. Both compute their formulas
-// exactly, and may differ from each other by one in a channel. Each has generic code and, where
-// the processor has SSE2, faster row forms with the same results; InitBlendOps picks them.
-// Callers fetch a slot once per operation and call it per pixel or per row.
+// exactly, and may differ from each other by one in a channel. Each variant has one read-only
+// table of kernels per instruction-set level; the scalar kernels are the reference, and the SSE2
+// and AVX2 ones equal them bit for bit. InitRasterEngine (engine_init.h) picks one table at
+// start-up and points the slots into it. Callers fetch a slot once per operation and call it per
+// pixel or per row.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +16,9 @@ namespace quillet {
 
 enum class TCombineMode : uint8_t { cmBlend = 0, cmMerge = 1 };
 enum class BlendVariant : uint8_t { Portable = 0, Packed = 1 };
+// Instruction-set levels of the kernels, in rising order.
+enum class SimdLevel : uint8_t { Scalar = 0, Sse2 = 1, Avx2 = 2 };
+constexpr int SimdLevelCount = 3;
 
 using TBlendColorsProc = TColor32 (*)(TColor32 F, TColor32 B);
 using TColorIntoProc = void (*)(TColor32 F, TColor32& B);
@@ -21,12 +26,54 @@ using TColorIntoMasterProc = void (*)(TColor32 F, TColor32& B, uint32_t M);
 using TRowMasterProc = void (*)(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t M);
 using TCombineColorIntoProc = void (*)(TColor32 X, TColor32& Y, uint32_t W);
 using TFillPixelsProc = void (*)(TColor32* Dst, int32_t Count, TColor32 Value);
-// Row forms used by spans and rectangles; each equals calling its single-pixel procedure on
-// Count consecutive pixels. Count <= 0 writes nothing.
+// Row forms; each equals its single-pixel procedure on Count consecutive pixels, and Count <= 0
+// writes nothing.
 using TColorIntoRowProc = void (*)(TColor32 F, TColor32* Dst, int32_t Count);
 using TCombineColorRowProc = void (*)(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W);
+// RowMaster with every source pixel F.
+using TSolidRowMasterProc = void (*)(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M);
+// The coverage conversion of the anti-aliased filler: adds Acc[i] to the running Sum, sets
+// Out[i] = ((Sum * Scale) & 0xFF00) << 16 | Rgb and Acc[i] = 0, for i < Count; returns the Sum.
+// Scale < 65536.
+using TCoverageRowProc = uint32_t (*)(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum,
+                                      uint32_t Scale, TColor32 Rgb);
 
-// The procedure slots, filled by InitBlendOps.
+// One pixel row of the anti-aliased filler in which every sub-scanline holds one span: the
+// sub-sample positions where the spans start and end, on a grid of 2^Shift sub-samples per pixel
+// with Mask = 2^Shift - 1, and the least and greatest of each (which the kernels may rely on).
+struct TRowSpans {
+  const int32_t* Starts;
+  const int32_t* Ends;
+  int32_t Count;  // at most 32
+  int32_t Shift;
+  int32_t Mask;
+  int32_t MinStart, MaxStart, MinEnd, MaxEnd;
+};
+// The coverage counts of Cells pixels from pixel From on, turned into colours like those of
+// TCoverageRowProc and blended into Dst (pixel From first) as RowMaster does: every span start a
+// adds clamp(pixel * 2^Shift + Mask - a, 0, Mask) to a pixel's count, every end takes the same
+// away. With Starts false every span counts as started (Count * Mask), with Ends false as not
+// ended. Pixel * 2^Shift + Mask must fit 31 bits.
+using TSpanBlendProc = void (*)(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends,
+                                uint32_t Scale, TColor32 Rgb, TColor32* Dst, uint32_t M);
+
+// The kernels of one combine mode.
+struct TCombineModeEntry {
+  TColorIntoProc ColorInto;
+  TColorIntoMasterProc ColorIntoMaster;
+  TRowMasterProc RowMaster;
+  TColorIntoRowProc ColorIntoRow;
+  // The row of a blended rectangle with colour X of alpha W: CombineColorInto(X, pixel, W) under
+  // cmBlend, MergeColorInto(X, pixel) under cmMerge.
+  TCombineColorRowProc RectRow;
+  TSolidRowMasterProc SolidRowMaster;
+  // The same in both modes; here so that a fill fetches all it needs in one place.
+  TCoverageRowProc CoverageRow;
+  // The anti-aliased filler's blend of a cluster of cells straight from its spans.
+  TSpanBlendProc SpanBlend;
+};
+
+// The procedure slots, pointing into the chosen kernel table.
 extern TBlendColorsProc BlendColors;
 extern TColorIntoProc BlendColorInto;
 extern TColorIntoMasterProc BlendColorIntoMaster;
@@ -37,17 +84,8 @@ extern TColorIntoProc MergeColorInto;
 extern TColorIntoMasterProc MergeColorIntoMaster;
 extern TRowMasterProc MergeRowMaster;
 extern TFillPixelsProc FillPixels;
-extern TColorIntoRowProc BlendColorIntoRow;
-extern TCombineColorRowProc CombineColorRow;
-
-struct TCombineModeEntry {
-  TColorIntoProc ColorInto;
-  TColorIntoMasterProc ColorIntoMaster;
-  TRowMasterProc RowMaster;
-  TColorIntoRowProc ColorIntoRow;
-};
-// Indexed by TCombineMode. The merge column is always portable.
-extern TCombineModeEntry CombineModeOps[2];
+// Two entries, indexed by TCombineMode. The merge column is always portable.
+extern const TCombineModeEntry* CombineModeOps;
 
 inline const TCombineModeEntry& CombineOpsFor(TCombineMode Mode) {
   return CombineModeOps[static_cast<uint8_t>(Mode) & 1];
@@ -55,18 +93,31 @@ inline const TCombineModeEntry& CombineOpsFor(TCombineMode Mode) {
 
 // The processor test that selects the packed variant at start-up.
 bool HasMmx();
-// Fills every slot with the given variant. Runs once at start-up (with Packed when HasMmx());
-// tools and tests may call it again before drawing to switch the variant.
+// Whether this build holds the level's kernels and the processor runs them.
+bool SimdLevelSupported(SimdLevel Level);
+SimdLevel BestSimdLevel();
+
+// Points the slots at the kernel table of Variant and Level (which must be supported). The
+// one-argument form keeps the current level. InitRasterEngine calls this at start-up; tools and
+// tests may call it again before drawing to switch.
+void InitBlendOps(BlendVariant Variant, SimdLevel Level);
 void InitBlendOps(BlendVariant Variant);
 BlendVariant ActiveBlendVariant();
+SimdLevel ActiveSimdLevel();
 
 // Called once by every drawing operation after its last blend. Nothing to release on this
 // platform; the hook keeps the calling discipline.
 inline void FinishBlending() {}
 
-// Read-only tables, built before the first drawing. Indexed [j][i].
-extern uint8_t ProductTable[256][256];  // round(i * j / 255), ties to even
-extern uint8_t RatioTable[256][256];    // j = 0: 0; else low byte of round(i * 255 / j)
-extern uint8_t CoverageGammaTable[256];  // round(255 * (i / 255)^0.7f), ties to even
+// Read-only tables, fixed at compile time. Indexed [j][i].
+struct TBlendTables {
+  uint8_t Product[256][256];  // round(i * j / 255), ties to even
+  uint8_t Ratio[256][256];    // j = 0: 0; else low byte of round(i * 255 / j), ties to even
+  uint8_t CoverageGamma[256];  // round(255 * (i / 255)^0.7f), ties to even
+};
+extern const TBlendTables BlendTables;
+inline constexpr const uint8_t (&ProductTable)[256][256] = BlendTables.Product;
+inline constexpr const uint8_t (&RatioTable)[256][256] = BlendTables.Ratio;
+inline constexpr const uint8_t (&CoverageGammaTable)[256] = BlendTables.CoverageGamma;
 
 }  // namespace quillet

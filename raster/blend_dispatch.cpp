@@ -1,9 +1,9 @@
-// The procedure slots and their start-up: test the processor once, build the tables, install the
-// chosen variant.
+// The kernel tables, the procedure slots that point into one of them, and the processor tests
+// that decide which one.
 #include <cstdint>
 
 #include "blend.h"
-#include "blend_tables.h"
+#include "blend_kernels.h"
 #include "blend_variants.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -12,37 +12,77 @@
 
 namespace quillet {
 
-TBlendColorsProc BlendColors = portable::BlendColors;
-TColorIntoProc BlendColorInto = portable::BlendColorInto;
-TColorIntoMasterProc BlendColorIntoMaster = portable::BlendColorIntoMaster;
-TRowMasterProc BlendRowMaster = portable::BlendRowMaster;
-TCombineColorIntoProc CombineColorInto = portable::CombineColorInto;
-TBlendColorsProc MergeColors = merge::MergeColors;
-TColorIntoProc MergeColorInto = merge::MergeColorInto;
-TColorIntoMasterProc MergeColorIntoMaster = merge::MergeColorIntoMaster;
-TRowMasterProc MergeRowMaster = merge::MergeRowMaster;
-TFillPixelsProc FillPixels = portable::FillPixels;
-TColorIntoRowProc BlendColorIntoRow = portable::BlendColorIntoRow;
-TCombineColorRowProc CombineColorRow = portable::CombineColorRow;
-
-TCombineModeEntry CombineModeOps[2] = {
-    {portable::BlendColorInto, portable::BlendColorIntoMaster, portable::BlendRowMaster,
-     portable::BlendColorIntoRow},
-    {merge::MergeColorInto, merge::MergeColorIntoMaster, merge::MergeRowMaster,
-     merge::MergeColorIntoRow},
-};
+// Empty until InitRasterEngine runs: drawing before it is a fault to find at once, not a variant
+// picked by accident.
+TBlendColorsProc BlendColors = nullptr;
+TColorIntoProc BlendColorInto = nullptr;
+TColorIntoMasterProc BlendColorIntoMaster = nullptr;
+TRowMasterProc BlendRowMaster = nullptr;
+TCombineColorIntoProc CombineColorInto = nullptr;
+TBlendColorsProc MergeColors = nullptr;
+TColorIntoProc MergeColorInto = nullptr;
+TColorIntoMasterProc MergeColorIntoMaster = nullptr;
+TRowMasterProc MergeRowMaster = nullptr;
+TFillPixelsProc FillPixels = nullptr;
+const TCombineModeEntry* CombineModeOps = nullptr;
 
 namespace {
 
-BlendVariant Active = BlendVariant::Portable;
-bool TablesBuilt = false;
+constexpr TCombineModeEntry MergeColumn(TCoverageRowProc CoverageRow) {
+  return {merge::MergeColorInto, merge::MergeColorIntoMaster, merge::MergeRowMaster, merge::MergeColorIntoRow,
+          merge::MergeRectRow,   merge::MergeSolidRowMaster,  CoverageRow,          merge::MergeSpanBlend};
+}
 
-// Runs before main, so that every surface finds its tables and slots ready.
-struct StartUp {
-  StartUp() { InitBlendOps(HasMmx() ? BlendVariant::Packed : BlendVariant::Portable); }
-} const RunStartUp;
+// The single-pixel procedures are scalar at every level; the rows, the fill and the coverage
+// conversion come from the level's instruction set.
+#define QUILLET_KERNEL_TABLE(Variant, Ns, Level, RowNs, SetNs)                                               \
+  TBlendKernels {                                                                                           \
+    BlendVariant::Variant, SimdLevel::Level, Ns::BlendColors, Ns::BlendColorInto, Ns::BlendColorIntoMaster, \
+        Ns::CombineColorInto, SetNs::FillPixels,                                                            \
+        {{Ns::BlendColorInto, Ns::BlendColorIntoMaster, RowNs::BlendRowMaster, RowNs::BlendColorIntoRow,   \
+          RowNs::CombineColorRow, RowNs::SolidRowMaster, SetNs::CoverageRow, RowNs::SpanBlend},             \
+         MergeColumn(SetNs::CoverageRow)},                                                                  \
+  }
+
+// The scalar level reuses the variant's own fill.
+namespace portable_scalar {
+using portable::FillPixels;
+using scalar::CoverageRow;
+}  // namespace portable_scalar
+namespace packed_scalar {
+using packed::FillPixels;
+using scalar::CoverageRow;
+}  // namespace packed_scalar
+
+#if QUILLET_X86_KERNELS
+constexpr int BuiltLevels = 3;
+#else
+constexpr int BuiltLevels = 1;
+#endif
+
+// Indexed [variant][level].
+constexpr TBlendKernels Tables[2][BuiltLevels] = {
+    {QUILLET_KERNEL_TABLE(Portable, portable, Scalar, portable, portable_scalar),
+#if QUILLET_X86_KERNELS
+     QUILLET_KERNEL_TABLE(Portable, portable, Sse2, portable_sse2, sse2),
+     QUILLET_KERNEL_TABLE(Portable, portable, Avx2, portable_avx2, avx2)
+#endif
+    },
+    {QUILLET_KERNEL_TABLE(Packed, packed, Scalar, packed, packed_scalar),
+#if QUILLET_X86_KERNELS
+     QUILLET_KERNEL_TABLE(Packed, packed, Sse2, packed_sse2, sse2),
+     QUILLET_KERNEL_TABLE(Packed, packed, Avx2, packed_avx2, avx2)
+#endif
+    },
+};
+#undef QUILLET_KERNEL_TABLE
 
 }  // namespace
+
+const TBlendKernels& KernelTable(BlendVariant Variant, SimdLevel Level) {
+  const int L = static_cast<int>(Level) < BuiltLevels ? static_cast<int>(Level) : 0;
+  return Tables[static_cast<int>(Variant) & 1][L];
+}
 
 bool HasMmx() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -56,55 +96,68 @@ bool HasMmx() {
 #endif
 }
 
+bool SimdLevelSupported(SimdLevel Level) {
+#if QUILLET_X86_KERNELS
+  __builtin_cpu_init();  // the run-time library does it before main; this may run earlier
+#endif
+  switch (Level) {
+    case SimdLevel::Scalar:
+      return true;
+#if QUILLET_X86_KERNELS
+    case SimdLevel::Sse2:
+      return __builtin_cpu_supports("sse2");
+    case SimdLevel::Avx2:
+      // The processor and the operating system (which must save the wide registers) both.
+      return __builtin_cpu_supports("avx2");
+#endif
+    default:
+      return false;
+  }
+}
+
+SimdLevel BestSimdLevel() {
+  for (int L = SimdLevelCount - 1; L > 0; --L)
+    if (SimdLevelSupported(static_cast<SimdLevel>(L))) return static_cast<SimdLevel>(L);
+  return SimdLevel::Scalar;
+}
+
 namespace {
 
-// The row forms run on SSE2 when the processor has it (every x86-64 does); one build thus
-// runs anywhere and other targets keep the generic rows.
-bool UseSse2Rows() {
-#if QUILLET_HAVE_SSE2_ROWS
-  return __builtin_cpu_supports("sse2");
-#else
-  return false;
-#endif
+// The table the slots point into, found again from the slots themselves.
+const TBlendKernels* ActiveTable() {
+  for (const auto& Row : Tables)
+    for (const TBlendKernels& T : Row)
+      if (CombineModeOps == T.Modes) return &T;
+  return nullptr;
 }
 
 }  // namespace
 
-void InitBlendOps(BlendVariant Variant) {
-  if (!TablesBuilt) {
-    BuildBlendTables();
-    BuildCoverageGammaTable();
-    TablesBuilt = true;
-  }
-  Active = Variant;
-  const bool Packed = Variant == BlendVariant::Packed;
-
-  FillPixels = Packed ? packed::FillPixels : portable::FillPixels;
+void InitBlendOps(BlendVariant Variant, SimdLevel Level) {
+  const TBlendKernels& T = KernelTable(Variant, SimdLevelSupported(Level) ? Level : SimdLevel::Scalar);
+  BlendColors = T.BlendColors;
+  BlendColorInto = T.BlendColorInto;
+  BlendColorIntoMaster = T.BlendColorIntoMaster;
+  BlendRowMaster = T.Modes[0].RowMaster;
+  CombineColorInto = T.CombineColorInto;
   MergeColors = merge::MergeColors;
-  MergeColorInto = merge::MergeColorInto;
-  MergeColorIntoMaster = merge::MergeColorIntoMaster;
-  MergeRowMaster = merge::MergeRowMaster;
-  CombineModeOps[1] = {merge::MergeColorInto, merge::MergeColorIntoMaster, merge::MergeRowMaster,
-                       merge::MergeColorIntoRow};
-
-  BlendColors = Packed ? packed::BlendColors : portable::BlendColors;
-  BlendColorInto = Packed ? packed::BlendColorInto : portable::BlendColorInto;
-  BlendColorIntoMaster = Packed ? packed::BlendColorIntoMaster : portable::BlendColorIntoMaster;
-  BlendRowMaster = Packed ? packed::BlendRowMaster : portable::BlendRowMaster;
-  CombineColorInto = Packed ? packed::CombineColorInto : portable::CombineColorInto;
-  BlendColorIntoRow = Packed ? packed::BlendColorIntoRow : portable::BlendColorIntoRow;
-  CombineColorRow = Packed ? packed::CombineColorRow : portable::CombineColorRow;
-#if QUILLET_HAVE_SSE2_ROWS
-  if (UseSse2Rows()) {
-    if (Packed) FillPixels = packed_sse2::FillPixels;
-    BlendRowMaster = Packed ? packed_sse2::BlendRowMaster : portable_sse2::BlendRowMaster;
-    BlendColorIntoRow = Packed ? packed_sse2::BlendColorIntoRow : portable_sse2::BlendColorIntoRow;
-    CombineColorRow = Packed ? packed_sse2::CombineColorRow : portable_sse2::CombineColorRow;
-  }
-#endif
-  CombineModeOps[0] = {BlendColorInto, BlendColorIntoMaster, BlendRowMaster, BlendColorIntoRow};
+  MergeColorInto = T.Modes[1].ColorInto;
+  MergeColorIntoMaster = T.Modes[1].ColorIntoMaster;
+  MergeRowMaster = T.Modes[1].RowMaster;
+  FillPixels = T.FillPixels;
+  CombineModeOps = T.Modes;
 }
 
-BlendVariant ActiveBlendVariant() { return Active; }
+void InitBlendOps(BlendVariant Variant) { InitBlendOps(Variant, ActiveSimdLevel()); }
+
+BlendVariant ActiveBlendVariant() {
+  const TBlendKernels* T = ActiveTable();
+  return T != nullptr ? T->Variant : BlendVariant::Portable;
+}
+
+SimdLevel ActiveSimdLevel() {
+  const TBlendKernels* T = ActiveTable();
+  return T != nullptr ? T->Level : BestSimdLevel();
+}
 
 }  // namespace quillet

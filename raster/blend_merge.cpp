@@ -38,4 +38,12 @@ void MergeColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count) {
   for (int32_t i = 0; i < Count; ++i) Dst[i] = MergeColors(F, Dst[i]);
 }
 
+// A merged rectangle weighs by its colour's alpha alone.
+void MergeRectRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t) { MergeColorIntoRow(X, Dst, Count); }
+
+void MergeSolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M) {
+  const TColor32 Scaled = (F & 0x00FFFFFF) | static_cast<TColor32>(ProductTable[M & 0xFF][AlphaOf(F)]) << 24;
+  MergeColorIntoRow(Scaled, Dst, Count);
+}
+
 }  // namespace quillet::merge

@@ -1,6 +1,6 @@
 // The packed blend variant: formula 2, with the row weight ((Src.A + 1) * M) >> 8. Single pixels
-// are computed two channels per multiply. These are the generic forms; blend_rows_sse2.cpp holds
-// the faster rows that the dispatch installs where the processor has SSE2.
+// are computed two channels per multiply. These scalar forms are the reference that the SSE2 and
+// AVX2 rows are held to.
 #include "blend_formulas.h"
 #include "blend_variants.h"
 
@@ -62,6 +62,13 @@ void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W) {
     return;
   }
   for (int32_t i = 0; i < Count; ++i) Dst[i] = formulas::Packed(X, Dst[i], W);
+}
+
+void SolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M) {
+  if (AlphaOf(F) == 0) return;
+  const uint32_t W = ((AlphaOf(F) + 1) * M) >> 8;
+  if (W == 0) return;
+  for (int32_t i = 0; i < Count; ++i) Dst[i] = formulas::Packed(F, Dst[i], W);
 }
 
 }  // namespace quillet::packed

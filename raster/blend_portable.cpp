@@ -56,4 +56,11 @@ void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W) {
   for (int32_t i = 0; i < Count; ++i) Dst[i] = formulas::Portable(X, Dst[i], W);
 }
 
+void SolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M) {
+  if (AlphaOf(F) == 0) return;
+  const uint32_t W = ((M + 1) * AlphaOf(F)) >> 8;
+  if (W == 0) return;
+  for (int32_t i = 0; i < Count; ++i) Dst[i] = formulas::Portable(F, Dst[i], W);
+}
+
 }  // namespace quillet::portable

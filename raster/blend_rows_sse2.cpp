@@ -1,14 +1,11 @@
-// SSE2 row forms of both blend variants: four pixels per step, every channel in its own 16-bit
-// lane. Each lane computes its formula exactly, so the rows equal the generic procedures bit for
-// bit; the last Count % 4 pixels, and weights outside 0..255, go through the generic code.
-#include "blend.h"
-#include "blend_variants.h"
-
-#if QUILLET_HAVE_SSE2_ROWS
-
+// SSE2 row kernels of both blend variants: four pixels per step, every channel in its own 16-bit
+// lane. Each lane computes its formula exactly, so the rows equal the scalar kernels bit for bit;
+// the last Count % 4 pixels, and weights outside 0..255, go through the scalar code.
 #include <emmintrin.h>
 
 #include <cstdint>
+
+#include "blend_variants.h"
 
 namespace quillet {
 
@@ -99,28 +96,40 @@ int32_t ConstantRow(const Lanes& Blend, TColor32* Dst, int32_t Count) {
 }
 
 // The constant-colour rows of a variant: weights 0 and 255 and the last Count % 4 pixels go to
-// the variant's generic procedures, everything else through its lanes.
+// the variant's scalar kernels, everything else through its lanes.
 template <typename Lanes>
-void CombineRowWith(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W, TCombineColorRowProc Generic) {
+void CombineRowWith(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W, TCombineColorRowProc Scalar) {
   if (W == 0) return;
   if (W >= 255) {
-    Generic(X, Dst, Count, W);
+    Scalar(X, Dst, Count, W);
     return;
   }
   const int32_t Done = ConstantRow(Lanes(X, W), Dst, Count);
-  Generic(X, Dst + Done, Count - Done, W);
+  Scalar(X, Dst + Done, Count - Done, W);
 }
 
 template <typename Lanes>
-void BlendRowWith(TColor32 F, TColor32* Dst, int32_t Count, TFillPixelsProc Fill,
-                  TCombineColorRowProc Generic) {
+void BlendRowWith(TColor32 F, TColor32* Dst, int32_t Count, TCombineColorRowProc Scalar) {
   const uint32_t A = AlphaOf(F);
   if (A == 0) return;
   if (A == 255) {
-    Fill(Dst, Count, F);
+    sse2::FillPixels(Dst, Count, F);
     return;
   }
-  CombineRowWith<Lanes>(F, Dst, Count, A, Generic);
+  CombineRowWith<Lanes>(F, Dst, Count, A, Scalar);
+}
+
+// The master blend of one colour over a row: its weight W is fixed, and unlike the combine rows
+// W = 255 still blends.
+template <typename Lanes>
+void SolidRowWith(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M, uint32_t W, TSolidRowMasterProc Scalar) {
+  if (M > 255) {
+    Scalar(F, Dst, Count, M);
+    return;
+  }
+  if (AlphaOf(F) == 0 || W == 0) return;
+  const int32_t Done = ConstantRow(Lanes(F, W), Dst, Count);
+  Scalar(F, Dst + Done, Count - Done, M);
 }
 
 }  // namespace
@@ -152,8 +161,16 @@ void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W) {
 }
 
 void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count) {
-  BlendRowWith<PackedConstant>(F, Dst, Count, FillPixels, packed::CombineColorRow);
+  BlendRowWith<PackedConstant>(F, Dst, Count, packed::CombineColorRow);
 }
+
+void SolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M) {
+  SolidRowWith<PackedConstant>(F, Dst, Count, M, ((AlphaOf(F) + 1) * M) >> 8, packed::SolidRowMaster);
+}
+
+}  // namespace packed_sse2
+
+namespace sse2 {
 
 void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value) {
   int32_t i = 0;
@@ -170,7 +187,7 @@ void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value) {
   for (; i < Count; ++i) Dst[i] = Value;
 }
 
-}  // namespace packed_sse2
+}  // namespace sse2
 
 namespace portable_sse2 {
 
@@ -202,11 +219,21 @@ void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W) {
 }
 
 void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count) {
-  BlendRowWith<PortableConstant>(F, Dst, Count, portable::FillPixels, portable::CombineColorRow);
+  BlendRowWith<PortableConstant>(F, Dst, Count, portable::CombineColorRow);
+}
+
+void SolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M) {
+  const uint32_t W = ((M + 1) * AlphaOf(F)) >> 8;
+  // At weight 255 the portable formula no longer looks at the background: one colour for all.
+  if (W == 255 && M <= 255) {
+    TColor32 Blended = 0;
+    portable::SolidRowMaster(F, &Blended, 1, M);
+    sse2::FillPixels(Dst, Count, Blended);
+    return;
+  }
+  SolidRowWith<PortableConstant>(F, Dst, Count, M, W, portable::SolidRowMaster);
 }
 
 }  // namespace portable_sse2
 
 }  // namespace quillet
-
-#endif  // QUILLET_HAVE_SSE2_ROWS

@@ -1,9 +1,12 @@
-// The procedures of each blend variant, installed into the slots by InitBlendOps.
+// The kernels of each blend variant and instruction-set level, gathered into the kernel tables of
+// blend_kernels.h. The scalar ones are the reference; the SSE2 and AVX2 ones live in files named
+// after their instruction set, built with that set's flags, and are only reached through a table
+// once the processor is known to run them.
 #pragma once
 
 #include <cstdint>
 
-#include "color.h"
+#include "blend.h"
 
 namespace quillet {
 
@@ -16,6 +19,9 @@ void CombineColorInto(TColor32 X, TColor32& Y, uint32_t W);
 void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value);
 void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count);
 void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W);
+void SolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M);
+void SpanBlend(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale,
+               TColor32 Rgb, TColor32* Dst, uint32_t M);
 }  // namespace portable
 
 namespace packed {
@@ -27,35 +33,62 @@ void CombineColorInto(TColor32 X, TColor32& Y, uint32_t W);
 void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value);
 void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count);
 void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W);
+void SolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M);
+void SpanBlend(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale,
+               TColor32 Rgb, TColor32* Dst, uint32_t M);
 }  // namespace packed
 
-// SSE2 row forms of both variants, equal bit for bit to the generic ones above. Built on every
-// x86 target with SSE2 (all of x86-64); elsewhere only the generic forms exist.
-#if defined(__SSE2__)
-#define QUILLET_HAVE_SSE2_ROWS 1
-namespace portable_sse2 {
-void BlendRowMaster(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t M);
-void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count);
-void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W);
-}  // namespace portable_sse2
-
-namespace packed_sse2 {
-void BlendRowMaster(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t M);
-void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count);
-void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W);
-void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value);
-}  // namespace packed_sse2
-#else
-#define QUILLET_HAVE_SSE2_ROWS 0
-#endif
-
-// Merge has only the portable form.
+// Merge has only the portable scalar form.
 namespace merge {
 TColor32 MergeColors(TColor32 F, TColor32 B);
 void MergeColorInto(TColor32 F, TColor32& B);
 void MergeColorIntoMaster(TColor32 F, TColor32& B, uint32_t M);
 void MergeRowMaster(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t M);
 void MergeColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count);
+void MergeRectRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W);
+void MergeSolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M);
+void MergeSpanBlend(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale,
+                    TColor32 Rgb, TColor32* Dst, uint32_t M);
 }  // namespace merge
+
+namespace scalar {
+uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, uint32_t Scale, TColor32 Rgb);
+// The colours of the coverage counts of SpanBlend, for the forms that blend them afterwards.
+void SpanColors(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale,
+                TColor32 Rgb, TColor32* Out);
+// SpanColors in pieces, each blended with RowMaster.
+void SpanBlendWith(TRowMasterProc RowMaster, const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts,
+                   bool Ends, uint32_t Scale, TColor32 Rgb, TColor32* Dst, uint32_t M);
+}  // namespace scalar
+
+// Set by the build where it compiles the x86 kernel files.
+#ifndef QUILLET_X86_KERNELS
+#define QUILLET_X86_KERNELS 0
+#endif
+#if QUILLET_X86_KERNELS
+
+// Row kernels of both variants for one instruction set; the single-pixel procedures stay scalar.
+#define QUILLET_DECLARE_ROW_KERNELS                                                                      \
+  void BlendRowMaster(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t M);                    \
+  void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count);                                      \
+  void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W);                            \
+  void SolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M);                             \
+  void SpanBlend(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale, \
+                 TColor32 Rgb, TColor32* Dst, uint32_t M);
+
+// Kernels that do not depend on the variant.
+#define QUILLET_DECLARE_SHARED_KERNELS                             \
+  void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value); \
+  uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, uint32_t Scale, TColor32 Rgb);
+
+namespace portable_sse2 { QUILLET_DECLARE_ROW_KERNELS }
+namespace packed_sse2 { QUILLET_DECLARE_ROW_KERNELS }
+namespace sse2 { QUILLET_DECLARE_SHARED_KERNELS }
+namespace portable_avx2 { QUILLET_DECLARE_ROW_KERNELS }
+namespace packed_avx2 { QUILLET_DECLARE_ROW_KERNELS }
+namespace avx2 { QUILLET_DECLARE_SHARED_KERNELS }
+#undef QUILLET_DECLARE_ROW_KERNELS
+#undef QUILLET_DECLARE_SHARED_KERNELS
+#endif
 
 }  // namespace quillet

@@ -4,41 +4,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "edge_walk.h"
+
 namespace quillet {
 
 namespace {
-
-int32_t Sign(int64_t V) { return (V > 0) - (V < 0); }
-
-// Visits the edges of one closed path and the extra crossing of every vertex at which the
-// vertical direction reverses (horizontal edges skipped), in the order the table receives them.
-// Edge(X1, Y1, X2, Y2) returns the edge's direction; Vertex(X, Y, Dir) adds one crossing.
-template <class EdgeFn, class VertexFn>
-void WalkPath(const TArrayOfPoint& Points, bool ScaleX, EdgeFn Edge, VertexFn Vertex) {
-  const size_t Count = Points.size();
-  if (Count < 3) return;
-  const auto X = [&](size_t I) {
-    return ScaleX ? static_cast<int32_t>(static_cast<uint32_t>(Points[I].X) << 8) : Points[I].X;
-  };
-  const auto Y = [&](size_t I) { return Points[I].Y; };
-
-  // The direction in which the path last arrives at point 0.
-  int32_t LastDir = 0;
-  for (size_t I = Count - 1; I >= 1 && LastDir == 0; --I) LastDir = Sign(int64_t{Y(0)} - Y(I));
-
-  size_t Prev = 0;
-  for (size_t Step = 1; Step <= Count; ++Step) {
-    const size_t Cur = Step == Count ? 0 : Step;
-    if (Y(Cur) != Y(Prev)) {
-      const int32_t Dir = Edge(X(Prev), Y(Prev), X(Cur), Y(Cur));
-      if (Dir != LastDir) {
-        Vertex(X(Prev), Y(Prev), -Dir);
-        LastDir = Dir;
-      }
-    }
-    Prev = Cur;
-  }
-}
 
 void QuickSortRow(uint32_t* Row, int32_t Lo, int32_t Hi) {
   for (;;) {
@@ -169,8 +139,11 @@ void TCrossingTable::Allocate() {
   FStart[static_cast<size_t>(FRows)] = Total;
   FCursor.assign(FStart.begin(), FStart.end());
   FCells.resize(Total);
-  FCounts.clear();
-  FCounts.shrink_to_fit();
+}
+
+void TCrossingTable::Trim(size_t Bytes) {
+  const auto Over = [Bytes](const auto& V) { return V.capacity() * sizeof(V[0]) > Bytes; };
+  if (Over(FCounts) || Over(FStart) || Over(FCursor) || Over(FCells)) *this = TCrossingTable();
 }
 
 void TCrossingTable::BuildCrossingTable(const TArrayOfPoint& Points, bool ScaleX) {
@@ -193,65 +166,10 @@ void TCrossingTable::AddCrossing(int32_t X, int32_t Y, int32_t Dir) {
 int32_t TCrossingTable::TraceEdge(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
   if (Y1 == Y2) return 0;
   const int32_t Sy = Y2 > Y1 ? 1 : -1;
-  const int32_t Sx = X2 > X1 ? 1 : -1;
-  const int64_t Dy = Y2 > Y1 ? int64_t{Y2} - Y1 : int64_t{Y1} - Y2;
-  const int64_t Dx = X2 > X1 ? int64_t{X2} - X1 : int64_t{X1} - X2;
-
-  // Steps 0 .. Dy - 1 visit rows Y1, Y1 + Sy, ...; only those of [First, Last] lie in the table.
-  const int64_t First = std::max<int64_t>(0, Sy > 0 ? int64_t{FMinY} - Y1 : int64_t{Y1} - FMaxY);
-  const int64_t Last = std::min<int64_t>(Dy - 1, Sy > 0 ? int64_t{FMaxY} - Y1 : int64_t{Y1} - FMinY);
-  if (First > Last) return Sy;
-
-  int64_t E = (Dx % Dy) / 2;
-  int64_t X = X1;
-  int64_t Step = 0;
-
-  // Rows before the table are skipped in one jump where the walk's state has a closed form. With
-  // N = E0 + m * Dx after m steps, X has moved t steps and E = N - t * Dy. For Dx <= 2 Dy every step
-  // leaves E in (0, Dy], so t = ceil(N / Dy) - 1; for Dx >= 4 Dy every step takes the ceiling
-  // branch and leaves E in (-Dy, 0], so t = ceil(N / Dy). Between the two the branch taken depends
-  // on the history, and the rows are walked.
-  if (First > 0 && Dx > 0 && (Dx <= 2 * Dy || Dx >= 4 * Dy)) {
-    const int64_t N = E + First * Dx;
-    const int64_t T = (N + Dy - 1) / Dy - (Dx <= 2 * Dy ? 1 : 0);
-    X += Sx * T;
-    E = N - T * Dy;
-    Step = First;
-  } else if (First > 0 && Dx == 0) {
-    Step = First;
-  }
-
-  const auto Advance = [&]() {
-    E += Dx;
-    if (E > Dy) {
-      X += Sx;
-      E -= Dy;
-      if (E > Dy) {
-        X += Sx;
-        E -= Dy;
-        if (E > Dy) {
-          const int64_t K = (E + Dy - 1) / Dy;
-          X += Sx * K;
-          E -= Dy * K;
-        }
-      }
-    }
-  };
-
-  for (; Step < First; ++Step) Advance();
-
   const uint32_t Flag = Sy < 0 ? CrossingUpward : 0u;
-  size_t Row = static_cast<size_t>(int64_t{Y1} + Sy * First - FMinY);
-  for (; Step <= Last; ++Step) {
-    int64_t Cx = X;
-    if (Cx < FMinX)
-      Cx = FMinX;
-    else if (Cx > FMaxX)
-      Cx = FMaxX;
-    FCells[FCursor[Row]++] = static_cast<uint32_t>(Cx) | Flag;
-    Row += static_cast<size_t>(static_cast<ptrdiff_t>(Sy));
-    Advance();
-  }
+  WalkEdge(X1, Y1, X2, Y2, FMinY, FMaxY, [&](int32_t Y, int64_t X) {
+    FCells[FCursor[static_cast<size_t>(Y - FMinY)]++] = static_cast<uint32_t>(std::clamp<int64_t>(X, FMinX, FMaxX)) | Flag;
+  });
   return Sy;
 }
 

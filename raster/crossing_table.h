@@ -39,6 +39,9 @@ class TCrossingTable {
 
   void SortCrossings();
 
+  // Lets go of buffers larger than Bytes; the table is empty afterwards.
+  void Trim(size_t Bytes);
+
   int32_t Y0() const { return FMinY; }
   int32_t RowCount() const { return FRows; }
   const uint32_t* Row(int32_t R) const { return FCells.data() + FStart[R]; }

@@ -3,9 +3,11 @@
 #include "polygon_fill.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "batch_scope.h"
 #include "crossing_table.h"
+#include "edge_list.h"
 #include "span_fill.h"
 
 namespace quillet {
@@ -18,16 +20,67 @@ inline int32_t SubsampleOf(TFixed V, int32_t Shift) {
   return static_cast<int32_t>((static_cast<int64_t>(V) + 2047) >> (16 - Shift));
 }
 
-struct TGridPaths {
-  TArrayOfArrayOfPoint Paths;
-  int32_t MinY;
-  int32_t MaxY;
+// The buffers of a fill, kept from one call to the next on each thread, so that a small polygon
+// allocates nothing once the first has been drawn. A fill that somehow starts while another on
+// the same thread is still running gets buffers of its own.
+struct TFillScratch {
+  TArrayOfArrayOfPoint Paths;  // the grid paths; only the first PathCount are in use
+  size_t PathCount = 0;
+  int32_t MinY = 0;
+  int32_t MaxY = 0;
+  TCrossingTable Table;
+  TEdgeList Edges;
+  TSpanScratchAA Spans;
+  bool InUse = false;
+
+  // Starts the grid paths of one fill with the Y range inverted at the given values.
+  void StartPaths(int32_t InitialMinY, int32_t InitialMaxY) {
+    PathCount = 0;
+    MinY = InitialMinY;
+    MaxY = InitialMaxY;
+  }
+  // The next grid path, with room for Count points.
+  TArrayOfPoint& AddPath(size_t Count) {
+    if (Paths.size() <= PathCount) Paths.emplace_back();
+    TArrayOfPoint& Path = Paths[PathCount++];
+    Path.resize(Count);
+    return Path;
+  }
+  // Buffers grown by one exceptionally large fill are not kept.
+  void Trim() {
+    constexpr size_t KeptBytes = size_t{4} << 20;
+    if (Spans.Crossings.capacity() * sizeof(uint32_t) > KeptBytes) Spans.Crossings = {};
+    if (Spans.Cells.capacity() * sizeof(int32_t) > KeptBytes) Spans.Cells = {};
+    if (Spans.Colors.capacity() * sizeof(TColor32) > KeptBytes) Spans.Colors = {};
+    Edges.Trim(KeptBytes);
+    Table.Trim(KeptBytes);
+  }
 };
+
+class TScratchLease {
+ public:
+  TScratchLease() : FScratch(Shared.InUse ? FOwn.emplace() : Shared) { FScratch.InUse = true; }
+  ~TScratchLease() {
+    FScratch.InUse = false;
+    FScratch.Trim();
+  }
+  TScratchLease(const TScratchLease&) = delete;
+  TScratchLease& operator=(const TScratchLease&) = delete;
+  TFillScratch& operator*() { return FScratch; }
+  TFillScratch* operator->() { return &FScratch; }
+
+ private:
+  static thread_local TFillScratch Shared;
+  std::optional<TFillScratch> FOwn;
+  TFillScratch& FScratch;
+};
+
+thread_local TFillScratch TScratchLease::Shared;
 
 // Traces, sorts and writes the grid paths. Returns false, having done nothing, when the Y range
 // clamped to the clip rectangle is empty; the caller then reports nothing either.
-bool ScanPaths(TBitmap32& Bitmap, const TGridPaths& Grid, TColor32 Color, TPolyFillRule Rule,
-               bool Antialiased, TAntialiasLevel Level) {
+bool ScanPaths(TBitmap32& Bitmap, TFillScratch& Grid, TColor32 Color, TPolyFillRule Rule, bool Antialiased,
+               TAntialiasLevel Level) {
   const TRect& Clip = Bitmap.ClipBounds();
   if (Clip.Top >= Clip.Bottom) return false;
   const int32_t Shift = Antialiased ? AntialiasGrid(Level).Shift : 0;
@@ -45,23 +98,27 @@ bool ScanPaths(TBitmap32& Bitmap, const TGridPaths& Grid, TColor32 Color, TPolyF
   const int32_t MinX = Clip.Left << XShift;
   // Past 31 bits the right edge stops at the last position a crossing can hold.
   const int32_t MaxX = static_cast<int32_t>(std::min<int64_t>((int64_t{Clip.Right} << XShift) - 1, CrossingKeyMask));
-  // Rows end at the last one that can receive crossings, so the table never has more rows than
-  // the clip rectangle.
-  const int64_t LastRow = std::min<int64_t>(MaxY, Antialiased ? Bottom : Bottom - 1);
+  // Rows end at the last one that can receive crossings, so there are never more rows than the
+  // clip rectangle has.
+  const int32_t LastRow = static_cast<int32_t>(std::min<int64_t>(MaxY, Antialiased ? Bottom : Bottom - 1));
+  const TArrayOfArrayOfPoint& Paths = Grid.Paths;
+  const auto InUse = Paths.begin() + static_cast<ptrdiff_t>(Grid.PathCount);
 
-  TCrossingTable Table;
-  Table.Reset(MinX, static_cast<int32_t>(MinY), MaxX, static_cast<int32_t>(LastRow));
-  const bool ScaleX = !Antialiased;
-  for (const TArrayOfPoint& Path : Grid.Paths) Table.CountPath(Path, ScaleX);
+  if (Antialiased) {
+    Grid.Edges.Build(Paths.begin(), InUse, MinX, static_cast<int32_t>(MinY), MaxX, LastRow);
+    TBatchScope Batch(Bitmap);
+    FillSpansAA(Bitmap, Grid.Edges, static_cast<int32_t>(MinY), LastRow, Color, Rule, Level, Grid.Spans);
+    return true;
+  }
+
+  TCrossingTable& Table = Grid.Table;
+  Table.Reset(MinX, static_cast<int32_t>(MinY), MaxX, LastRow);
+  for (auto Path = Paths.begin(); Path != InUse; ++Path) Table.CountPath(*Path, true);
   Table.Allocate();
-  for (const TArrayOfPoint& Path : Grid.Paths) Table.BuildCrossingTable(Path, ScaleX);
+  for (auto Path = Paths.begin(); Path != InUse; ++Path) Table.BuildCrossingTable(*Path, true);
   Table.SortCrossings();
-
   TBatchScope Batch(Bitmap);
-  if (Antialiased)
-    FillSpansAA(Bitmap, Table, Color, Rule, Level);
-  else
-    FillSpansSolid(Bitmap, Table, Color, Rule);
+  FillSpansSolid(Bitmap, Table, Color, Rule);
   return true;
 }
 
@@ -69,24 +126,22 @@ void ReportArea(TBitmap32& Bitmap, const TFixedRect& Bounds) {
   Bitmap.NotifyAreaChanged(RoundFixedRect(Bounds, RectRounding::Outward), AREAINFO_RECT);
 }
 
-TArrayOfPoint PixelPath(const TArrayOfFixedPoint& Points, int32_t& MinY, int32_t& MaxY) {
-  TArrayOfPoint Path(Points.size());
+void AddPixelPath(TFillScratch& Grid, const TArrayOfFixedPoint& Points) {
+  TArrayOfPoint& Path = Grid.AddPath(Points.size());
   for (size_t I = 0; I < Points.size(); ++I) {
     Path[I] = {FixedToIntRound(Points[I].X), FixedToIntRound(Points[I].Y)};
-    MinY = std::min(MinY, Path[I].Y);
-    MaxY = std::max(MaxY, Path[I].Y);
+    Grid.MinY = std::min(Grid.MinY, Path[I].Y);
+    Grid.MaxY = std::max(Grid.MaxY, Path[I].Y);
   }
-  return Path;
 }
 
-TArrayOfPoint SubsamplePath(const TArrayOfFixedPoint& Points, int32_t Shift, int32_t& MinY, int32_t& MaxY) {
-  TArrayOfPoint Path(Points.size());
+void AddSubsamplePath(TFillScratch& Grid, const TArrayOfFixedPoint& Points, int32_t Shift) {
+  TArrayOfPoint& Path = Grid.AddPath(Points.size());
   for (size_t I = 0; I < Points.size(); ++I) {
     Path[I] = {SubsampleOf(Points[I].X, Shift), SubsampleOf(Points[I].Y, Shift)};
-    MinY = std::min(MinY, Path[I].Y);
-    MaxY = std::max(MaxY, Path[I].Y);
+    Grid.MinY = std::min(Grid.MinY, Path[I].Y);
+    Grid.MaxY = std::max(Grid.MaxY, Path[I].Y);
   }
-  return Path;
 }
 
 }  // namespace
@@ -94,9 +149,10 @@ TArrayOfPoint SubsamplePath(const TArrayOfFixedPoint& Points, int32_t Shift, int
 void FillPolygon(TBitmap32& Bitmap, const TArrayOfFixedPoint& Points, TColor32 Color, TPolyFillRule Rule) {
   if (!Bitmap.MeasureOnly()) {
     if (Points.size() < 3 || AlphaOf(Color) == 0) return;
-    TGridPaths Grid{{}, 0x7F000000, -0x7F000000};
-    Grid.Paths.push_back(PixelPath(Points, Grid.MinY, Grid.MaxY));
-    if (!ScanPaths(Bitmap, Grid, Color, Rule, false, 0)) return;
+    TScratchLease Grid;
+    Grid->StartPaths(0x7F000000, -0x7F000000);
+    AddPixelPath(*Grid, Points);
+    if (!ScanPaths(Bitmap, *Grid, Color, Rule, false, 0)) return;
   }
   ReportArea(Bitmap, FixedPointsBounds(Points));
 }
@@ -105,9 +161,10 @@ void FillPolygonAA(TBitmap32& Bitmap, const TArrayOfFixedPoint& Points, TColor32
                    TAntialiasLevel Level) {
   if (!Bitmap.MeasureOnly()) {
     if (Points.size() < 3 || AlphaOf(Color) == 0) return;
-    TGridPaths Grid{{}, 0x7F000000, -0x7F000000};
-    Grid.Paths.push_back(SubsamplePath(Points, AntialiasGrid(Level).Shift, Grid.MinY, Grid.MaxY));
-    if (!ScanPaths(Bitmap, Grid, Color, Rule, true, Level)) return;
+    TScratchLease Grid;
+    Grid->StartPaths(0x7F000000, -0x7F000000);
+    AddSubsamplePath(*Grid, Points, AntialiasGrid(Level).Shift);
+    if (!ScanPaths(Bitmap, *Grid, Color, Rule, true, Level)) return;
   }
   ReportArea(Bitmap, FixedPointsBounds(Points));
 }
@@ -116,10 +173,10 @@ void FillPolyPolygon(TBitmap32& Bitmap, const TArrayOfArrayOfFixedPoint& Paths, 
                      TPolyFillRule Rule) {
   if (!Bitmap.MeasureOnly()) {
     // Every point counts for the Y range, also those of paths too short to add crossings.
-    TGridPaths Grid{{}, 0x7FFFFFFF, -0x7FFFFFFF};
-    Grid.Paths.reserve(Paths.size());
-    for (const TArrayOfFixedPoint& Points : Paths) Grid.Paths.push_back(PixelPath(Points, Grid.MinY, Grid.MaxY));
-    if (!ScanPaths(Bitmap, Grid, Color, Rule, false, 0)) return;
+    TScratchLease Grid;
+    Grid->StartPaths(0x7FFFFFFF, -0x7FFFFFFF);
+    for (const TArrayOfFixedPoint& Points : Paths) AddPixelPath(*Grid, Points);
+    if (!ScanPaths(Bitmap, *Grid, Color, Rule, false, 0)) return;
   }
   ReportArea(Bitmap, FixedPathsBounds(Paths));
 }
@@ -128,15 +185,12 @@ void FillPolyPolygonAA(TBitmap32& Bitmap, const TArrayOfArrayOfFixedPoint& Paths
                        TPolyFillRule Rule, TAntialiasLevel Level) {
   if (!Bitmap.MeasureOnly()) {
     const int32_t Shift = AntialiasGrid(Level).Shift;
-    TGridPaths Grid{{}, 0x7F000000, -0x7F000000};
-    Grid.Paths.reserve(Paths.size());
-    for (const TArrayOfFixedPoint& Points : Paths) {
-      if (Points.size() < 3)
-        Grid.Paths.emplace_back();
-      else
-        Grid.Paths.push_back(SubsamplePath(Points, Shift, Grid.MinY, Grid.MaxY));
-    }
-    if (!ScanPaths(Bitmap, Grid, Color, Rule, true, Level)) return;
+    TScratchLease Grid;
+    Grid->StartPaths(0x7F000000, -0x7F000000);
+    // A path too short to add crossings does not count for the Y range either.
+    for (const TArrayOfFixedPoint& Points : Paths)
+      if (Points.size() >= 3) AddSubsamplePath(*Grid, Points, Shift);
+    if (!ScanPaths(Bitmap, *Grid, Color, Rule, true, Level)) return;
   }
   ReportArea(Bitmap, FixedPathsBounds(Paths));
 }

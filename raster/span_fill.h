@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "bitmap32.h"
 #include "crossing_table.h"
+#include "edge_list.h"
 #include "polygon_fill.h"
 
 namespace quillet {
@@ -22,8 +24,15 @@ TAntialiasGrid AntialiasGrid(TAntialiasLevel Level);
 
 // Whole pixels: table rows are pixel rows starting at Y0, positions in 1/256 pixel.
 void FillSpansSolid(TBitmap32& Bitmap, const TCrossingTable& Table, TColor32 Color, TPolyFillRule Rule);
-// Sub-samples: table rows are sub-scanlines starting at Y0, positions in sub-samples.
-void FillSpansAA(TBitmap32& Bitmap, const TCrossingTable& Table, TColor32 Color, TPolyFillRule Rule,
-                 TAntialiasLevel Level);
+// The anti-aliased writer's buffers, kept from one fill to the next.
+struct TSpanScratchAA {
+  std::vector<uint32_t> Crossings;
+  std::vector<int32_t> Cells;  // all 0 between fills
+  std::vector<TColor32> Colors;
+};
+
+// Sub-samples: the edges' sub-scanlines MinY to MaxY, positions in sub-samples.
+void FillSpansAA(TBitmap32& Bitmap, TEdgeList& Edges, int32_t MinY, int32_t MaxY, TColor32 Color, TPolyFillRule Rule,
+                 TAntialiasLevel Level, TSpanScratchAA& Scratch);
 
 }  // namespace quillet

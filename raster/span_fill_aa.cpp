@@ -1,11 +1,16 @@
-// Writes anti-aliased spans: the sub-scanlines of every pixel row are summed into a difference
-// array of coverage counts, turned into alpha, and blended as one run per row.
+// Writes anti-aliased spans. The coverage count of a pixel is the sum, over the sub-scanlines of
+// its row, of how many of its sub-samples the spans cover; it turns into alpha and is blended.
+//
+// The count only changes near crossings, so a pixel row is cut into clusters of cells near
+// crossings, blended pixel by pixel, and the runs between them, blended as one colour (or skipped
+// where nothing covers them): the inside of a large polygon costs a constant-colour row.
+//
+// Rows where every sub-scanline holds one span (every convex outline) take a short path: a cell's
+// count comes straight from the span ends, Start(a) adding clamp(cell * 2^S + K - a, 0, K) and
+// End(b) taking the same amount away, which is what the difference array sums to. Other rows
+// mark every span end in a difference array and sum it up.
 #include <algorithm>
 #include <vector>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "span_fill.h"
 
@@ -13,43 +18,264 @@ namespace quillet {
 
 namespace {
 
-// One pixel's colour from its running coverage count. Only the low 16 bits of the product reach
-// the alpha byte, which lets the SIMD form multiply in 16-bit lanes.
-inline TColor32 CoverageColor(int32_t Sum, uint32_t Scale, TColor32 Rgb) {
-  return ((static_cast<uint32_t>(Sum) * Scale & 0xFF00) << 16) | Rgb;
-}
+// A run shorter than this between two clusters is blended with them: the vector kernels spend as
+// much on a short run as on a few cells more.
+constexpr int32_t MergeGap = 8;
+// Clusters up to this many cells sum their counts from the span ends directly; wider ones (flat
+// edges) mark them in the difference array, where marks on one cell would queue behind each other.
+constexpr int32_t DirectCells = 24;
+// How many pixel rows ahead the pixels are fetched into the cache.
+constexpr int64_t FetchAhead = 2;
 
-// Turns W cells of coverage differences into colours by a running sum, and clears the cells
-// for the next row, so they never need a separate wipe.
-void CoverageRow(int32_t* Acc, TColor32* Out, int32_t W, uint32_t Scale, TColor32 Rgb) {
-  int32_t C = 0;
-  uint32_t Sum = 0;
-#if defined(__SSE2__)
-  const __m128i Zero = _mm_setzero_si128();
-  const __m128i Scale32 = _mm_set1_epi32(static_cast<int>(Scale));  // below 2^16: high lanes 0
-  const __m128i AlphaBits = _mm_set1_epi32(0xFF00);
-  const __m128i Rgb32 = _mm_set1_epi32(static_cast<int>(Rgb));
-  __m128i Carry = Zero;
-  for (; C + 4 <= W; C += 4) {
-    __m128i* const P = reinterpret_cast<__m128i*>(Acc + C);
-    __m128i V = _mm_loadu_si128(P);
-    _mm_storeu_si128(P, Zero);
-    // Prefix sum of four lanes in two shifted adds, plus the total of the cells before.
-    V = _mm_add_epi32(V, _mm_slli_si128(V, 4));
-    V = _mm_add_epi32(V, _mm_slli_si128(V, 8));
-    V = _mm_add_epi32(V, Carry);
-    Carry = _mm_shuffle_epi32(V, 0xFF);
-    const __m128i Alpha = _mm_and_si128(_mm_mullo_epi16(V, Scale32), AlphaBits);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + C), _mm_or_si128(_mm_slli_epi32(Alpha, 16), Rgb32));
+class TSpanWriterAA {
+ public:
+  TSpanWriterAA(TBitmap32& Bitmap, TEdgeList& Edges, TColor32 Color, TPolyFillRule Rule, TAntialiasLevel Level,
+                TSpanScratchAA& Scratch)
+      : FBitmap(Bitmap),
+        FEdges(Edges),
+        FRule(Rule),
+        FGrid(AntialiasGrid(Level)),
+        FMaster(AlphaOf(Color)),
+        FRgb(Color & 0x00FFFFFF),
+        FOps(CombineOpsFor(Bitmap.CombineMode())),
+        FClipLeft(Bitmap.ClipBounds().Left),
+        FClipRight(Bitmap.ClipBounds().Right),
+        FCrossings(Scratch.Crossings),
+        FAcc(Scratch.Cells),
+        FOut(Scratch.Colors) {
+    FSpans.Shift = FGrid.Shift;
+    FSpans.Mask = FGrid.Mask;
   }
-  Sum = static_cast<uint32_t>(_mm_cvtsi128_si32(Carry));
-#endif
-  for (; C < W; ++C) {
-    Sum += static_cast<uint32_t>(Acc[C]);
-    Acc[C] = 0;
-    Out[C] = CoverageColor(static_cast<int32_t>(Sum), Scale, Rgb);
+
+  // Sub-scanlines MinY to MaxY.
+  void Write(int32_t MinY, int32_t MaxY) {
+    const int32_t S = FGrid.Shift;
+    bool Fetching = false;
+    for (int64_t Py = MinY >> S; Py <= MaxY >> S; ++Py) {
+      const int32_t First = static_cast<int32_t>(std::max<int64_t>(Py << S, MinY));
+      const int32_t Last = static_cast<int32_t>(std::min<int64_t>((Py << S) + FGrid.Mask, MaxY));
+      // Most rows of a convex outline meet the same two edges on every sub-scanline.
+      const bool Paired =
+          FEdges.TwoEdgeSpans(First, Last, FRule == TPolyFillRule::NonZero, FSpans, FRoom) || GatherRows(First, Last);
+      int32_t MinX;
+      int64_t MaxX;
+      const bool Covered = Paired ? FSpans.Count > 0 : Extent(MinX, MaxX);
+      if (!Covered) continue;
+      if (Paired) MinX = FSpans.MinStart, MaxX = FSpans.MaxEnd;
+      // The first row drawn also asks for the rows up to the one fetched ahead.
+      for (int64_t Ahead = Fetching ? FetchAhead : 1; Ahead <= FetchAhead && (Py + Ahead) << S <= MaxY; ++Ahead)
+        FetchRow(Py + Ahead, MinX >> S, static_cast<int32_t>(MaxX >> S));
+      Fetching = true;
+      FDst = FBitmap.RowAddress(static_cast<int32_t>(Py));
+      if (Paired)
+        PairedRow();
+      else
+        GeneralRow(MinX, MaxX);
+      FinishBlending();
+    }
   }
-}
+
+ private:
+  // The least first and the greatest last crossing (plus K) of the sub-scanlines that hold at
+  // least two; false when none does.
+  bool Extent(int32_t& MinX, int64_t& MaxX) const {
+    MinX = 0x7F000000;
+    MaxX = -0x7F000000;
+    for (int32_t R = 0; R < FSubRows; ++R) {
+      const int32_t N = FLength[R];
+      if (N < 2) continue;
+      MinX = std::min(MinX, static_cast<int32_t>(FRow[R][0] & CrossingKeyMask));
+      MaxX = std::max<int64_t>(MaxX, int64_t{FRow[R][N - 1] & CrossingKeyMask} + FGrid.Mask);
+    }
+    return MaxX >= MinX;
+  }
+
+  // Rows of a large surface lie far apart in memory and each starts with a cache miss: the pixels
+  // of a row ahead are asked for while this one is worked on, where this row's pixels lie give or
+  // take a cache line.
+  void FetchRow(int64_t Py, int32_t From, int32_t To) const {
+    const TColor32* Row = FBitmap.RowAddress(static_cast<int32_t>(Py));
+    From = std::max(From - 16, FClipLeft);
+    To = std::min(To + 16, FClipRight - 1);
+    for (int32_t X = From; X <= To; X += 16) __builtin_prefetch(Row + X, 1);
+    __builtin_prefetch(Row + To, 1);
+  }
+
+  TColor32 CellColor(uint32_t Count) const { return ((Count * FGrid.Scale & 0xFF00) << 16) | FRgb; }
+
+  // Pixels [From, To) of the row, all with one count; nothing at or beyond the right clip edge.
+  void Run(int32_t From, int32_t To, uint32_t Count) {
+    To = std::min(To, FClipRight);
+    if (Count != 0 && To > From) FOps.SolidRowMaster(CellColor(Count), FDst + From, To - From, FMaster);
+  }
+
+  // Pixels [From, From + Cells) from the colours in FOut.
+  void Blend(int32_t From, int32_t Cells) {
+    const int32_t Count = std::min(Cells, FClipRight - From);
+    if (Count > 0) FOps.RowMaster(FOut.data(), FDst + From, Count, FMaster);
+  }
+
+  void Reserve(int32_t Cells) {
+    if (FAcc.size() <= static_cast<size_t>(Cells)) {
+      FAcc.resize(static_cast<size_t>(Cells) + 64, 0);
+      FOut.resize(static_cast<size_t>(Cells) + 64);
+    }
+  }
+
+  // Start(X) (Sign 1) or End(X) (Sign -1) in the difference array whose cell 0 is pixel Px0.
+  void Mark(uint32_t X, int32_t Sign, int32_t Px0) {
+    const int32_t C = static_cast<int32_t>(X >> FGrid.Shift) - Px0;
+    const int32_t F = static_cast<int32_t>(X) & FGrid.Mask;
+    FAcc[static_cast<size_t>(C)] += Sign * (FGrid.Mask - F);
+    FAcc[static_cast<size_t>(C) + 1] += Sign * F;
+  }
+
+  // --- Rows of one span per sub-scanline ----------------------------------------------------------
+
+  // The crossings of sub-scanlines First to Last, one list each. True when every list holds none
+  // or two that make one span (under the non-zero rule: of opposite directions); FSpans then holds
+  // the spans.
+  bool GatherRows(int32_t First, int32_t Last) {
+    const int32_t Stride = FEdges.MaxCrossings();
+    const size_t Room = size_t{32} * static_cast<size_t>(Stride);
+    if (FCrossings.size() < Room) FCrossings.resize(Room);
+    FSubRows = Last - First + 1;
+    FEdges.Rows(First, Last, FCrossings.data(), Stride, FLength);
+    bool Paired = true;
+    int32_t Spans = 0;
+    for (int32_t R = 0; R < FSubRows; ++R) {
+      const uint32_t* const Row = FCrossings.data() + static_cast<ptrdiff_t>(R) * Stride;
+      const int32_t N = FLength[R];
+      FRow[R] = Row;
+      if (N == 0 || !Paired) continue;
+      if (N != 2 || (FRule == TPolyFillRule::NonZero && ((Row[0] ^ Row[1]) & CrossingUpward) == 0)) {
+        Paired = false;
+        continue;
+      }
+      FRoom[0][Spans] = static_cast<int32_t>(Row[0] & CrossingKeyMask);
+      FRoom[1][Spans++] = static_cast<int32_t>(Row[1] & CrossingKeyMask);
+    }
+    if (!Paired) return false;
+    FSpans.Starts = FRoom[0];
+    FSpans.Ends = FRoom[1];
+    FSpans.Count = Spans;
+    if (Spans > 0) {
+      FSpans.MinStart = *std::min_element(FRoom[0], FRoom[0] + Spans);
+      FSpans.MaxStart = *std::max_element(FRoom[0], FRoom[0] + Spans);
+      FSpans.MinEnd = *std::min_element(FRoom[1], FRoom[1] + Spans);
+      FSpans.MaxEnd = *std::max_element(FRoom[1], FRoom[1] + Spans);
+    }
+    return true;
+  }
+
+  void PairedRow() {
+    const int32_t N = FSpans.Count;
+    if (N == 0) return;
+    const int32_t S = FGrid.Shift;
+    const int32_t StartsFrom = FSpans.MinStart >> S, StartsTo = FSpans.MaxStart >> S;
+    const int32_t EndsFrom = FSpans.MinEnd >> S, EndsTo = FSpans.MaxEnd >> S;
+    const uint32_t Full = static_cast<uint32_t>(N * FGrid.Mask);
+    if (StartsTo + 1 + MergeGap >= EndsFrom) {
+      PairedCluster(StartsFrom, EndsTo, true, true);
+    } else {
+      PairedCluster(StartsFrom, StartsTo, true, false);
+      Run(StartsTo + 1, EndsFrom, Full);
+      PairedCluster(EndsFrom, EndsTo, false, true);
+    }
+  }
+
+  // Pixels From..To (inclusive), all of whose changes come from the span starts, the span ends, or
+  // both; a cluster of ends begins with every span started.
+  void PairedCluster(int32_t From, int32_t To, bool Starts, bool Ends) {
+    const int32_t Cells = To - From + 1;
+    if (Cells <= DirectCells) {
+      // Pixels lie left of the clip rectangle's right edge, whose sub-samples fit 31 bits.
+      const int32_t Visible = std::min(Cells, FClipRight - From);
+      if (Visible > 0) FOps.SpanBlend(FSpans, From, Visible, Starts, Ends, FGrid.Scale, FRgb, FDst + From, FMaster);
+      return;
+    }
+    Reserve(Cells);
+    const int32_t K = FGrid.Mask, N = FSpans.Count;
+    if (Starts)
+      for (int32_t I = 0; I < N; ++I) Mark(static_cast<uint32_t>(FSpans.Starts[I]), 1, From);
+    if (Ends)
+      for (int32_t I = 0; I < N; ++I) Mark(static_cast<uint32_t>(FSpans.Ends[I]), -1, From);
+    FOps.CoverageRow(FAcc.data(), FOut.data(), Cells, Starts ? 0 : static_cast<uint32_t>(N * K), FGrid.Scale, FRgb);
+    // The cell after the last holds what the last crossing left over, which the next cluster or run
+    // accounts for: the array is all 0 again.
+    FAcc[static_cast<size_t>(Cells)] = 0;
+    Blend(From, Cells);
+  }
+
+  // --- Any other row ------------------------------------------------------------------------------
+
+  // MinX and MaxX: the row's extent.
+  void GeneralRow(int32_t MinX, int64_t MaxX) {
+    const int32_t Px0 = MinX >> FGrid.Shift;
+    const int32_t W = static_cast<int32_t>(MaxX >> FGrid.Shift) - Px0 + 2;
+    Reserve(W);
+
+    for (int32_t R = 0; R < FSubRows; ++R) {
+      const int32_t N = FLength[R];
+      const uint32_t* Row = FRow[R];
+      if (FRule == TPolyFillRule::EvenOdd) {
+        for (int32_t J = 0; J + 1 < N; J += 2) {
+          Mark(Row[J] & CrossingKeyMask, 1, Px0);
+          Mark(Row[J + 1] & CrossingKeyMask, -1, Px0);
+        }
+      } else {
+        int32_t Winding = 0;
+        for (int32_t J = 0; J < N; ++J) {
+          const uint32_t V = Row[J];
+          if (Winding == 0) Mark(V & CrossingKeyMask, 1, Px0);
+          Winding += (V & CrossingUpward) ? 1 : -1;
+          if (Winding == 0) Mark(V & CrossingKeyMask, -1, Px0);
+        }
+      }
+    }
+
+    // The running count changes only at cells that hold a difference; the cells between them form
+    // runs of one count.
+    int32_t* const Acc = FAcc.data();
+    uint32_t Count = 0;
+    int32_t Pos = 0;
+    while (Pos < W) {
+      int32_t First = Pos;
+      while (First + 1 < W && (Acc[First] | Acc[First + 1]) == 0) First += 2;
+      if (First < W && Acc[First] == 0) ++First;
+      Run(Px0 + Pos, Px0 + First, Count);
+      if (First >= W) break;
+      int32_t End = First + 1;
+      for (int32_t Next = First + 1; Next < W && Next <= End + MergeGap; ++Next)
+        if (Acc[Next] != 0) End = Next + 1;
+      Count = FOps.CoverageRow(Acc + First, FOut.data(), End - First, Count, FGrid.Scale, FRgb);
+      Blend(Px0 + First, End - First);
+      Pos = End;
+    }
+  }
+
+  TBitmap32& FBitmap;
+  TEdgeList& FEdges;
+  const TPolyFillRule FRule;
+  const TAntialiasGrid FGrid;
+  const uint32_t FMaster;
+  const TColor32 FRgb;
+  const TCombineModeEntry& FOps;
+  const int32_t FClipLeft;
+  const int32_t FClipRight;
+  TColor32* FDst = nullptr;  // pixel 0 of the current row
+  // The crossings of the current row's sub-scanlines.
+  std::vector<uint32_t>& FCrossings;
+  const uint32_t* FRow[32];
+  int32_t FLength[32];
+  int32_t FSubRows = 0;
+  // The cells of a row's difference array, all 0 between rows, and the colours of a cluster.
+  std::vector<int32_t>& FAcc;
+  std::vector<TColor32>& FOut;
+  // The spans of a row of one span per sub-scanline, and room for their ends.
+  TRowSpans FSpans{};
+  int32_t FRoom[2][32];
+};
 
 }  // namespace
 
@@ -60,80 +286,9 @@ TAntialiasGrid AntialiasGrid(TAntialiasLevel Level) {
   return {Shift, (1 << Shift) - 1, Scales[L]};
 }
 
-void FillSpansAA(TBitmap32& Bitmap, const TCrossingTable& Table, TColor32 Color, TPolyFillRule Rule,
-                 TAntialiasLevel Level) {
-  const TAntialiasGrid Grid = AntialiasGrid(Level);
-  const int32_t S = Grid.Shift;
-  const int32_t K = Grid.Mask;
-  const uint32_t M = AlphaOf(Color);
-  const TColor32 Rgb = Color & 0x00FFFFFF;
-  const TRowMasterProc RowMaster = CombineOpsFor(Bitmap.CombineMode()).RowMaster;
-  const int32_t Rows = Table.RowCount();
-  const int32_t Y0 = Table.Y0();
-  const int32_t ClipRight = Bitmap.ClipBounds().Right;
-
-  // Both buffers live for the whole call and only ever grow; the cells are all 0 between rows.
-  std::vector<int32_t> Cells;
-  std::vector<TColor32> Run;
-
-  const int64_t PyEnd = (int64_t{Rows} + Y0 + K) >> S;
-  for (int64_t Py = Y0 >> S; Py < PyEnd; ++Py) {
-    int64_t R0 = (Py << S) - Y0;
-    int64_t R1 = R0 + K;
-    if (R0 < 0) R0 = 0;
-    if (R1 >= Rows) R1 = Rows - 1;
-
-    int32_t MinX = 0x7F000000;
-    int64_t MaxX = -0x7F000000;
-    for (int64_t R = R0; R <= R1; ++R) {
-      const int32_t N = Table.RowLength(static_cast<int32_t>(R));
-      if (N < 2) continue;
-      const uint32_t* Row = Table.Row(static_cast<int32_t>(R));
-      MinX = std::min(MinX, static_cast<int32_t>(Row[0] & CrossingKeyMask));
-      MaxX = std::max<int64_t>(MaxX, int64_t{Row[N - 1] & CrossingKeyMask} + K);
-    }
-    if (MaxX < MinX) continue;
-
-    const int32_t Px0 = MinX >> S;
-    const int32_t W = static_cast<int32_t>(MaxX >> S) - Px0 + 2;
-    if (Cells.size() < static_cast<size_t>(W)) {
-      Cells.resize(static_cast<size_t>(W) + 64);
-      Run.resize(static_cast<size_t>(W) + 64);
-    }
-    int32_t* const Acc = Cells.data();
-
-    const auto Mark = [Acc, S, K, Px0](uint32_t X, int32_t Sign) {
-      const int32_t C = static_cast<int32_t>(X >> S) - Px0;
-      const int32_t F = static_cast<int32_t>(X) & K;
-      Acc[C] += Sign * (K - F);
-      Acc[C + 1] += Sign * F;
-    };
-    for (int64_t R = R0; R <= R1; ++R) {
-      const int32_t N = Table.RowLength(static_cast<int32_t>(R));
-      const uint32_t* Row = Table.Row(static_cast<int32_t>(R));
-      if (Rule == TPolyFillRule::EvenOdd) {
-        for (int32_t J = 0; J + 1 < N; J += 2) {
-          Mark(Row[J] & CrossingKeyMask, 1);
-          Mark(Row[J + 1] & CrossingKeyMask, -1);
-        }
-      } else {
-        int32_t Winding = 0;
-        for (int32_t J = 0; J < N; ++J) {
-          const uint32_t V = Row[J];
-          if (Winding == 0) Mark(V & CrossingKeyMask, 1);
-          Winding += (V & CrossingUpward) ? 1 : -1;
-          if (Winding == 0) Mark(V & CrossingKeyMask, -1);
-        }
-      }
-    }
-
-    TColor32* const Out = Run.data();
-    CoverageRow(Acc, Out, W, Grid.Scale, Rgb);
-    // Cells at or beyond the right clip edge are always empty: crossings were clamped before it.
-    const int32_t Count = std::min(W, ClipRight - Px0);
-    RowMaster(Out, Bitmap.PixelAddress(Px0, static_cast<int32_t>(Py)), Count, M);
-    FinishBlending();
-  }
+void FillSpansAA(TBitmap32& Bitmap, TEdgeList& Edges, int32_t MinY, int32_t MaxY, TColor32 Color, TPolyFillRule Rule,
+                 TAntialiasLevel Level, TSpanScratchAA& Scratch) {
+  TSpanWriterAA(Bitmap, Edges, Color, Rule, Level, Scratch).Write(MinY, MaxY);
 }
 
 }  // namespace quillet

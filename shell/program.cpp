@@ -21,6 +21,7 @@
 #include "platform/qt_text_engine.h"
 #include "platform/quit_signals.h"
 #include "platform/taskbar_hint.h"
+#include "raster/engine_init.h"
 #include "shell/error_box.h"
 #include "shell/host_mode.h"
 #include "shell/instance_mutex.h"
@@ -158,6 +159,7 @@ QWidget* CreateFormsForMode(const std::vector<std::string>& Args) {
 }
 
 int RunProgram(int argc, char** argv) {
+  InitRasterEngine();
   const std::vector<std::string> Args(argv + 1, argv + argc);
   const TLaunchRequest Request = ParseLaunchRequest(Args, std::getenv("XSCREENSAVER_WINDOW"));
   switch (Request.Action) {

@@ -18,6 +18,7 @@
 #include "png_file.h"
 #include "raster/bitmap32.h"
 #include "raster/blend.h"
+#include "raster/engine_init.h"
 #include "render_options.h"
 #include "shell/sys_util.h"
 
@@ -35,6 +36,7 @@ void FilterQtMessages(QtMsgType Type, const QMessageLogContext& Context, const Q
 }
 
 int Render(int argc, char** argv) {
+  InitRasterEngine();
   std::string Error;
   const std::optional<RenderOptions> Options =
       ParseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), Error);

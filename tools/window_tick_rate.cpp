@@ -30,6 +30,7 @@
 #include "demo/frame_tick.h"
 #include "platform/image_view.h"
 #include "platform/qt_text_engine.h"
+#include "raster/engine_init.h"
 #include "shell/screen_form.h"
 #include "shell/sys_util.h"
 
@@ -164,6 +165,7 @@ double HeadlessMsPerTick(const Options& O, const DemoSettings& Settings) {
 }
 
 int Measure(const Options& O, pid_t ServerPid, char* Program) {
+  InitRasterEngine();
   int QtArgc = 1;
   char* QtArgv[] = {Program, nullptr};
   QApplication App(QtArgc, QtArgv);

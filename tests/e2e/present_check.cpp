@@ -16,6 +16,7 @@
 
 #include "config/demo_settings.h"
 #include "platform/qt_text_engine.h"
+#include "raster/engine_init.h"
 #include "shell/screen_form.h"
 
 using namespace quillet;
@@ -102,6 +103,7 @@ bool CheckPaused(tScreenForm& Form, const char* What) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  InitRasterEngine();
   QApplication App(argc, argv);
   InstallQtTextOutput();
 

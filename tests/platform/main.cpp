@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "raster/engine_init.h"
 #include "x11_embedding_child.h"
 
 int main(int argc, char** argv) {
+  quillet::InitRasterEngine();
   for (int I = 1; I < argc; ++I)
     if (std::strcmp(argv[I], quillet::EmbeddingChildFlag) == 0)
       return quillet::RunEmbeddingChild(argc, argv, I);

@@ -1,15 +1,18 @@
-// The blend procedures of both variants, generic and SSE2, against a per-channel model of their
-// formulas: every weight against every channel value, random colour pairs, and rows of every
-// short length at every offset.
+// The blend procedures of both variants, at every kernel level the processor runs, against a
+// per-channel model of their formulas: every weight against every channel value, random colour
+// pairs, and rows of every short length at every alignment between guard pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "raster/blend.h"
-#include "raster/blend_variants.h"
+#include "raster/blend_kernels.h"
+#include "raster/engine_init.h"
 
 namespace quillet {
 namespace {
@@ -61,34 +64,15 @@ std::string Hex(TColor32 C) {
   return Text;
 }
 
-// --- Every implementation of each row form, generic and SIMD -------------------------------------
+// --- The row kernels of every level the processor runs -------------------------------------------
 
-struct RowForms {
-  const char* Name;
-  TRowMasterProc RowMaster;
-  TColorIntoRowProc ColorIntoRow;
-  TCombineColorRowProc CombineRow;
-  TFillPixelsProc Fill;
-};
+const char* LevelName(SimdLevel L) { return L == SimdLevel::Scalar ? "scalar" : L == SimdLevel::Sse2 ? "sse2" : "avx2"; }
 
-std::vector<RowForms> RowFormsOf(BlendVariant V) {
-  std::vector<RowForms> Forms;
-  if (V == BlendVariant::Portable) {
-    Forms.push_back({"generic", portable::BlendRowMaster, portable::BlendColorIntoRow, portable::CombineColorRow,
-                     portable::FillPixels});
-#if QUILLET_HAVE_SSE2_ROWS
-    Forms.push_back({"sse2", portable_sse2::BlendRowMaster, portable_sse2::BlendColorIntoRow,
-                     portable_sse2::CombineColorRow, portable::FillPixels});
-#endif
-  } else {
-    Forms.push_back({"generic", packed::BlendRowMaster, packed::BlendColorIntoRow, packed::CombineColorRow,
-                     packed::FillPixels});
-#if QUILLET_HAVE_SSE2_ROWS
-    Forms.push_back({"sse2", packed_sse2::BlendRowMaster, packed_sse2::BlendColorIntoRow,
-                     packed_sse2::CombineColorRow, packed_sse2::FillPixels});
-#endif
-  }
-  return Forms;
+std::vector<const TBlendKernels*> TablesOf(BlendVariant V) {
+  std::vector<const TBlendKernels*> Tables;
+  for (int L = 0; L < SimdLevelCount; ++L)
+    if (SimdLevelSupported(static_cast<SimdLevel>(L))) Tables.push_back(&KernelTable(V, static_cast<SimdLevel>(L)));
+  return Tables;
 }
 
 // Channel values that meet the extremes: for channel value v, F carries v, 255 - v, v, and B
@@ -135,20 +119,30 @@ TEST_P(BlendVariants, WorkedExamples) {
   EXPECT_EQ(Hex(P), "FEFEFEFE");
 }
 
-TEST_P(BlendVariants, SlotsHoldTheChosenVariant) {
-  EXPECT_EQ(ActiveBlendVariant(), V());
-  const bool Packed = V() == BlendVariant::Packed;
-  EXPECT_EQ(BlendColors, Packed ? packed::BlendColors : portable::BlendColors);
-  EXPECT_EQ(CombineColorInto, Packed ? packed::CombineColorInto : portable::CombineColorInto);
-  EXPECT_EQ(CombineModeOps[0].ColorInto, BlendColorInto);
-  EXPECT_EQ(CombineModeOps[0].ColorIntoMaster, BlendColorIntoMaster);
-  EXPECT_EQ(CombineModeOps[0].RowMaster, BlendRowMaster);
-  EXPECT_EQ(CombineModeOps[0].ColorIntoRow, BlendColorIntoRow);
-  // Merge is the same in both variants.
-  EXPECT_EQ(CombineModeOps[1].ColorInto, merge::MergeColorInto);
-  EXPECT_EQ(CombineModeOps[1].ColorIntoMaster, merge::MergeColorIntoMaster);
-  EXPECT_EQ(CombineModeOps[1].RowMaster, merge::MergeRowMaster);
-  EXPECT_EQ(MergeColors, merge::MergeColors);
+TEST_P(BlendVariants, SlotsPointIntoTheTableOfTheVariantAndLevel) {
+  const SimdLevel Before = ActiveSimdLevel();
+  for (const TBlendKernels* T : TablesOf(V())) {
+    InitBlendOps(V(), T->Level);
+    EXPECT_EQ(ActiveBlendVariant(), V());
+    EXPECT_EQ(ActiveSimdLevel(), T->Level);
+    EXPECT_EQ(CombineModeOps, T->Modes);
+    EXPECT_EQ(BlendColors, T->BlendColors);
+    EXPECT_EQ(CombineColorInto, T->CombineColorInto);
+    EXPECT_EQ(FillPixels, T->FillPixels);
+    EXPECT_EQ(BlendRowMaster, T->Modes[0].RowMaster);
+    EXPECT_EQ(BlendColorInto, T->Modes[0].ColorInto);
+    EXPECT_EQ(MergeRowMaster, T->Modes[1].RowMaster);
+    // The single-pixel procedures and merge are the scalar ones at every level.
+    const TBlendKernels& Scalar = KernelTable(V(), SimdLevel::Scalar);
+    EXPECT_EQ(BlendColorIntoMaster, Scalar.BlendColorIntoMaster);
+    EXPECT_EQ(MergeColorInto, Scalar.Modes[1].ColorInto);
+    EXPECT_EQ(MergeColorIntoMaster, Scalar.Modes[1].ColorIntoMaster);
+  }
+  // The one-argument form keeps the level.
+  InitBlendOps(V(), SimdLevel::Scalar);
+  InitBlendOps(V() == BlendVariant::Packed ? BlendVariant::Portable : BlendVariant::Packed);
+  EXPECT_EQ(ActiveSimdLevel(), SimdLevel::Scalar);
+  InitBlendOps(V(), Before);
 }
 
 // Every weight against every channel value, for the single-pixel procedures.
@@ -198,88 +192,115 @@ TEST_P(BlendVariants, RowFormsFollowTheFormulaForEveryWeight) {
     Src[i] = PatternF(i, (i * 97) & 0xFF);
     Dst[i] = PatternB(i, 3);
   }
-  for (const RowForms& Form : RowFormsOf(V())) {
-    SCOPED_TRACE(Form.Name);
+  for (const TBlendKernels* T : TablesOf(V())) {
+    SCOPED_TRACE(LevelName(T->Level));
+    const TCombineModeEntry& Ops = T->Modes[0];
     for (uint32_t W = 0; W < 256; ++W) {
       // Src alphas run through 0..255, so every (alpha, M) pair is met.
       Row = Dst;
-      Form.RowMaster(Src.data(), Row.data(), 256, W);
+      Ops.RowMaster(Src.data(), Row.data(), 256, W);
       for (int i = 0; i < 256; ++i)
         ASSERT_EQ(Row[i], ModelRowMaster(V(), Src[i], Dst[i], W)) << "M " << W << " pixel " << i;
 
       const TColor32 X = PatternF(255 - W, W);
       Row = Dst;
-      Form.CombineRow(X, Row.data(), 256, W);
+      Ops.RectRow(X, Row.data(), 256, W);
       for (int i = 0; i < 256; ++i) ASSERT_EQ(Row[i], ModelCombine(V(), X, Dst[i], W)) << "W " << W;
 
       const TColor32 F = PatternF(W, 255 - W);
       Row = Dst;
-      Form.ColorIntoRow(F, Row.data(), 256);
+      Ops.ColorIntoRow(F, Row.data(), 256);
       for (int i = 0; i < 256; ++i) ASSERT_EQ(Row[i], ModelBlendColors(V(), F, Dst[i])) << "A " << W;
-    }
-  }
-}
 
-// Random rows of every short length at every offset: the SIMD body, its tail and the generic
-// rest must agree, and nothing outside the row may change.
-TEST_P(BlendVariants, RowFormsKeepToTheirRowAtAnyLengthAndOffset) {
-  std::mt19937 Random(11);
-  constexpr int Guard = 8;
-  std::vector<TColor32> Src(80), Dst(80), Row(80);
-  for (const RowForms& Form : RowFormsOf(V())) {
-    SCOPED_TRACE(Form.Name);
-    for (int Offset = 0; Offset < 4; ++Offset) {
-      for (int Count = -1; Count <= 40; ++Count) {
-        for (TColor32& C : Src) C = Random();
-        for (TColor32& C : Dst) C = Random();
-        // Some transparent runs so the all-transparent shortcut is taken too.
-        for (int i = 0; i < 80; i += 9) Src[i] &= 0x00FFFFFF;
-        for (int i = 40; i < 48; ++i) Src[i] &= 0x00FFFFFF;
-        const uint32_t W = Random() & 0xFF;
-        const int First = Guard + Offset;
-        const auto Check = [&](auto&& Model) {
-          for (int i = 0; i < 80; ++i) {
-            const bool Inside = i >= First && i < First + Count;
-            ASSERT_EQ(Row[i], Inside ? Model(i) : Dst[i]) << "count " << Count << " offset " << Offset << " at " << i;
-          }
-        };
+      // One colour of every alpha under every master alpha.
+      for (uint32_t A : {0u, 1u, 127u, 128u, 251u, 254u, 255u, W}) {
+        const TColor32 Solid = PatternF(A, W ^ 0x5A);
         Row = Dst;
-        Form.RowMaster(Src.data() + First, Row.data() + First, Count, W);
-        Check([&](int i) { return ModelRowMaster(V(), Src[i], Dst[i], W); });
-        Row = Dst;
-        Form.CombineRow(Src[0], Row.data() + First, Count, W);
-        Check([&](int i) { return ModelCombine(V(), Src[0], Dst[i], W); });
-        Row = Dst;
-        Form.ColorIntoRow(Src[1], Row.data() + First, Count);
-        Check([&](int i) { return ModelBlendColors(V(), Src[1], Dst[i]); });
-        Row = Dst;
-        Form.Fill(Row.data() + First, Count, Src[2]);
-        Check([&](int) { return Src[2]; });
+        Ops.SolidRowMaster(Solid, Row.data(), 256, W);
+        for (int i = 0; i < 256; ++i)
+          ASSERT_EQ(Row[i], ModelRowMaster(V(), Solid, Dst[i], W)) << "A " << A << " M " << W << " pixel " << i;
       }
     }
   }
 }
 
-// Weights beyond 0..255 are outside the procedures' domain; the SIMD rows still answer exactly
-// as the generic rows do.
-TEST_P(BlendVariants, RowFormsAgreeWithGenericOutsideTheWeightRange) {
-  const std::vector<RowForms> Forms = RowFormsOf(V());
+// Random rows of every length up to a few vector widths, at every alignment of a 32-byte line,
+// between guard pixels: the vector bodies, their masked or scalar tails and the unaligned heads
+// must agree with the model, and nothing outside the row may change.
+TEST_P(BlendVariants, RowKernelsKeepToTheirRowAtAnyLengthAndAlignment) {
+  std::mt19937 Random(11);
+  constexpr int Guard = 8, Size = 128;
+  struct alignas(64) Buffer {
+    TColor32 P[Size];
+  };
+  Buffer Src, Dst, Row;
+  const auto Reset = [&] { Row = Dst; };
+  for (const TBlendKernels* T : TablesOf(V())) {
+    SCOPED_TRACE(LevelName(T->Level));
+    const TCombineModeEntry& Ops = T->Modes[0];
+    for (int Offset = 0; Offset < 8; ++Offset) {
+      for (int Count = -1; Count <= 80; ++Count) {
+        for (TColor32& C : Src.P) C = Random();
+        for (TColor32& C : Dst.P) C = Random();
+        // Some transparent runs so the all-transparent shortcut is taken too.
+        for (int i = 0; i < Size; i += 9) Src.P[i] &= 0x00FFFFFF;
+        for (int i = 40; i < 56; ++i) Src.P[i] &= 0x00FFFFFF;
+        const uint32_t W = Count % 5 == 0 ? 255 : Random() & 0xFF;
+        const int First = Guard + Offset;
+        const auto Check = [&](const char* What, auto&& Model) {
+          for (int i = 0; i < Size; ++i) {
+            const bool Inside = i >= First && i < First + Count;
+            ASSERT_EQ(Row.P[i], Inside ? Model(i) : Dst.P[i])
+                << What << " count " << Count << " offset " << Offset << " W " << W << " at " << i;
+          }
+        };
+        Reset();
+        Ops.RowMaster(Src.P + First, Row.P + First, Count, W);
+        Check("RowMaster", [&](int i) { return ModelRowMaster(V(), Src.P[i], Dst.P[i], W); });
+        Reset();
+        Ops.RectRow(Src.P[0], Row.P + First, Count, W);
+        Check("RectRow", [&](int i) { return ModelCombine(V(), Src.P[0], Dst.P[i], W); });
+        Reset();
+        Ops.ColorIntoRow(Src.P[1], Row.P + First, Count);
+        Check("ColorIntoRow", [&](int i) { return ModelBlendColors(V(), Src.P[1], Dst.P[i]); });
+        const TColor32 Solid = Count % 3 == 0 ? Src.P[2] | 0xFF000000 : Src.P[2];
+        Reset();
+        Ops.SolidRowMaster(Solid, Row.P + First, Count, W);
+        Check("SolidRowMaster", [&](int i) { return ModelRowMaster(V(), Solid, Dst.P[i], W); });
+        Reset();
+        T->FillPixels(Row.P + First, Count, Src.P[3]);
+        Check("FillPixels", [&](int) { return Src.P[3]; });
+      }
+    }
+  }
+}
+
+// Weights beyond 0..255 are outside the procedures' domain; the vector rows still answer exactly
+// as the scalar rows do.
+TEST_P(BlendVariants, RowKernelsAgreeWithScalarOutsideTheWeightRange) {
+  const TCombineModeEntry& Scalar = KernelTable(V(), SimdLevel::Scalar).Modes[0];
   std::mt19937 Random(5);
   std::vector<TColor32> Src(21), Dst(21), A(21), B(21);
   for (TColor32& C : Src) C = Random();
   for (TColor32& C : Dst) C = Random();
   for (uint32_t W : {256u, 300u, 0xFFFFFFFFu}) {
-    for (const RowForms& Form : Forms) {
+    for (const TBlendKernels* T : TablesOf(V())) {
+      const TCombineModeEntry& Ops = T->Modes[0];
       A = Dst;
       B = Dst;
-      Forms[0].RowMaster(Src.data(), A.data(), 21, W);
-      Form.RowMaster(Src.data(), B.data(), 21, W);
-      EXPECT_EQ(A, B) << Form.Name << " M " << W;
+      Scalar.RowMaster(Src.data(), A.data(), 21, W);
+      Ops.RowMaster(Src.data(), B.data(), 21, W);
+      EXPECT_EQ(A, B) << LevelName(T->Level) << " M " << W;
       A = Dst;
       B = Dst;
-      Forms[0].CombineRow(Src[0], A.data(), 21, W);
-      Form.CombineRow(Src[0], B.data(), 21, W);
-      EXPECT_EQ(A, B) << Form.Name << " W " << W;
+      Scalar.RectRow(Src[0], A.data(), 21, W);
+      Ops.RectRow(Src[0], B.data(), 21, W);
+      EXPECT_EQ(A, B) << LevelName(T->Level) << " W " << W;
+      A = Dst;
+      B = Dst;
+      Scalar.SolidRowMaster(Src[0] | 0xFF000000, A.data(), 21, W);
+      Ops.SolidRowMaster(Src[0] | 0xFF000000, B.data(), 21, W);
+      EXPECT_EQ(A, B) << LevelName(T->Level) << " solid M " << W;
     }
   }
 }
@@ -290,6 +311,135 @@ INSTANTIATE_TEST_SUITE_P(, BlendVariants,
                            return Info.param == BlendVariant::Portable ? "Portable" : "Packed";
                          });
 
+// --- Coverage conversion -------------------------------------------------------------------------
+
+// Every level against the scalar kernel: every length up to a few vector widths at every
+// alignment, with cells beyond the row and colours around it left alone. Sums stay in the range
+// of real coverage or run over the whole 32 bits.
+TEST(CoverageRow, EveryLevelEqualsScalarAtAnyLengthAndAlignment) {
+  std::mt19937 Random(21);
+  constexpr int Guard = 8, Size = 128;
+  struct alignas(64) Cells {
+    int32_t Acc[Size];
+    TColor32 Out[Size];
+  };
+  const TCoverageRowProc Scalar = KernelTable(BlendVariant::Packed, SimdLevel::Scalar).Modes[0].CoverageRow;
+  const uint32_t Scales[] = {65, 273, 1167, 5460, 32662, 65535};
+  for (int L = 1; L < SimdLevelCount; ++L) {
+    if (!SimdLevelSupported(static_cast<SimdLevel>(L))) continue;
+    const TCoverageRowProc Kernel = KernelTable(BlendVariant::Packed, static_cast<SimdLevel>(L)).Modes[0].CoverageRow;
+    EXPECT_EQ(Kernel, KernelTable(BlendVariant::Portable, static_cast<SimdLevel>(L)).Modes[1].CoverageRow);
+    for (int Offset = 0; Offset < 8; ++Offset) {
+      for (int Count = 0; Count <= 80; ++Count) {
+        Cells Start;
+        const bool Wide = Count % 4 == 3;
+        for (int32_t& A : Start.Acc) A = Wide ? static_cast<int32_t>(Random()) : static_cast<int32_t>(Random() % 65) - 32;
+        for (TColor32& C : Start.Out) C = Random();
+        const uint32_t Sum = Wide ? Random() : Random() % 600;
+        const uint32_t Scale = Scales[Random() % std::size(Scales)];
+        const TColor32 Rgb = Random() & 0x00FFFFFF;
+        Cells Want = Start, Got = Start;
+        const int First = Guard + Offset;
+        const uint32_t WantSum = Scalar(Want.Acc + First, Want.Out + First, Count, Sum, Scale, Rgb);
+        const uint32_t GotSum = Kernel(Got.Acc + First, Got.Out + First, Count, Sum, Scale, Rgb);
+        ASSERT_EQ(GotSum, WantSum) << "level " << L << " count " << Count << " offset " << Offset;
+        for (int i = 0; i < Size; ++i) {
+          ASSERT_EQ(Got.Acc[i], Want.Acc[i]) << "level " << L << " count " << Count << " cell " << i;
+          ASSERT_EQ(Got.Out[i], Want.Out[i]) << "level " << L << " count " << Count << " colour " << i;
+        }
+      }
+    }
+  }
+}
+
+// Every level's blend of a cluster straight from its spans against the scalar one, in both
+// variants and under merge: spans of every grid and count, clusters of every length up to a few
+// vectors at every alignment, master alphas in and out of range, guard pixels around the row.
+TEST(SpanBlend, EveryLevelEqualsScalarAtAnyLengthAndAlignment) {
+  std::mt19937 Random(31);
+  constexpr int Guard = 8, Size = 128;
+  struct alignas(64) Row {
+    TColor32 P[Size];
+  };
+  int32_t Starts[32], Ends[32];
+  for (BlendVariant V : {BlendVariant::Portable, BlendVariant::Packed}) {
+    const TBlendKernels& Scalar = KernelTable(V, SimdLevel::Scalar);
+    for (const TBlendKernels* T : TablesOf(V)) {
+      for (int Mode = 0; Mode < 2; ++Mode) {
+        SCOPED_TRACE(std::string(LevelName(T->Level)) + (Mode ? " merge" : " blend"));
+        for (int Trial = 0; Trial < 600; ++Trial) {
+          TRowSpans Spans{};
+          Spans.Shift = 1 + static_cast<int32_t>(Random() % 5);
+          Spans.Mask = (1 << Spans.Shift) - 1;
+          Spans.Count = 1 + static_cast<int32_t>(Random() % 32);
+          const int32_t From = static_cast<int32_t>(Random() % 5000);
+          const int32_t Cells = static_cast<int32_t>(Random() % 41);
+          // Span ends around the cluster, a little outside it now and then, or bunched at one place
+          // so that whole vectors lie before or past them.
+          const int32_t Lo = (From - 2 + (Trial % 4 == 0 ? static_cast<int32_t>(Random() % 40) : 0)) << Spans.Shift;
+          const int32_t Width = (Trial % 4 == 0 ? 2 : Cells + 4) << Spans.Shift;
+          for (int32_t I = 0; I < Spans.Count; ++I) {
+            const int32_t A = Lo + static_cast<int32_t>(Random() % static_cast<uint32_t>(Width));
+            const int32_t B = Lo + static_cast<int32_t>(Random() % static_cast<uint32_t>(Width));
+            Starts[I] = std::min(A, B);
+            Ends[I] = std::max(A, B);
+          }
+          Spans.Starts = Starts;
+          Spans.Ends = Ends;
+          Spans.MinStart = *std::min_element(Starts, Starts + Spans.Count);
+          Spans.MaxStart = *std::max_element(Starts, Starts + Spans.Count);
+          Spans.MinEnd = *std::min_element(Ends, Ends + Spans.Count);
+          Spans.MaxEnd = *std::max_element(Ends, Ends + Spans.Count);
+          const bool WithStarts = Random() % 4 != 0, WithEnds = Random() % 4 != 0;
+          const uint32_t Scale = std::array<uint32_t, 5>{65, 273, 1167, 5460, 32662}[Random() % 5];
+          const TColor32 Rgb = Random() & 0x00FFFFFF;
+          const uint32_t M = Trial % 50 == 0 ? 300 : Trial % 3 == 0 ? 255 : Random() % 256;
+          Row Want, Got;
+          for (TColor32& C : Want.P) C = Random();
+          Got = Want;
+          const int First = Guard + Trial % 8;
+          Scalar.Modes[Mode].SpanBlend(Spans, From, Cells, WithStarts, WithEnds, Scale, Rgb, Want.P + First, M);
+          T->Modes[Mode].SpanBlend(Spans, From, Cells, WithStarts, WithEnds, Scale, Rgb, Got.P + First, M);
+          for (int I = 0; I < Size; ++I)
+            ASSERT_EQ(Got.P[I], Want.P[I]) << "trial " << Trial << " cells " << Cells << " at " << I;
+        }
+      }
+    }
+  }
+}
+
+// --- Choosing the level ---------------------------------------------------------------------------
+
+TEST(SimdLevelChoice, NamedLevelsUpToTheBestAreTakenOthersReported) {
+  std::string Complaint;
+  EXPECT_EQ(ChooseSimdLevel(nullptr, SimdLevel::Avx2, Complaint), SimdLevel::Avx2);
+  EXPECT_TRUE(Complaint.empty());
+  EXPECT_EQ(ChooseSimdLevel("", SimdLevel::Sse2, Complaint), SimdLevel::Sse2);
+  EXPECT_TRUE(Complaint.empty());
+  EXPECT_EQ(ChooseSimdLevel("scalar", SimdLevel::Avx2, Complaint), SimdLevel::Scalar);
+  EXPECT_EQ(ChooseSimdLevel("sse2", SimdLevel::Avx2, Complaint), SimdLevel::Sse2);
+  EXPECT_EQ(ChooseSimdLevel("avx2", SimdLevel::Avx2, Complaint), SimdLevel::Avx2);
+  EXPECT_TRUE(Complaint.empty());
+
+  EXPECT_EQ(ChooseSimdLevel("avx2", SimdLevel::Sse2, Complaint), SimdLevel::Sse2);
+  EXPECT_NE(Complaint.find("does not run"), std::string::npos) << Complaint;
+  EXPECT_NE(Complaint.find("using sse2"), std::string::npos) << Complaint;
+  EXPECT_EQ(ChooseSimdLevel("AVX-512", SimdLevel::Avx2, Complaint), SimdLevel::Avx2);
+  EXPECT_NE(Complaint.find("unknown"), std::string::npos) << Complaint;
+  EXPECT_EQ(ChooseSimdLevel("sse2 ", SimdLevel::Scalar, Complaint), SimdLevel::Scalar);
+  EXPECT_NE(Complaint.find("using scalar"), std::string::npos) << Complaint;
+  // A complaint does not outlive the next good choice.
+  EXPECT_EQ(ChooseSimdLevel("scalar", SimdLevel::Scalar, Complaint), SimdLevel::Scalar);
+  EXPECT_TRUE(Complaint.empty());
+}
+
+TEST(SimdLevelChoice, LevelsAreNestedAndScalarAlwaysRuns) {
+  EXPECT_TRUE(SimdLevelSupported(SimdLevel::Scalar));
+  const SimdLevel Best = BestSimdLevel();
+  for (int L = 0; L < SimdLevelCount; ++L)
+    EXPECT_EQ(SimdLevelSupported(static_cast<SimdLevel>(L)), L <= static_cast<int>(Best)) << L;
+}
+
 // --- Merge --------------------------------------------------------------------------------------
 
 uint32_t ModelProduct(uint32_t J, uint32_t I) { return static_cast<uint32_t>(std::lround(I * J / 255.0)); }
@@ -297,36 +447,56 @@ uint32_t ModelRatio(uint32_t J, uint32_t I) {
   return J == 0 ? 0 : static_cast<uint32_t>(std::nearbyint(I * 255.0 / J)) & 0xFF;
 }
 
-TColor32 ModelMerge(BlendVariant V, TColor32 F, TColor32 B) {
-  const uint32_t FA = F >> 24, BA = B >> 24;
-  if (FA == 0) return B;
-  if (BA == 255) return ModelBlendColors(V, F, B) | 0xFF000000;
-  if (FA == 255 || BA == 0) return F;
-  const uint32_t RA = FA + BA - ModelProduct(BA, FA);
-  TColor32 R = RA << 24;
-  for (int K = 0; K < 3; ++K) {
-    const uint32_t FK = Channel(F, K);
-    const uint32_t BX = ModelProduct(BA, Channel(B, K));
-    const uint32_t T = FK >= BX ? BX + ModelProduct(FA, FK - BX) : BX - ModelProduct(FA, BX - FK);
-    R |= ModelRatio(RA, T) << (8 * K);
-  }
-  return R;
-}
-
-TEST(Merge, FollowsItsStepsForEveryPairOfAlphas) {
+// Merge approximates the foreground over the background, each weighed by its alpha, divided back
+// by the alpha of the result. Its alpha is exact; a colour channel carries the roundings of the
+// premultiplied values (at most one unit) times 255 / alpha, plus the last rounding.
+TEST(Merge, ApproximatesForegroundOverBackgroundForEveryPairOfAlphas) {
+  std::mt19937 Random(17);
   for (BlendVariant V : {BlendVariant::Portable, BlendVariant::Packed}) {
     InitBlendOps(V);
     for (uint32_t FA = 0; FA < 256; ++FA) {
       for (uint32_t BA = 0; BA < 256; ++BA) {
-        const TColor32 F = PatternF(FA, BA), B = (PatternB(FA, BA) & 0x00FFFFFF) | BA << 24;
-        ASSERT_EQ(MergeColors(F, B), ModelMerge(V, F, B)) << Hex(F) << " merged onto " << Hex(B);
-        // Translucent onto opaque: an opaque result in BlendColors' colour.
-        if (BA == 255) {
-          EXPECT_EQ(MergeColors(F, B), BlendColors(F, B) | 0xFF000000);
+        const TColor32 F = FA << 24 | (Random() & 0x00FFFFFF), B = BA << 24 | (Random() & 0x00FFFFFF);
+        const TColor32 R = MergeColors(F, B);
+        if (FA == 0) {
+          ASSERT_EQ(R, B);
+        } else if (BA == 255) {
+          // Translucent onto opaque: an opaque result in BlendColors' colour.
+          ASSERT_EQ(R, BlendColors(F, B) | 0xFF000000) << Hex(F) << " merged onto " << Hex(B);
+        } else if (FA == 255 || BA == 0) {
+          ASSERT_EQ(R, F);
+        } else {
+          const double RA = FA + BA - std::lround(FA * BA / 255.0);
+          ASSERT_EQ(R >> 24, RA) << Hex(F) << " merged onto " << Hex(B);
+          for (int K = 0; K < 3; ++K) {
+            const double Over = (Channel(F, K) * FA + Channel(B, K) * BA * (255.0 - FA) / 255.0) / RA;
+            ASSERT_LE(std::abs(Channel(R, K) - Over), 255.0 / RA + 0.5)
+                << Hex(F) << " merged onto " << Hex(B) << " channel " << K;
+          }
         }
       }
     }
   }
+  InitBlendOps(HasMmx() ? BlendVariant::Packed : BlendVariant::Portable);
+}
+
+// The exact results of many random pairs, pinned by a hash.
+TEST(Merge, RandomPairsKeepTheirResults) {
+  const auto Hashed = [](BlendVariant V) {
+    InitBlendOps(V);
+    std::mt19937 Random(23);
+    uint64_t Hash = 14695981039346656037ull;
+    for (int I = 0; I < 300000; ++I) {
+      TColor32 F = Random(), B = Random();
+      // Alphas at the ends of the range take their own paths.
+      if (I % 7 == 0) B |= 0xFF000000;
+      if (I % 11 == 0) F &= 0x00FFFFFF;
+      Hash = (Hash ^ MergeColors(F, B)) * 1099511628211ull;
+    }
+    return Hash;
+  };
+  EXPECT_EQ(Hashed(BlendVariant::Portable), 0xf8726b9c972392aeull) << std::hex << Hashed(BlendVariant::Portable);
+  EXPECT_EQ(Hashed(BlendVariant::Packed), 0x31a20205d82bcfd0ull) << std::hex << Hashed(BlendVariant::Packed);
   InitBlendOps(HasMmx() ? BlendVariant::Packed : BlendVariant::Portable);
 }
 
@@ -368,6 +538,10 @@ TEST(BlendTables, ProductAndRatioRoundToNearest) {
 }
 
 TEST(BlendTables, CoverageGamma) {
+  // The exponent is the single-precision value nearest 0.7; the arithmetic is extended.
+  const long double Gamma = static_cast<long double>(0.7f);
+  for (int i = 0; i < 256; ++i)
+    EXPECT_EQ(CoverageGammaTable[i], std::nearbyint(std::pow(static_cast<long double>(i) / 255.0L, Gamma) * 255.0L)) << i;
   const uint8_t First[] = {0, 5, 9, 11, 14, 16};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(CoverageGammaTable[i], First[i]) << i;
   EXPECT_EQ(CoverageGammaTable[128], 157);

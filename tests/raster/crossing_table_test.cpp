@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -11,58 +12,35 @@
 namespace quillet {
 namespace {
 
-// The edge walk visiting every scanline, with the drop and clamp of a table of rows [MinY, MaxY].
-std::vector<std::vector<uint32_t>> PlainWalk(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinX,
-                                             int32_t MinY, int32_t MaxX, int32_t MaxY) {
-  std::vector<std::vector<uint32_t>> Rows(static_cast<size_t>(MaxY - MinY + 1));
-  const int64_t Dy = std::abs(int64_t{Y2} - Y1);
-  const int64_t Dx = std::abs(int64_t{X2} - X1);
-  const int32_t Sy = Y2 > Y1 ? 1 : -1;
-  const int32_t Sx = X2 > X1 ? 1 : -1;
-  int64_t E = (Dx % Dy) / 2;
-  int64_t X = X1;
-  int64_t Y = Y1;
-  for (int64_t I = 0; I < Dy; ++I) {
-    if (Y >= MinY && Y <= MaxY)
-      Rows[static_cast<size_t>(Y - MinY)].push_back(static_cast<uint32_t>(std::clamp<int64_t>(X, MinX, MaxX)) |
-                                                    (Sy < 0 ? CrossingUpward : 0u));
-    Y += Sy;
-    E += Dx;
-    if (E > Dy) {
-      X += Sx;
-      E -= Dy;
-    }
-    if (E > Dy) {
-      X += Sx;
-      E -= Dy;
-    }
-    if (E > Dy) {
-      const int64_t K = (E + Dy - 1) / Dy;
-      X += Sx * K;
-      E -= Dy * K;
-    }
-  }
-  return Rows;
-}
-
-void ExpectSameAsPlainWalk(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinY, int32_t MaxY) {
-  const int32_t MinX = 1000;
-  const int32_t MaxX = 50'000'000;
+// The crossings one edge puts into a table of rows [MinY, MaxY], row by row.
+std::vector<std::vector<uint32_t>> Traced(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinX, int32_t MinY,
+                                          int32_t MaxX, int32_t MaxY) {
   TCrossingTable Table;
   Table.Reset(MinX, MinY, MaxX, MaxY);
   Table.CountEdge(Y1, Y2);
   Table.Allocate();
   EXPECT_EQ(Table.TraceEdge(X1, Y1, X2, Y2), Y2 > Y1 ? 1 : -1);
-  const auto Expected = PlainWalk(X1, Y1, X2, Y2, MinX, MinY, MaxX, MaxY);
-  for (int32_t R = 0; R < Table.RowCount(); ++R) {
-    const std::vector<uint32_t> Got(Table.Row(R), Table.Row(R) + Table.RowLength(R));
-    ASSERT_EQ(Got, Expected[static_cast<size_t>(R)])
-        << "edge " << X1 << "," << Y1 << " -> " << X2 << "," << Y2 << " rows " << MinY << ".." << MaxY << " row "
-        << R;
+  std::vector<std::vector<uint32_t>> Rows;
+  for (int32_t R = 0; R < Table.RowCount(); ++R) Rows.emplace_back(Table.Row(R), Table.Row(R) + Table.RowLength(R));
+  return Rows;
+}
+
+// A table of some rows keeps exactly the crossings that a table of all the edge's rows has there:
+// rows skipped before the table, in one jump or walked, leave the walk where it would have been.
+void ExpectSkippedRowsKeepTheWalk(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinY, int32_t MaxY) {
+  const int32_t MinX = 1000, MaxX = 50'000'000;
+  const int32_t Top = std::min(Y1, Y2), Bottom = std::max(Y1, Y2);
+  const auto Part = Traced(X1, Y1, X2, Y2, MinX, MinY, MaxX, MaxY);
+  const auto Whole = Traced(X1, Y1, X2, Y2, MinX, Top, MaxX, Bottom);
+  for (int32_t Y = MinY; Y <= MaxY; ++Y) {
+    const std::vector<uint32_t> Expected =
+        Y >= Top && Y <= Bottom ? Whole[static_cast<size_t>(Y - Top)] : std::vector<uint32_t>{};
+    ASSERT_EQ(Part[static_cast<size_t>(Y - MinY)], Expected)
+        << "edge " << X1 << "," << Y1 << " -> " << X2 << "," << Y2 << " rows " << MinY << ".." << MaxY << " row " << Y;
   }
 }
 
-TEST(CrossingTable, SkippedRowsLeaveTheKeptPositionsOfThePlainWalk) {
+TEST(CrossingTable, SkippedRowsLeaveTheKeptPositionsOfTheWholeWalk) {
   std::mt19937 Rng(7);
   // Slopes from steep to very flat, crossing the regimes of the jump (Dx <= 2 Dy, Dx >= 4 Dy) and
   // the walked band between them.
@@ -78,21 +56,54 @@ TEST(CrossingTable, SkippedRowsLeaveTheKeptPositionsOfThePlainWalk) {
     const int32_t X2 = Rng() % 2 == 0 ? X1 + std::max(Dx, 0) : X1 - std::max(Dx, 0);
     const int32_t MinY = static_cast<int32_t>(Rng() % 6000) - 3000;
     const int32_t MaxY = MinY + static_cast<int32_t>(Rng() % 400);
-    ExpectSameAsPlainWalk(X1, Y1, X2, Y2, MinY, MaxY);
+    ExpectSkippedRowsKeepTheWalk(X1, Y1, X2, Y2, MinY, MaxY);
   }
   // The boundaries of the jump's regimes exactly.
   for (int32_t Dy : {1, 2, 3, 7, 1000})
     for (int32_t Dx : {0, 1, Dy - 1, Dy, 2 * Dy, 2 * Dy + 1, 3 * Dy, 4 * Dy - 1, 4 * Dy, 4 * Dy + 1})
       for (int32_t MinY : {1, Dy / 2, Dy - 1}) {
-        ExpectSameAsPlainWalk(100'000, 0, 100'000 + std::max(Dx, 0), Dy, MinY, MinY + 3);
-        ExpectSameAsPlainWalk(100'000, Dy, 100'000 - std::max(Dx, 0), 0, 0, Dy - MinY);
+        ExpectSkippedRowsKeepTheWalk(100'000, 0, 100'000 + std::max(Dx, 0), Dy, MinY, MinY + 3);
+        ExpectSkippedRowsKeepTheWalk(100'000, Dy, 100'000 - std::max(Dx, 0), 0, 0, Dy - MinY);
       }
 }
 
 TEST(CrossingTable, AnEdgeFarAboveTheRowsAddsOnlyItsKeptCrossings) {
   // Two million sub-scanlines above a table of 8 rows.
-  ExpectSameAsPlainWalk(0, -2'000'000, 3'000'000, 16, 0, 7);
-  ExpectSameAsPlainWalk(9'000'000, 2'000'000, 0, -100, 0, 7);
+  ExpectSkippedRowsKeepTheWalk(0, -2'000'000, 3'000'000, 16, 0, 7);
+  ExpectSkippedRowsKeepTheWalk(9'000'000, 2'000'000, 0, -100, 0, 7);
+}
+
+// Where the walk stands after m rows, from its error term: it starts at (Dx mod Dy) div 2 and
+// grows by Dx a row, and X has moved t = ceil(N / Dy) - 1 units for N = e0 + m Dx when Dx <= 2 Dy
+// (each row leaves the term in (0, Dy]), ceil(N / Dy) when Dx >= 4 Dy (the ceiling jump leaves it
+// in (-Dy, 0]). In between, the term stays within (-Dy, Dy], so t lies within one unit of N / Dy.
+TEST(CrossingTable, EdgePositionsFollowTheErrorTerm) {
+  std::mt19937 Rng(13);
+  for (int Trial = 0; Trial < 3000; ++Trial) {
+    const int64_t Dy = 1 + Rng() % 500;
+    const int64_t Dx = std::array<int64_t, 5>{0, 1, 2, 3, 6}[Rng() % 5] * Dy + Rng() % (Dy + 1);
+    const int32_t Sx = Rng() % 2 ? 1 : -1, Sy = Rng() % 2 ? 1 : -1;
+    const int32_t X1 = 1'000'000, Y1 = 0;
+    const int32_t X2 = X1 + Sx * static_cast<int32_t>(Dx), Y2 = Y1 + Sy * static_cast<int32_t>(Dy);
+    const auto Rows = Traced(X1, Y1, X2, Y2, 0, std::min(Y1, Y2), 50'000'000, std::max(Y1, Y2));
+    const int64_t E0 = (Dx % Dy) / 2;
+    for (int64_t M = 0; M < Dy; ++M) {
+      const auto& Row = Rows[static_cast<size_t>(Sy > 0 ? M : Dy - M)];
+      ASSERT_EQ(Row.size(), 1u);
+      EXPECT_EQ(Row[0] >> 31, Sy < 0 ? 1u : 0u);
+      const int64_t T = Sx * (int64_t{Row[0] & CrossingKeyMask} - X1);
+      const int64_t N = E0 + M * Dx;
+      const int64_t Ceiling = (N + Dy - 1) / Dy;
+      if (M == 0 || Dx == 0)
+        ASSERT_EQ(T, 0) << "Dx " << Dx << " Dy " << Dy << " row " << M;
+      else if (Dx <= 2 * Dy)
+        ASSERT_EQ(T, Ceiling - 1) << "Dx " << Dx << " Dy " << Dy << " row " << M;
+      else if (Dx >= 4 * Dy)
+        ASSERT_EQ(T, Ceiling) << "Dx " << Dx << " Dy " << Dy << " row " << M;
+      else
+        ASSERT_TRUE(T * Dy >= N - Dy && T * Dy < N + Dy) << "Dx " << Dx << " Dy " << Dy << " row " << M;
+    }
+  }
 }
 
 TEST(CrossingTable, VerticesWhereTheDirectionReversesGetASecondCrossing) {

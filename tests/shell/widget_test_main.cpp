@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include "raster/engine_init.h"
+
 int main(int argc, char** argv) {
+  quillet::InitRasterEngine();
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   ::testing::InitGoogleTest(&argc, argv);
   QApplication App(argc, argv);

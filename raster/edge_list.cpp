@@ -1,0 +1,137 @@
+// Building and sweeping the anti-aliased filler's edge list.
+#include "edge_list.h"
+
+#include <algorithm>
+
+#include "edge_walk.h"
+
+namespace quillet {
+
+size_t TEdgeList::Take(size_t Count) {
+  const size_t Need = FUsed + Count;
+  if (FKeys.size() < Need) FKeys.resize(std::max(Need, FKeys.size() * 2));
+  const size_t First = FUsed;
+  FUsed = Need;
+  return First;
+}
+
+void TEdgeList::Trim(size_t Bytes) {
+  if (FKeys.capacity() * sizeof(int32_t) > Bytes) FKeys = {};
+  if (FEdges.capacity() * sizeof(TEdge) > Bytes) {
+    FEdges = {};
+    FActive = {};
+  }
+}
+
+void TEdgeList::Build(TPathIterator FirstPath, TPathIterator LastPath, int32_t MinX, int32_t MinY, int32_t MaxX,
+                      int32_t MaxY) {
+  FMinX = MinX;
+  FMinY = MinY;
+  FMaxX = MaxX;
+  FMaxY = MaxY;
+  FEdges.clear();
+  FActive.clear();
+  FNext = 0;
+  FUsed = 0;
+  const auto Clamped = [this](int64_t X) { return static_cast<int32_t>(std::clamp<int64_t>(X, FMinX, FMaxX)); };
+  const auto Flag = [](int32_t Dir) { return Dir < 0 ? CrossingUpward : 0u; };
+  for (TPathIterator Path = FirstPath; Path != LastPath; ++Path) {
+    WalkPath(
+        *Path, false,
+        [&](int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
+          const int32_t Dir = Y2 > Y1 ? 1 : -1;
+          // The edge's own scanlines, from Y1 (included) towards Y2 (excluded), within the range.
+          const int32_t Top = std::max(Y1 < Y2 ? Y1 : Y2 + 1, FMinY);
+          const int32_t Bottom = std::min(Y1 < Y2 ? Y2 - 1 : Y1, FMaxY);
+          if (Top > Bottom) return Dir;
+          const size_t First = Take(static_cast<size_t>(Bottom - Top) + 1);
+          int32_t* const Run = FKeys.data() + First;
+          // The walk stays between the edge's ends, so an edge inside the clip needs no clamping.
+          if (std::min(X1, X2) >= FMinX && std::max(X1, X2) <= FMaxX)
+            WalkEdge(X1, Y1, X2, Y2, FMinY, FMaxY,
+                     [&](int32_t Y, int64_t X) { Run[static_cast<size_t>(Y - Top)] = static_cast<int32_t>(X); });
+          else
+            WalkEdge(X1, Y1, X2, Y2, FMinY, FMaxY,
+                     [&](int32_t Y, int64_t X) { Run[static_cast<size_t>(Y - Top)] = Clamped(X); });
+          FEdges.push_back({Top, Bottom, First, Flag(Dir)});
+          return Dir;
+        },
+        [&](int32_t X, int32_t Y, int32_t Dir) {
+          if (Y < FMinY || Y > FMaxY) return;
+          const size_t First = Take(1);
+          FKeys[First] = Clamped(X);
+          FEdges.push_back({Y, Y, First, Flag(Dir)});
+        });
+  }
+  // Few edges, mostly in order already: an insertion sort, which allocates nothing.
+  for (size_t I = 1; I < FEdges.size(); ++I) {
+    const TEdge E = FEdges[I];
+    size_t J = I;
+    for (; J > 0 && FEdges[J - 1].Top > E.Top; --J) FEdges[J] = FEdges[J - 1];
+    FEdges[J] = E;
+  }
+}
+
+void TEdgeList::ActivateFrom(int32_t Y) {
+  while (FNext < FEdges.size() && FEdges[FNext].Top <= Y) FActive.push_back(FEdges[FNext++]);
+}
+
+void TEdgeList::Rows(int32_t First, int32_t Last, uint32_t* Lists, int32_t Stride, int32_t* Counts) {
+  Activate(Last);
+  std::fill_n(Counts, Last - First + 1, 0);
+  for (const TEdge& E : FActive) {
+    const int32_t From = std::max(E.Top, First), To = std::min(E.Bottom, Last);
+    const int32_t* Keys = E.Keys(FKeys, From);
+    for (int32_t Y = From; Y <= To; ++Y) {
+      // Insertion by key: lists hold two crossings, now and then four.
+      const uint32_t Key = static_cast<uint32_t>(Keys[Y - From]);
+      uint32_t* const List = Lists + static_cast<ptrdiff_t>(Y - First) * Stride;
+      int32_t J = Counts[Y - First]++;
+      for (; J > 0 && (List[J - 1] & CrossingKeyMask) > Key; --J) List[J] = List[J - 1];
+      List[J] = Key | E.Upward;
+    }
+  }
+  std::erase_if(FActive, [Last](const TEdge& E) { return E.Bottom <= Last; });
+}
+
+bool TEdgeList::TwoEdgeSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans& Spans, int32_t (&Room)[2][32]) {
+  Activate(First);
+  if (FActive.size() != 2 || (FNext < FEdges.size() && FEdges[FNext].Top <= Last)) return false;
+  const TEdge& A = FActive[0];
+  const TEdge& B = FActive[1];
+  if (A.Bottom < Last || B.Bottom < Last || (NonZero && A.Upward == B.Upward)) return false;
+  const int32_t* KeysA = A.Keys(FKeys, First);
+  const int32_t* KeysB = B.Keys(FKeys, First);
+  const int32_t N = Last - First + 1;
+  // Each edge's keys only rise or only fall, so they meet their bounds at the ends. When one edge
+  // lies wholly left of the other, their runs are the spans' ends as they are. (Being in the same
+  // order at both ends is not enough: two walks of nearly the same slope may swap places and back.)
+  const int32_t LastI = N - 1;
+  const int32_t MinA = std::min(KeysA[0], KeysA[LastI]), MaxA = std::max(KeysA[0], KeysA[LastI]);
+  const int32_t MinB = std::min(KeysB[0], KeysB[LastI]), MaxB = std::max(KeysB[0], KeysB[LastI]);
+  if (MaxA <= MinB || MaxB <= MinA) {
+    const bool ALeft = MaxA <= MinB;
+    Spans.Starts = ALeft ? KeysA : KeysB;
+    Spans.Ends = ALeft ? KeysB : KeysA;
+    Spans.MinStart = ALeft ? MinA : MinB;
+    Spans.MaxStart = ALeft ? MaxA : MaxB;
+    Spans.MinEnd = ALeft ? MinB : MinA;
+    Spans.MaxEnd = ALeft ? MaxB : MaxA;
+  } else {
+    for (int32_t I = 0; I < N; ++I) {
+      Room[0][I] = std::min(KeysA[I], KeysB[I]);
+      Room[1][I] = std::max(KeysA[I], KeysB[I]);
+    }
+    Spans.Starts = Room[0];
+    Spans.Ends = Room[1];
+    Spans.MinStart = std::min(MinA, MinB);
+    Spans.MaxEnd = std::max(MaxA, MaxB);
+    Spans.MaxStart = *std::max_element(Room[0], Room[0] + N);
+    Spans.MinEnd = *std::min_element(Room[1], Room[1] + N);
+  }
+  Spans.Count = N;
+  std::erase_if(FActive, [Last](const TEdge& E) { return E.Bottom == Last; });
+  return true;
+}
+
+}  // namespace quillet

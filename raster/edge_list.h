@@ -1,0 +1,69 @@
+// The edges of closed grid paths for the anti-aliased filler: every edge with the crossing it puts
+// on each scanline of a range, swept top to bottom so that each scanline's crossings come out
+// sorted by position. Edges and the extra crossings of reversing vertices are those of the
+// crossing table (edge_walk.h); what differs is the storage, one run of positions per edge, and
+// that crossings at one position may come out in any order: the anti-aliased writer depends only
+// on each scanline's positions and directions.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "blend.h"
+#include "crossing_table.h"
+#include "fixed.h"
+
+namespace quillet {
+
+class TEdgeList {
+ public:
+  using TPathIterator = TArrayOfArrayOfPoint::const_iterator;
+
+  // The paths [First, Last) on scanlines MinY to MaxY; positions are clamped into [MinX, MaxX],
+  // which must lie in [0, 0x7FFFFFFF]. Keeps its buffers for the next Build.
+  void Build(TPathIterator First, TPathIterator Last, int32_t MinX, int32_t MinY, int32_t MaxX, int32_t MaxY);
+  // Lets go of buffers larger than Bytes.
+  void Trim(size_t Bytes);
+
+  // At most this many crossings lie on one scanline.
+  int32_t MaxCrossings() const { return static_cast<int32_t>(FEdges.size()); }
+
+  // The crossings of scanlines First to Last (at most 32) into lists of Stride (at least
+  // MaxCrossings()) entries each, list I at Lists + I * Stride holding Counts[I] crossings sorted
+  // by key. Scanlines are asked for in order, from MinY on.
+  void Rows(int32_t First, int32_t Last, uint32_t* Lists, int32_t Stride, int32_t* Counts);
+
+  // Scanlines First to Last (at most 32) as spans when exactly two edges cross every one of them
+  // and nothing else does (under the non-zero rule, two of opposite directions): their spans into
+  // Spans, pointing into the edges' runs or into Room, and true. False otherwise; Rows then gives
+  // the same scanlines.
+  bool TwoEdgeSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans& Spans, int32_t (&Room)[2][32]);
+
+ private:
+  struct TEdge {
+    int32_t Top;      // the first scanline it crosses
+    int32_t Bottom;   // the last
+    size_t First;     // index of its key on Top in FKeys
+    uint32_t Upward;  // CrossingUpward for an edge that runs upward, else 0
+    const int32_t* Keys(const std::vector<int32_t>& All, int32_t Y) const {
+      return All.data() + First + static_cast<size_t>(Y - Top);
+    }
+  };
+  // Room for Count more keys; returns the index of the first.
+  size_t Take(size_t Count);
+  // Makes active the edges that start on or before scanline Y.
+  void Activate(int32_t Y) {
+    if (FNext < FEdges.size() && FEdges[FNext].Top <= Y) ActivateFrom(Y);
+  }
+  void ActivateFrom(int32_t Y);
+
+  int32_t FMinX = 0, FMinY = 0, FMaxX = 0, FMaxY = -1;
+  std::vector<TEdge> FEdges;  // sorted by Top after Build
+  std::vector<TEdge> FActive;
+  size_t FNext = 0;  // the first edge of FEdges not yet active
+  std::vector<int32_t> FKeys;
+  size_t FUsed = 0;
+};
+
+}  // namespace quillet

@@ -57,6 +57,28 @@ struct TRowSpans {
 using TSpanBlendProc = void (*)(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends,
                                 uint32_t Scale, TColor32 Rgb, TColor32* Dst, uint32_t M);
 
+// Pixel rows of the anti-aliased filler that the same two edges cross on every sub-scanline and
+// nothing else does: each edge's keys (sub-sample positions), 2^Shift per row, row after row;
+// every key lies in [ClipLeft << Shift, ClipRight << Shift). Colours, weights and blends are those
+// of SpanBlend and SolidRowMaster.
+struct TPairedRows {
+  const int32_t* KeysA;
+  const int32_t* KeysB;
+  int32_t Rows;
+  int32_t Shift;
+  int32_t Mask;
+  uint32_t Scale;
+  TColor32 Rgb;
+  uint32_t Master;
+  TColor32* Dst;     // pixel 0 of the first row
+  intptr_t Stride;   // pixels from one row to the next
+  int32_t ClipLeft, ClipRight;
+};
+// Draws the rows from the first on and returns how many it drew. It stops at a row it does not
+// take (the edges cross in it, its edge cells are too many, or it lies too near the clip
+// rectangle's edges), which the caller draws the general way.
+using TPairedRowsProc = int32_t (*)(const TPairedRows& Rows);
+
 // The kernels of one combine mode.
 struct TCombineModeEntry {
   TColorIntoProc ColorInto;
@@ -71,6 +93,8 @@ struct TCombineModeEntry {
   TCoverageRowProc CoverageRow;
   // The anti-aliased filler's blend of a cluster of cells straight from its spans.
   TSpanBlendProc SpanBlend;
+  // Null where no kernel of this level and mode takes such rows.
+  TPairedRowsProc PairedRows;
 };
 
 // The procedure slots, pointing into the chosen kernel table.

@@ -18,34 +18,6 @@ namespace quillet {
 
 namespace {
 
-// A constant foreground and weight: the foreground term is computed once per row.
-struct PackedConstant {
-  __m256i FTerm, IW;
-  PackedConstant(TColor32 F, uint32_t W)
-      : FTerm(_mm256_add_epi16(_mm256_mullo_epi16(Low16(_mm256_set1_epi32(static_cast<int>(F))),
-                                                  _mm256_set1_epi16(static_cast<short>(W))),
-                               _mm256_set1_epi16(128))),
-        IW(_mm256_set1_epi16(static_cast<short>(256 - W))) {}
-  __m256i Lanes(__m256i B16) const { return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(B16, IW), FTerm), 8); }
-  __m256i operator()(__m256i D) const { return Pack(Lanes(Low16(D)), Lanes(High16(D))); }
-};
-
-struct PortableConstant {
-  __m256i FTerm, IW;
-  PortableConstant(TColor32 F, uint32_t W)
-      : FTerm(_mm256_srli_epi16(
-            _mm256_add_epi16(_mm256_mullo_epi16(Low16(_mm256_set1_epi32(static_cast<int>(F))),
-                                                _mm256_set1_epi16(static_cast<short>(W))),
-                             _mm256_set1_epi16(128)),
-            8)),
-        IW(_mm256_set1_epi16(static_cast<short>(255 - W))) {}
-  __m256i Lanes(__m256i B16) const {
-    const __m256i BTerm = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(B16, IW), _mm256_set1_epi16(128)), 8);
-    return _mm256_add_epi16(FTerm, BTerm);
-  }
-  __m256i operator()(__m256i D) const { return Pack(Lanes(Low16(D)), Lanes(High16(D))); }
-};
-
 void Fill(TColor32* Dst, int32_t Count, TColor32 Value) {
   const __m256i V = _mm256_set1_epi32(static_cast<int>(Value));
   if (Count < 8) {
@@ -128,7 +100,13 @@ void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count) {
 }
 
 void SolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M) {
-  SolidRowWith<PackedConstant>(F, Dst, Count, M, (((F >> 24) + 1) * M) >> 8, packed::SolidRowMaster);
+  const uint32_t W = (((F >> 24) + 1) * M) >> 8;
+  if (W == 255 && M <= 255) {
+    const PackedOpaque Blend(F);
+    ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i D) { return Blend(D); });
+    return;
+  }
+  SolidRowWith<PackedConstant>(F, Dst, Count, M, W, packed::SolidRowMaster);
 }
 
 }  // namespace packed_avx2

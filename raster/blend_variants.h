@@ -84,8 +84,14 @@ void SpanBlendWith(TRowMasterProc RowMaster, const TRowSpans& Spans, int32_t Fro
 namespace portable_sse2 { QUILLET_DECLARE_ROW_KERNELS }
 namespace packed_sse2 { QUILLET_DECLARE_ROW_KERNELS }
 namespace sse2 { QUILLET_DECLARE_SHARED_KERNELS }
-namespace portable_avx2 { QUILLET_DECLARE_ROW_KERNELS }
-namespace packed_avx2 { QUILLET_DECLARE_ROW_KERNELS }
+namespace portable_avx2 {
+QUILLET_DECLARE_ROW_KERNELS
+int32_t PairedRows(const TPairedRows& Rows);
+}  // namespace portable_avx2
+namespace packed_avx2 {
+QUILLET_DECLARE_ROW_KERNELS
+int32_t PairedRows(const TPairedRows& Rows);
+}  // namespace packed_avx2
 namespace avx2 { QUILLET_DECLARE_SHARED_KERNELS }
 #undef QUILLET_DECLARE_ROW_KERNELS
 #undef QUILLET_DECLARE_SHARED_KERNELS

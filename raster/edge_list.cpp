@@ -134,4 +134,24 @@ bool TEdgeList::TwoEdgeSpans(int32_t First, int32_t Last, bool NonZero, TRowSpan
   return true;
 }
 
+int32_t TEdgeList::PairedRows(int32_t First, int32_t MaxY, int32_t Shift, bool NonZero, const int32_t*& KeysA,
+                              const int32_t*& KeysB) {
+  Activate(First);
+  if (FActive.size() != 2) return 0;
+  const TEdge& A = FActive[0];
+  const TEdge& B = FActive[1];
+  if (NonZero && A.Upward == B.Upward) return 0;
+  int32_t Last = std::min({A.Bottom, B.Bottom, MaxY});
+  if (FNext < FEdges.size()) Last = std::min(Last, FEdges[FNext].Top - 1);
+  const int64_t Rows = (int64_t{Last} - First + 1) >> Shift;
+  if (Rows <= 0) return 0;
+  KeysA = A.Keys(FKeys, First);
+  KeysB = B.Keys(FKeys, First);
+  return static_cast<int32_t>(Rows);
+}
+
+void TEdgeList::EndRowsAt(int32_t Last) {
+  std::erase_if(FActive, [Last](const TEdge& E) { return E.Bottom <= Last; });
+}
+
 }  // namespace quillet

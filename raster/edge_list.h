@@ -40,6 +40,15 @@ class TEdgeList {
   // the same scanlines.
   bool TwoEdgeSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans& Spans, int32_t (&Room)[2][32]);
 
+  // The whole rows of 2^Shift scanlines from First on, up to scanline MaxY, that the same two
+  // edges cross on every scanline and nothing else does (under the non-zero rule, two of opposite
+  // directions): their number, 0 when the row at First is not one, and the edges' keys on First.
+  // Scanlines are asked for in order, as for Rows.
+  int32_t PairedRows(int32_t First, int32_t MaxY, int32_t Shift, bool NonZero, const int32_t*& KeysA,
+                     const int32_t*& KeysB);
+  // Ends rows taken from PairedRows at scanline Last.
+  void EndRowsAt(int32_t Last);
+
  private:
   struct TEdge {
     int32_t Top;      // the first scanline it crosses

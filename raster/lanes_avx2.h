@@ -130,6 +130,54 @@ struct PortableMaster {
   }
 };
 
+// A constant foreground and weight: the foreground term is computed once per row.
+struct PackedConstant {
+  __m256i FTerm, IW;
+  PackedConstant(TColor32 F, uint32_t W)
+      : FTerm(_mm256_add_epi16(_mm256_mullo_epi16(Low16(_mm256_set1_epi32(static_cast<int>(F))),
+                                                  _mm256_set1_epi16(static_cast<short>(W))),
+                               _mm256_set1_epi16(128))),
+        IW(_mm256_set1_epi16(static_cast<short>(256 - W))) {}
+  __m256i Lanes(__m256i B16) const { return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(B16, IW), FTerm), 8); }
+  __m256i operator()(__m256i D) const { return Pack(Lanes(Low16(D)), Lanes(High16(D))); }
+};
+
+struct PortableConstant {
+  __m256i FTerm, IW;
+  PortableConstant(TColor32 F, uint32_t W)
+      : FTerm(_mm256_srli_epi16(
+            _mm256_add_epi16(_mm256_mullo_epi16(Low16(_mm256_set1_epi32(static_cast<int>(F))),
+                                                _mm256_set1_epi16(static_cast<short>(W))),
+                             _mm256_set1_epi16(128)),
+            8)),
+        IW(_mm256_set1_epi16(static_cast<short>(255 - W))) {}
+  __m256i Lanes(__m256i B16) const {
+    const __m256i BTerm = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(B16, IW), _mm256_set1_epi16(128)), 8);
+    return _mm256_add_epi16(FTerm, BTerm);
+  }
+  __m256i operator()(__m256i D) const { return Pack(Lanes(Low16(D)), Lanes(High16(D))); }
+};
+
+// The packed formula at weight 255, (B + 255 F + 128) >> 8, is F + 1 where B >= F + 128 (F < 128)
+// and F - 1 where B < F - 128 (F >= 128): one unsigned byte comparison per channel, 32 at a time.
+struct PackedOpaque {
+  __m256i Base, Threshold;
+  explicit PackedOpaque(TColor32 F) {
+    uint32_t BaseWord = 0, ThresholdWord = 0;
+    for (int C = 0; C < 32; C += 8) {
+      const uint32_t V = (F >> C) & 0xFF;
+      BaseWord |= (V < 128 ? V : V - 1) << C;
+      ThresholdWord |= (V < 128 ? V + 128 : V - 128) << C;
+    }
+    Base = _mm256_set1_epi32(static_cast<int>(BaseWord));
+    Threshold = _mm256_set1_epi32(static_cast<int>(ThresholdWord));
+  }
+  // B >= Threshold gives an all-ones byte, which subtracted adds 1.
+  __m256i operator()(__m256i D) const {
+    return _mm256_sub_epi8(Base, _mm256_cmpeq_epi8(_mm256_max_epu8(D, Threshold), D));
+  }
+};
+
 // Colours of coverage counts: ((Count * Scale) & 0xFF00) << 16 | Rgb. Only the low 16 bits of the
 // product reach the alpha byte, so a 16-bit multiply serves; the upper half of each Scale lane is 0.
 inline __m256i CountColors(__m256i Count, __m256i Scale32, __m256i Rgb32) {

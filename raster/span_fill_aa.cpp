@@ -54,6 +54,15 @@ class TSpanWriterAA {
     for (int64_t Py = MinY >> S; Py <= MaxY >> S; ++Py) {
       const int32_t First = static_cast<int32_t>(std::max<int64_t>(Py << S, MinY));
       const int32_t Last = static_cast<int32_t>(std::min<int64_t>((Py << S) + FGrid.Mask, MaxY));
+      // Runs of whole rows between two edges go to one kernel call.
+      if (FOps.PairedRows != nullptr && First == Py << S) {
+        const int32_t Done = PairedRows(First, MaxY, static_cast<int32_t>(Py));
+        if (Done > 0) {
+          Py += Done - 1;
+          Fetching = false;
+          continue;
+        }
+      }
       // Most rows of a convex outline meet the same two edges on every sub-scanline.
       const bool Paired =
           FEdges.TwoEdgeSpans(First, Last, FRule == TPolyFillRule::NonZero, FSpans, FRoom) || GatherRows(First, Last);
@@ -88,6 +97,25 @@ class TSpanWriterAA {
       MaxX = std::max<int64_t>(MaxX, int64_t{FRow[R][N - 1] & CrossingKeyMask} + FGrid.Mask);
     }
     return MaxX >= MinX;
+  }
+
+  // Whole rows from pixel row Py (scanline First) on, drawn by the paired-rows kernel; how many.
+  int32_t PairedRows(int32_t First, int32_t MaxY, int32_t Py) {
+    TPairedRows R{};
+    R.Rows = FEdges.PairedRows(First, MaxY, FGrid.Shift, FRule == TPolyFillRule::NonZero, R.KeysA, R.KeysB);
+    if (R.Rows == 0) return 0;
+    R.Shift = FGrid.Shift;
+    R.Mask = FGrid.Mask;
+    R.Scale = FGrid.Scale;
+    R.Rgb = FRgb;
+    R.Master = FMaster;
+    R.Dst = FBitmap.RowAddress(Py);
+    R.Stride = FBitmap.Width();
+    R.ClipLeft = FClipLeft;
+    R.ClipRight = FClipRight;
+    const int32_t Done = FOps.PairedRows(R);
+    if (Done > 0) FEdges.EndRowsAt(First + (Done << FGrid.Shift) - 1);
+    return Done;
   }
 
   // Rows of a large surface lie far apart in memory and each starts with a cache miss: the pixels

@@ -1,0 +1,282 @@
+// AVX2 kernel of the anti-aliased filler for runs of pixel rows that the same two edges cross on
+// every sub-scanline: a row's coverage near each edge is summed from the edges' keys over windows
+// of eight cells (two windows per vector, one in each 128-bit half, 16-bit lanes), turned into
+// alpha and weights and blended there, and the fully covered cells between the windows are
+// blended as one colour; a whole run of rows takes one call.
+//
+// Built with AVX2 enabled: like blend_rows_avx2.cpp it calls no inline functions of shared
+// headers.
+#include <immintrin.h>
+
+#include <cstdint>
+
+#include "blend_variants.h"
+#include "lanes_avx2.h"
+
+namespace quillet {
+
+namespace {
+
+// The standard library's inline functions are shared with other files, so these are local.
+inline int32_t Min(int32_t A, int32_t B) { return A < B ? A : B; }
+inline int32_t Max(int32_t A, int32_t B) { return A > B ? A : B; }
+
+// Windows per row; rows near flatter edges go back to the caller, whose difference array costs
+// less per cell.
+constexpr int32_t MaxWindows = 6;
+
+// Byte controls that copy word K of each 128-bit half into every word of that half.
+struct TWordControls {
+  alignas(32) uint8_t Bytes[8][32];
+};
+constexpr TWordControls MakeWordControls() {
+  TWordControls C{};
+  for (int K = 0; K < 8; ++K)
+    for (int B = 0; B < 32; ++B) C.Bytes[K][B] = static_cast<uint8_t>(2 * K + (B & 1));
+  return C;
+}
+constexpr TWordControls WordControls = MakeWordControls();
+
+// Byte controls that spread the eight words of a 128-bit value (copied into both halves) over the
+// 16-bit channel lanes of the pixels that unpacking eight pixels puts in its low (pixels 0, 1 | 4,
+// 5) and high (2, 3 | 6, 7) result: into all four channels (weights), or into the alpha channel
+// alone with 0 elsewhere (the foreground's alpha).
+__m256i SpreadControl(int Pixel0, bool AlphaOnly) {
+  alignas(32) uint8_t B[32];
+  for (int I = 0; I < 32; ++I) {
+    const int Half = I / 16, InHalf = I % 16;
+    const int Word = Pixel0 + 4 * Half + InHalf / 8;
+    const bool Keep = !AlphaOnly || (InHalf % 8) >= 6;
+    B[I] = Keep ? static_cast<uint8_t>(2 * Word + (I & 1)) : 0x80;
+  }
+  return _mm256_load_si256(reinterpret_cast<const __m256i*>(B));
+}
+
+// Up to eight keys; lanes past Count are 0, and left out of the sums.
+inline __m256i LoadKeys(const int32_t* Keys, int32_t Count) {
+  if (Count >= 8) return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Keys));
+  const __m256i Mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(Count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+  return _mm256_maskload_epi32(Keys, Mask);
+}
+
+struct PackedWeights {
+  static constexpr bool Packed = true;
+  __m256i M16;
+  explicit PackedWeights(uint32_t M) : M16(_mm256_set1_epi16(static_cast<short>(M))) {}
+  // w = ((a + 1) * M) >> 8
+  __m256i operator()(__m256i A16) const {
+    return _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(A16, _mm256_set1_epi16(1)), M16), 8);
+  }
+  static __m256i Blend(__m256i F16, __m256i B16, __m256i W16) { return PackedLanes(F16, B16, W16); }
+  static uint32_t Weight(uint32_t A, uint32_t M) { return ((A + 1) * M) >> 8; }
+};
+
+struct PortableWeights {
+  static constexpr bool Packed = false;
+  __m256i M1;
+  explicit PortableWeights(uint32_t M) : M1(_mm256_set1_epi16(static_cast<short>(M + 1))) {}
+  // w = ((M + 1) * a) >> 8
+  __m256i operator()(__m256i A16) const { return _mm256_srli_epi16(_mm256_mullo_epi16(A16, M1), 8); }
+  // Weight 0 keeps the pixel as it is.
+  static __m256i Blend(__m256i F16, __m256i B16, __m256i W16) {
+    return _mm256_blendv_epi8(PortableLanes(F16, B16, W16), B16, _mm256_cmpeq_epi16(W16, _mm256_setzero_si256()));
+  }
+  static uint32_t Weight(uint32_t A, uint32_t M) { return ((M + 1) * A) >> 8; }
+};
+
+// The blend of the cells covered by both edges' spans alike: one colour of one weight.
+template <typename TWeights>
+class TFullRun {
+ public:
+  TFullRun(TColor32 F, uint32_t W) : FKind(W == 0 ? None : W == 255 ? Opaque : Partial), FOpaque(F), FPackedC(F, W), FPortableC(F, W) {
+    if (W == 255) FValue = static_cast<TColor32>(_mm256_cvtsi256_si32(PortableConstant(F, 255)(_mm256_setzero_si256())));
+  }
+  void operator()(TColor32* Dst, int32_t Count) const {
+    if (Count <= 0 || FKind == None) return;
+    constexpr bool Packed = TWeights::Packed;
+    if (FKind == Opaque) {
+      if constexpr (Packed)
+        ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i D) { return FOpaque(D); });
+      else
+        ForEachPixel(NoSource(), Dst, Count,
+                     [&](__m256i, __m256i) { return _mm256_set1_epi32(static_cast<int>(FValue)); });
+    } else if constexpr (Packed) {
+      ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i D) { return FPackedC(D); });
+    } else {
+      ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i D) { return FPortableC(D); });
+    }
+  }
+
+ private:
+  enum TKind { None, Opaque, Partial };
+  TKind FKind;
+  PackedOpaque FOpaque;
+  PackedConstant FPackedC;
+  PortableConstant FPortableC;
+  TColor32 FValue = 0;
+};
+
+template <typename TWeights>
+class TPairedRowWriter {
+ public:
+  explicit TPairedRowWriter(const TPairedRows& R)
+      : FR(R),
+        FKeys(1 << R.Shift),
+        FFull(static_cast<int32_t>(FKeys * R.Mask)),
+        FWeights(R.Master),
+        FFullRun(FullColor(R), TWeights::Weight((static_cast<uint32_t>(FFull) * R.Scale >> 8) & 0xFF, R.Master)) {
+    alignas(32) uint16_t Base[16];
+    for (int J = 0; J < 16; ++J) Base[J] = static_cast<uint16_t>(((J & 7) << R.Shift) + R.Mask);
+    FBase = _mm256_load_si256(reinterpret_cast<const __m256i*>(Base));
+    FMask16 = _mm256_set1_epi16(static_cast<short>(R.Mask));
+    FLimit = _mm256_set1_epi32(8 << R.Shift);
+    FScale16 = _mm256_set1_epi16(static_cast<short>(R.Scale));
+    FRgb16 = Low16(_mm256_set1_epi32(static_cast<int>(R.Rgb & 0x00FFFFFF)));
+    FWeightLo = SpreadControl(0, false);
+    FWeightHi = SpreadControl(2, false);
+    FAlphaLo = SpreadControl(0, true);
+    FAlphaHi = SpreadControl(2, true);
+    // Per half: a window of starts counts its sum, one of ends the full count less its sum.
+    for (int Kinds = 0; Kinds < 4; ++Kinds) {
+      const bool LoEnds = Kinds & 1, HiEnds = Kinds & 2;
+      FSigns[Kinds] = _mm256_set_m128i(_mm_set1_epi16(HiEnds ? -1 : 1), _mm_set1_epi16(LoEnds ? -1 : 1));
+      FOffsets[Kinds] = _mm256_set_m128i(_mm_set1_epi16(static_cast<short>(HiEnds ? FFull : 0)),
+                                         _mm_set1_epi16(static_cast<short>(LoEnds ? FFull : 0)));
+    }
+  }
+
+  int32_t Write() {
+    const int32_t N = FKeys, S = FR.Shift;
+    for (int32_t Row = 0; Row < FR.Rows; ++Row) {
+      const int32_t* A = FR.KeysA + static_cast<ptrdiff_t>(Row) * N;
+      const int32_t* B = FR.KeysB + static_cast<ptrdiff_t>(Row) * N;
+      // Each edge's keys only rise or only fall, so they meet their bounds at the row's ends.
+      const int32_t MinA = Min(A[0], A[N - 1]), MaxA = Max(A[0], A[N - 1]);
+      const int32_t MinB = Min(B[0], B[N - 1]), MaxB = Max(B[0], B[N - 1]);
+      const bool ALeft = MaxA <= MinB;
+      if (!ALeft && MaxB > MinA) return Row;  // the edges cross in this row
+      const int32_t* Starts = ALeft ? A : B;
+      const int32_t* Ends = ALeft ? B : A;
+      const int32_t L0 = (ALeft ? MinA : MinB) >> S, L1 = (ALeft ? MaxA : MaxB) >> S;
+      const int32_t R0 = (ALeft ? MinB : MinA) >> S, R1 = (ALeft ? MaxB : MaxA) >> S;
+      TColor32* const Dst = FR.Dst + static_cast<ptrdiff_t>(Row) * FR.Stride;
+      if (Row + 2 < FR.Rows) Fetch(Dst + 2 * FR.Stride, L0, R1);
+
+      const int32_t LeftCount = ((L1 - L0) >> 3) + 1, RightCount = ((R1 - R0) >> 3) + 1;
+      const int32_t LeftEnd = L0 + 8 * LeftCount, RightStart = R1 + 1 - 8 * RightCount;
+      if (LeftEnd <= RightStart) {
+        // Windows of starts from L0 on, windows of ends up to R1, the full run between.
+        if (LeftCount + RightCount > MaxWindows) return Row;
+        int32_t At[MaxWindows];
+        bool IsEnd[MaxWindows];
+        int32_t Count = 0;
+        for (int32_t I = 0; I < LeftCount; ++I) At[Count] = L0 + 8 * I, IsEnd[Count++] = false;
+        for (int32_t I = 0; I < RightCount; ++I) At[Count] = RightStart + 8 * I, IsEnd[Count++] = true;
+        for (int32_t I = 0; I < Count; I += 2) {
+          const int32_t J = I + 1 < Count ? I + 1 : I;
+          const __m256i Sums = WindowSums(IsEnd[I] ? Ends : Starts, At[I], IsEnd[J] ? Ends : Starts, At[J]);
+          const int Kinds = (IsEnd[I] ? 1 : 0) | (IsEnd[J] ? 2 : 0);
+          const __m256i Counts = _mm256_add_epi16(_mm256_sign_epi16(Sums, FSigns[Kinds]), FOffsets[Kinds]);
+          BlendWindows(Counts, Dst + At[I], J != I ? Dst + At[J] : nullptr);
+        }
+        FFullRun(Dst + LeftEnd, RightStart - LeftEnd);
+      } else {
+        // The edges' windows meet: windows of both from L0 on, or ending at R1 where the clip
+        // rectangle's right edge is near.
+        const int32_t Count = ((R1 - L0) >> 3) + 1;
+        if (Count > MaxWindows) return Row;
+        int32_t First = L0;
+        if (First + 8 * Count > FR.ClipRight) First = R1 + 1 - 8 * Count;
+        if (First < FR.ClipLeft) return Row;
+        for (int32_t I = 0; I < Count; ++I) {
+          const int32_t W = First + 8 * I;
+          const __m256i Sums = WindowSums(Starts, W, Ends, W);
+          BlendWindows(_mm256_sub_epi16(Sums, _mm256_permute2x128_si256(Sums, Sums, 0x01)), Dst + W, nullptr);
+        }
+      }
+    }
+    return FR.Rows;
+  }
+
+ private:
+  static TColor32 FullColor(const TPairedRows& R) {
+    const uint32_t Full = static_cast<uint32_t>((1 << R.Shift) * R.Mask);
+    return ((Full * R.Scale & 0xFF00) << 16) | (R.Rgb & 0x00FFFFFF);
+  }
+
+  // The pixels of a row ahead, where this row's pixels lie give or take a cache line.
+  void Fetch(const TColor32* Row, int32_t From, int32_t To) const {
+    From = Max(From - 16, FR.ClipLeft);
+    To = Min(To + 16, FR.ClipRight - 1);
+    for (int32_t X = From; X <= To; X += 16) _mm_prefetch(reinterpret_cast<const char*>(Row + X), _MM_HINT_ET0);
+    _mm_prefetch(reinterpret_cast<const char*>(Row + To), _MM_HINT_ET0);
+  }
+
+  // Words 0-7: for the cells Lo + j, the sum over the keys KeysLo of clamp((j << S) + K - (key -
+  // (Lo << S)), 0, K); words 8-15 the same for Hi and KeysHi. Keys are rebased onto their window
+  // and clamped to [0, 8 << S] first, which leaves every term as it was and fits 16 bits.
+  __m256i WindowSums(const int32_t* KeysLo, int32_t Lo, const int32_t* KeysHi, int32_t Hi) const {
+    const __m256i Zero = _mm256_setzero_si256();
+    const __m256i OriginLo = _mm256_set1_epi32(Lo << FR.Shift), OriginHi = _mm256_set1_epi32(Hi << FR.Shift);
+    __m256i Sum = Zero;
+    for (int32_t G = 0; G < FKeys; G += 8) {
+      const int32_t Count = Min(FKeys - G, 8);
+      const __m256i RLo = _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(LoadKeys(KeysLo + G, Count), OriginLo), Zero), FLimit);
+      const __m256i RHi = _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(LoadKeys(KeysHi + G, Count), OriginHi), Zero), FLimit);
+      const __m256i R = _mm256_permute4x64_epi64(_mm256_packus_epi32(RLo, RHi), 0xD8);
+      const auto Term = [&](int K) {
+        const __m256i Key = _mm256_shuffle_epi8(R, _mm256_load_si256(reinterpret_cast<const __m256i*>(WordControls.Bytes[K])));
+        return _mm256_min_epu16(_mm256_subs_epu16(FBase, Key), FMask16);
+      };
+      if (Count == 8) {
+        Sum = _mm256_add_epi16(Sum, _mm256_add_epi16(_mm256_add_epi16(Term(0), Term(1)), _mm256_add_epi16(Term(2), Term(3))));
+        Sum = _mm256_add_epi16(Sum, _mm256_add_epi16(_mm256_add_epi16(Term(4), Term(5)), _mm256_add_epi16(Term(6), Term(7))));
+      } else {
+        for (int K = 0; K < Count; ++K) Sum = _mm256_add_epi16(Sum, Term(K));
+      }
+    }
+    return Sum;
+  }
+
+  // Blends eight pixels at Lo by the counts of words 0-7 and, unless Hi is null, eight at Hi by
+  // words 8-15.
+  void BlendWindows(__m256i Counts, TColor32* Lo, TColor32* Hi) const {
+    const __m256i Alpha = _mm256_srli_epi16(_mm256_mullo_epi16(Counts, FScale16), 8);
+    const __m256i Weight = FWeights(Alpha);
+    BlendEight(Lo, _mm256_permute4x64_epi64(Alpha, 0x44), _mm256_permute4x64_epi64(Weight, 0x44));
+    if (Hi != nullptr) BlendEight(Hi, _mm256_permute4x64_epi64(Alpha, 0xEE), _mm256_permute4x64_epi64(Weight, 0xEE));
+  }
+
+  // Alpha and Weight: the eight pixels' words, in both halves.
+  void BlendEight(TColor32* P, __m256i Alpha, __m256i Weight) const {
+    const __m256i D = Load8(P);
+    const __m256i FLo = _mm256_or_si256(FRgb16, _mm256_shuffle_epi8(Alpha, FAlphaLo));
+    const __m256i FHi = _mm256_or_si256(FRgb16, _mm256_shuffle_epi8(Alpha, FAlphaHi));
+    const __m256i Lo = TWeights::Blend(FLo, Low16(D), _mm256_shuffle_epi8(Weight, FWeightLo));
+    const __m256i Hi = TWeights::Blend(FHi, High16(D), _mm256_shuffle_epi8(Weight, FWeightHi));
+    Store8(P, Pack(Lo, Hi));
+  }
+
+  const TPairedRows& FR;
+  const int32_t FKeys;  // per edge and row
+  const int32_t FFull;  // the count of a fully covered cell
+  const TWeights FWeights;
+  const TFullRun<TWeights> FFullRun;
+  __m256i FBase, FMask16, FLimit, FScale16, FRgb16;
+  __m256i FWeightLo, FWeightHi, FAlphaLo, FAlphaHi;
+  __m256i FSigns[4], FOffsets[4];
+};
+
+}  // namespace
+
+int32_t packed_avx2::PairedRows(const TPairedRows& Rows) {
+  if (Rows.Master > 255 || Rows.ClipRight - Rows.ClipLeft < 8) return 0;
+  return TPairedRowWriter<PackedWeights>(Rows).Write();
+}
+
+int32_t portable_avx2::PairedRows(const TPairedRows& Rows) {
+  if (Rows.Master > 255 || Rows.ClipRight - Rows.ClipLeft < 8) return 0;
+  return TPairedRowWriter<PortableWeights>(Rows).Write();
+}
+
+}  // namespace quillet

@@ -25,32 +25,52 @@ inline int32_t Max(int32_t A, int32_t B) { return A > B ? A : B; }
 // less per cell.
 constexpr int32_t MaxWindows = 6;
 
-// Byte controls that copy word K of each 128-bit half into every word of that half.
-struct TWordControls {
-  alignas(32) uint8_t Bytes[8][32];
+// The kernel's constant vectors, laid out by the compiler.
+struct TControls {
+  // Copy word K of each 128-bit half into every word of that half.
+  alignas(32) uint8_t Words[8][32];
+  // Spread the eight words of a 128-bit value (copied into both halves) over the 16-bit channel
+  // lanes of the pixels that unpacking eight pixels puts in its low (pixels 0, 1 | 4, 5) and high
+  // (2, 3 | 6, 7) result: into all four channels (weights), or into the alpha channel alone with 0
+  // elsewhere (the foreground's alpha).
+  alignas(32) uint8_t WeightLo[32], WeightHi[32], AlphaLo[32], AlphaHi[32];
+  // The cell of each word within its window.
+  alignas(32) int16_t Cells[16];
+  // By the kinds of the two halves' windows (bit 0 low, bit 1 high; set for a window of ends):
+  // -1 in the words of windows of ends, else 1; all ones in the words of windows of ends.
+  alignas(32) int16_t Signs[4][16];
+  alignas(32) int16_t EndWords[4][16];
 };
-constexpr TWordControls MakeWordControls() {
-  TWordControls C{};
+
+constexpr TControls MakeControls() {
+  TControls C{};
   for (int K = 0; K < 8; ++K)
-    for (int B = 0; B < 32; ++B) C.Bytes[K][B] = static_cast<uint8_t>(2 * K + (B & 1));
+    for (int B = 0; B < 32; ++B) C.Words[K][B] = static_cast<uint8_t>(2 * K + (B & 1));
+  const auto Spread = [](uint8_t (&Out)[32], int Pixel0, bool AlphaOnly) {
+    for (int I = 0; I < 32; ++I) {
+      const int Half = I / 16, InHalf = I % 16;
+      const int Word = Pixel0 + 4 * Half + InHalf / 8;
+      const bool Keep = !AlphaOnly || (InHalf % 8) >= 6;
+      Out[I] = Keep ? static_cast<uint8_t>(2 * Word + (I & 1)) : 0x80;
+    }
+  };
+  Spread(C.WeightLo, 0, false);
+  Spread(C.WeightHi, 2, false);
+  Spread(C.AlphaLo, 0, true);
+  Spread(C.AlphaHi, 2, true);
+  for (int J = 0; J < 16; ++J) {
+    C.Cells[J] = static_cast<int16_t>(J & 7);
+    for (int Kinds = 0; Kinds < 4; ++Kinds) {
+      const bool Ends = (Kinds >> (J / 8)) & 1;
+      C.Signs[Kinds][J] = Ends ? -1 : 1;
+      C.EndWords[Kinds][J] = Ends ? -1 : 0;
+    }
+  }
   return C;
 }
-constexpr TWordControls WordControls = MakeWordControls();
+constexpr TControls Controls = MakeControls();
 
-// Byte controls that spread the eight words of a 128-bit value (copied into both halves) over the
-// 16-bit channel lanes of the pixels that unpacking eight pixels puts in its low (pixels 0, 1 | 4,
-// 5) and high (2, 3 | 6, 7) result: into all four channels (weights), or into the alpha channel
-// alone with 0 elsewhere (the foreground's alpha).
-__m256i SpreadControl(int Pixel0, bool AlphaOnly) {
-  alignas(32) uint8_t B[32];
-  for (int I = 0; I < 32; ++I) {
-    const int Half = I / 16, InHalf = I % 16;
-    const int Word = Pixel0 + 4 * Half + InHalf / 8;
-    const bool Keep = !AlphaOnly || (InHalf % 8) >= 6;
-    B[I] = Keep ? static_cast<uint8_t>(2 * Word + (I & 1)) : 0x80;
-  }
-  return _mm256_load_si256(reinterpret_cast<const __m256i*>(B));
-}
+inline __m256i Constant(const void* P) { return _mm256_load_si256(static_cast<const __m256i*>(P)); }
 
 // Up to eight keys; lanes past Count are 0, and left out of the sums.
 inline __m256i LoadKeys(const int32_t* Keys, int32_t Count) {
@@ -122,83 +142,84 @@ class TPairedRowWriter {
   explicit TPairedRowWriter(const TPairedRows& R)
       : FR(R),
         FKeys(1 << R.Shift),
-        FFull(static_cast<int32_t>(FKeys * R.Mask)),
+        FFull(FKeys * R.Mask),
         FWeights(R.Master),
         FFullRun(FullColor(R), TWeights::Weight((static_cast<uint32_t>(FFull) * R.Scale >> 8) & 0xFF, R.Master)) {
-    alignas(32) uint16_t Base[16];
-    for (int J = 0; J < 16; ++J) Base[J] = static_cast<uint16_t>(((J & 7) << R.Shift) + R.Mask);
-    FBase = _mm256_load_si256(reinterpret_cast<const __m256i*>(Base));
     FMask16 = _mm256_set1_epi16(static_cast<short>(R.Mask));
+    FBase = _mm256_add_epi16(_mm256_sll_epi16(Constant(Controls.Cells), _mm_cvtsi32_si128(R.Shift)), FMask16);
     FLimit = _mm256_set1_epi32(8 << R.Shift);
     FScale16 = _mm256_set1_epi16(static_cast<short>(R.Scale));
     FRgb16 = Low16(_mm256_set1_epi32(static_cast<int>(R.Rgb & 0x00FFFFFF)));
-    FWeightLo = SpreadControl(0, false);
-    FWeightHi = SpreadControl(2, false);
-    FAlphaLo = SpreadControl(0, true);
-    FAlphaHi = SpreadControl(2, true);
-    // Per half: a window of starts counts its sum, one of ends the full count less its sum.
-    for (int Kinds = 0; Kinds < 4; ++Kinds) {
-      const bool LoEnds = Kinds & 1, HiEnds = Kinds & 2;
-      FSigns[Kinds] = _mm256_set_m128i(_mm_set1_epi16(HiEnds ? -1 : 1), _mm_set1_epi16(LoEnds ? -1 : 1));
-      FOffsets[Kinds] = _mm256_set_m128i(_mm_set1_epi16(static_cast<short>(HiEnds ? FFull : 0)),
-                                         _mm_set1_epi16(static_cast<short>(LoEnds ? FFull : 0)));
-    }
+    FFull16 = _mm256_set1_epi16(static_cast<short>(FFull));
   }
 
   int32_t Write() {
-    const int32_t N = FKeys, S = FR.Shift;
+    const int32_t N = FKeys;
     for (int32_t Row = 0; Row < FR.Rows; ++Row) {
       const int32_t* A = FR.KeysA + static_cast<ptrdiff_t>(Row) * N;
       const int32_t* B = FR.KeysB + static_cast<ptrdiff_t>(Row) * N;
       // Each edge's keys only rise or only fall, so they meet their bounds at the row's ends.
       const int32_t MinA = Min(A[0], A[N - 1]), MaxA = Max(A[0], A[N - 1]);
       const int32_t MinB = Min(B[0], B[N - 1]), MaxB = Max(B[0], B[N - 1]);
-      const bool ALeft = MaxA <= MinB;
-      if (!ALeft && MaxB > MinA) return Row;  // the edges cross in this row
-      const int32_t* Starts = ALeft ? A : B;
-      const int32_t* Ends = ALeft ? B : A;
-      const int32_t L0 = (ALeft ? MinA : MinB) >> S, L1 = (ALeft ? MaxA : MaxB) >> S;
-      const int32_t R0 = (ALeft ? MinB : MinA) >> S, R1 = (ALeft ? MaxB : MaxA) >> S;
-      TColor32* const Dst = FR.Dst + static_cast<ptrdiff_t>(Row) * FR.Stride;
-      if (Row + 2 < FR.Rows) Fetch(Dst + 2 * FR.Stride, L0, R1);
-
-      const int32_t LeftCount = ((L1 - L0) >> 3) + 1, RightCount = ((R1 - R0) >> 3) + 1;
-      const int32_t LeftEnd = L0 + 8 * LeftCount, RightStart = R1 + 1 - 8 * RightCount;
-      if (LeftEnd <= RightStart) {
-        // Windows of starts from L0 on, windows of ends up to R1, the full run between.
-        if (LeftCount + RightCount > MaxWindows) return Row;
-        int32_t At[MaxWindows];
-        bool IsEnd[MaxWindows];
-        int32_t Count = 0;
-        for (int32_t I = 0; I < LeftCount; ++I) At[Count] = L0 + 8 * I, IsEnd[Count++] = false;
-        for (int32_t I = 0; I < RightCount; ++I) At[Count] = RightStart + 8 * I, IsEnd[Count++] = true;
-        for (int32_t I = 0; I < Count; I += 2) {
-          const int32_t J = I + 1 < Count ? I + 1 : I;
-          const __m256i Sums = WindowSums(IsEnd[I] ? Ends : Starts, At[I], IsEnd[J] ? Ends : Starts, At[J]);
-          const int Kinds = (IsEnd[I] ? 1 : 0) | (IsEnd[J] ? 2 : 0);
-          const __m256i Counts = _mm256_add_epi16(_mm256_sign_epi16(Sums, FSigns[Kinds]), FOffsets[Kinds]);
-          BlendWindows(Counts, Dst + At[I], J != I ? Dst + At[J] : nullptr);
-        }
-        FFullRun(Dst + LeftEnd, RightStart - LeftEnd);
-      } else {
-        // The edges' windows meet: windows of both from L0 on, or ending at R1 where the clip
-        // rectangle's right edge is near.
-        const int32_t Count = ((R1 - L0) >> 3) + 1;
-        if (Count > MaxWindows) return Row;
-        int32_t First = L0;
-        if (First + 8 * Count > FR.ClipRight) First = R1 + 1 - 8 * Count;
-        if (First < FR.ClipLeft) return Row;
-        for (int32_t I = 0; I < Count; ++I) {
-          const int32_t W = First + 8 * I;
-          const __m256i Sums = WindowSums(Starts, W, Ends, W);
-          BlendWindows(_mm256_sub_epi16(Sums, _mm256_permute2x128_si256(Sums, Sums, 0x01)), Dst + W, nullptr);
-        }
-      }
+      bool Drawn;
+      if (MaxA <= MinB)
+        Drawn = DrawRow(A, B, MinA, MaxA, MinB, MaxB, Row);
+      else if (MaxB <= MinA)
+        Drawn = DrawRow(B, A, MinB, MaxB, MinA, MaxA, Row);
+      else
+        Drawn = false;  // the edges cross in this row
+      if (!Drawn) return Row;
     }
     return FR.Rows;
   }
 
  private:
+  // One row of spans from Starts to Ends with the given bounds; false, having drawn nothing, when
+  // it is not one for this kernel.
+  bool DrawRow(const int32_t* Starts, const int32_t* Ends, int32_t MinStart, int32_t MaxStart, int32_t MinEnd,
+               int32_t MaxEnd, int32_t Row) {
+    const int32_t S = FR.Shift;
+    const int32_t L0 = MinStart >> S, L1 = MaxStart >> S, R0 = MinEnd >> S, R1 = MaxEnd >> S;
+    TColor32* const Dst = FR.Dst + static_cast<ptrdiff_t>(Row) * FR.Stride;
+    const int32_t LeftCount = ((L1 - L0) >> 3) + 1, RightCount = ((R1 - R0) >> 3) + 1;
+    const int32_t LeftEnd = L0 + 8 * LeftCount, RightStart = R1 + 1 - 8 * RightCount;
+    if (LeftEnd <= RightStart) {
+      // Windows of starts from L0 on, windows of ends up to R1, the full run between.
+      if (LeftCount + RightCount > MaxWindows) return false;
+      if (Row + 2 < FR.Rows) Fetch(Dst + 2 * FR.Stride, L0, R1);
+      int32_t At[MaxWindows];
+      bool IsEnd[MaxWindows];
+      int32_t Count = 0;
+      for (int32_t I = 0; I < LeftCount; ++I) At[Count] = L0 + 8 * I, IsEnd[Count++] = false;
+      for (int32_t I = 0; I < RightCount; ++I) At[Count] = RightStart + 8 * I, IsEnd[Count++] = true;
+      for (int32_t I = 0; I < Count; I += 2) {
+        const int32_t J = I + 1 < Count ? I + 1 : I;
+        const __m256i Sums = WindowSums(IsEnd[I] ? Ends : Starts, At[I], IsEnd[J] ? Ends : Starts, At[J]);
+        const int Kinds = (IsEnd[I] ? 1 : 0) | (IsEnd[J] ? 2 : 0);
+        // A window of starts counts its sum, one of ends the full count less its sum.
+        const __m256i Counts = _mm256_add_epi16(_mm256_sign_epi16(Sums, Constant(Controls.Signs[Kinds])),
+                                                _mm256_and_si256(FFull16, Constant(Controls.EndWords[Kinds])));
+        BlendWindows(Counts, Dst + At[I], J != I ? Dst + At[J] : nullptr);
+      }
+      FFullRun(Dst + LeftEnd, RightStart - LeftEnd);
+      return true;
+    }
+    // The edges' windows meet: windows of both from L0 on, or ending at R1 where the clip
+    // rectangle's right edge is near.
+    const int32_t Count = ((R1 - L0) >> 3) + 1;
+    if (Count > MaxWindows) return false;
+    int32_t First = L0;
+    if (First + 8 * Count > FR.ClipRight) First = R1 + 1 - 8 * Count;
+    if (First < FR.ClipLeft) return false;
+    if (Row + 2 < FR.Rows) Fetch(Dst + 2 * FR.Stride, L0, R1);
+    for (int32_t I = 0; I < Count; ++I) {
+      const int32_t W = First + 8 * I;
+      const __m256i Sums = WindowSums(Starts, W, Ends, W);
+      BlendWindows(_mm256_sub_epi16(Sums, _mm256_permute2x128_si256(Sums, Sums, 0x01)), Dst + W, nullptr);
+    }
+    return true;
+  }
+
   static TColor32 FullColor(const TPairedRows& R) {
     const uint32_t Full = static_cast<uint32_t>((1 << R.Shift) * R.Mask);
     return ((Full * R.Scale & 0xFF00) << 16) | (R.Rgb & 0x00FFFFFF);
@@ -225,7 +246,7 @@ class TPairedRowWriter {
       const __m256i RHi = _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(LoadKeys(KeysHi + G, Count), OriginHi), Zero), FLimit);
       const __m256i R = _mm256_permute4x64_epi64(_mm256_packus_epi32(RLo, RHi), 0xD8);
       const auto Term = [&](int K) {
-        const __m256i Key = _mm256_shuffle_epi8(R, _mm256_load_si256(reinterpret_cast<const __m256i*>(WordControls.Bytes[K])));
+        const __m256i Key = _mm256_shuffle_epi8(R, Constant(Controls.Words[K]));
         return _mm256_min_epu16(_mm256_subs_epu16(FBase, Key), FMask16);
       };
       if (Count == 8) {
@@ -250,10 +271,10 @@ class TPairedRowWriter {
   // Alpha and Weight: the eight pixels' words, in both halves.
   void BlendEight(TColor32* P, __m256i Alpha, __m256i Weight) const {
     const __m256i D = Load8(P);
-    const __m256i FLo = _mm256_or_si256(FRgb16, _mm256_shuffle_epi8(Alpha, FAlphaLo));
-    const __m256i FHi = _mm256_or_si256(FRgb16, _mm256_shuffle_epi8(Alpha, FAlphaHi));
-    const __m256i Lo = TWeights::Blend(FLo, Low16(D), _mm256_shuffle_epi8(Weight, FWeightLo));
-    const __m256i Hi = TWeights::Blend(FHi, High16(D), _mm256_shuffle_epi8(Weight, FWeightHi));
+    const __m256i FLo = _mm256_or_si256(FRgb16, _mm256_shuffle_epi8(Alpha, Constant(Controls.AlphaLo)));
+    const __m256i FHi = _mm256_or_si256(FRgb16, _mm256_shuffle_epi8(Alpha, Constant(Controls.AlphaHi)));
+    const __m256i Lo = TWeights::Blend(FLo, Low16(D), _mm256_shuffle_epi8(Weight, Constant(Controls.WeightLo)));
+    const __m256i Hi = TWeights::Blend(FHi, High16(D), _mm256_shuffle_epi8(Weight, Constant(Controls.WeightHi)));
     Store8(P, Pack(Lo, Hi));
   }
 
@@ -262,9 +283,7 @@ class TPairedRowWriter {
   const int32_t FFull;  // the count of a fully covered cell
   const TWeights FWeights;
   const TFullRun<TWeights> FFullRun;
-  __m256i FBase, FMask16, FLimit, FScale16, FRgb16;
-  __m256i FWeightLo, FWeightHi, FAlphaLo, FAlphaHi;
-  __m256i FSigns[4], FOffsets[4];
+  __m256i FMask16, FBase, FLimit, FScale16, FRgb16, FFull16;
 };
 
 }  // namespace

@@ -30,6 +30,10 @@ using TFillPixelsProc = void (*)(TColor32* Dst, int32_t Count, TColor32 Value);
 // writes nothing.
 using TColorIntoRowProc = void (*)(TColor32 F, TColor32* Dst, int32_t Count);
 using TCombineColorRowProc = void (*)(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W);
+// Height rows of Width pixels, Stride pixels apart, each as TCombineColorRowProc (Width and
+// Height > 0).
+using TCombineColorRectProc = void (*)(TColor32 X, TColor32* Dst, int32_t Width, int32_t Height, intptr_t Stride,
+                                       uint32_t W);
 // RowMaster with every source pixel F.
 using TSolidRowMasterProc = void (*)(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M);
 // The coverage conversion of the anti-aliased filler: adds Acc[i] to the running Sum, sets
@@ -95,6 +99,9 @@ struct TCombineModeEntry {
   TSpanBlendProc SpanBlend;
   // Null where no kernel of this level and mode takes such rows.
   TPairedRowsProc PairedRows;
+  // The blended rectangle in one call, where a kernel of this level and mode has it; else null,
+  // and RectRow does it row by row.
+  TCombineColorRectProc RectRows;
 };
 
 // The procedure slots, pointing into the chosen kernel table.

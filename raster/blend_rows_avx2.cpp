@@ -60,6 +60,29 @@ void CombineRowWith(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W, TCombi
   ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i D) { return Blend(D); });
 }
 
+// The rectangle of CombineRowWith: the row's constants made once, the rows of a few ahead asked
+// for while one is blended (rows of a large surface lie far apart, each starting with a miss).
+template <typename Lanes>
+void CombineRectWith(TColor32 X, TColor32* Dst, int32_t Width, int32_t Height, intptr_t Stride, uint32_t W,
+                     TCombineColorRowProc Scalar) {
+  if (W == 0 || W == 255 || W > 255) {
+    for (int32_t Y = 0; Y < Height; ++Y) CombineRowWith<Lanes>(X, Dst + Y * Stride, Width, W, Scalar);
+    return;
+  }
+  constexpr int32_t Ahead = 4, FetchPixels = 128;
+  const int32_t Fetched = Width < FetchPixels ? Width : FetchPixels;
+  const auto Fetch = [&](const TColor32* Row) {
+    for (int32_t I = 0; I < Fetched; I += 16) _mm_prefetch(reinterpret_cast<const char*>(Row + I), _MM_HINT_ET0);
+    _mm_prefetch(reinterpret_cast<const char*>(Row + Fetched - 1), _MM_HINT_ET0);
+  };
+  for (int32_t Y = 1; Y < Ahead && Y < Height; ++Y) Fetch(Dst + Y * Stride);
+  const Lanes Blend(X, W);
+  for (int32_t Y = 0; Y < Height; ++Y) {
+    if (Y + Ahead < Height) Fetch(Dst + (Y + Ahead) * Stride);
+    ForEachPixel(NoSource(), Dst + Y * Stride, Width, [&](__m256i, __m256i D) { return Blend(D); });
+  }
+}
+
 // The master blend of one colour over a row: its weight W is fixed, and unlike the combine rows
 // W = 255 still blends.
 template <typename Lanes>
@@ -95,6 +118,10 @@ void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W) {
   CombineRowWith<PackedConstant>(X, Dst, Count, W, packed::CombineColorRow);
 }
 
+void CombineColorRect(TColor32 X, TColor32* Dst, int32_t Width, int32_t Height, intptr_t Stride, uint32_t W) {
+  CombineRectWith<PackedConstant>(X, Dst, Width, Height, Stride, W, packed::CombineColorRow);
+}
+
 void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count) {
   CombineRowWith<PackedConstant>(F, Dst, Count, F >> 24, packed::CombineColorRow);
 }
@@ -123,6 +150,10 @@ void BlendRowMaster(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t 
 
 void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W) {
   CombineRowWith<PortableConstant>(X, Dst, Count, W, portable::CombineColorRow);
+}
+
+void CombineColorRect(TColor32 X, TColor32* Dst, int32_t Width, int32_t Height, intptr_t Stride, uint32_t W) {
+  CombineRectWith<PortableConstant>(X, Dst, Width, Height, Stride, W, portable::CombineColorRow);
 }
 
 void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count) {

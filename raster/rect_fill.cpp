@@ -63,8 +63,13 @@ void TBitmap32::BlendRect(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor
     return;
   }
   if (A == 0) return;
-  const TCombineColorRowProc Row = CombineOpsFor(FCombineMode).RectRow;
-  EachRow(*this, X1, Y1, X2, Y2, [&](int32_t Y) { Row(Value, PixelAddress(X1, Y), X2 - X1, A); });
+  const TCombineModeEntry& Ops = CombineOpsFor(FCombineMode);
+  if (Ops.RectRows != nullptr && X1 < X2 && Y1 < Y2) {
+    Ops.RectRows(Value, PixelAddress(X1, Y1), X2 - X1, Y2 - Y1, FWidth, A);
+  } else {
+    const TCombineColorRowProc Row = Ops.RectRow;
+    EachRow(*this, X1, Y1, X2, Y2, [&](int32_t Y) { Row(Value, PixelAddress(X1, Y), X2 - X1, A); });
+  }
   FinishBlending();
   NotifyAreaChanged({X1, Y1, X2, Y2}, AREAINFO_RECT);
 }

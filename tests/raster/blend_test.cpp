@@ -305,6 +305,47 @@ TEST_P(BlendVariants, RowKernelsAgreeWithScalarOutsideTheWeightRange) {
   }
 }
 
+// The opaque master row of one colour, whose packed form compares bytes instead of multiplying,
+// for every pair of foreground and background channel values.
+TEST_P(BlendVariants, OpaqueSolidRowsFollowTheFormulaForEveryChannelPair) {
+  std::vector<TColor32> Dst(256), Row(256);
+  for (uint32_t B = 0; B < 256; ++B) Dst[B] = B << 24 | (255 - B) << 16 | B << 8 | ((B * 7) & 0xFF);
+  for (const TBlendKernels* T : TablesOf(V())) {
+    SCOPED_TRACE(LevelName(T->Level));
+    for (uint32_t F = 0; F < 256; ++F) {
+      const TColor32 Solid = 0xFF000000 | F << 16 | (255 - F) << 8 | ((F * 13) & 0xFF);
+      Row = Dst;
+      T->Modes[0].SolidRowMaster(Solid, Row.data(), 256, 255);
+      for (int i = 0; i < 256; ++i) ASSERT_EQ(Row[i], ModelRowMaster(V(), Solid, Dst[i], 255)) << "F " << F;
+    }
+  }
+}
+
+// The blended rectangle in one call, where a level has it: each row as the row kernel has it,
+// for every weight and at widths around the vector widths, and nothing between or around the rows.
+TEST_P(BlendVariants, RectangleKernelsEqualTheirRowsAndKeepToThem) {
+  std::mt19937 Random(17);
+  constexpr int Stride = 64, Rows = 5;
+  std::vector<TColor32> Dst(Stride * (Rows + 2)), Want, Got;
+  for (const TBlendKernels* T : TablesOf(V())) {
+    const TCombineModeEntry& Ops = T->Modes[0];
+    if (Ops.RectRows == nullptr) continue;
+    SCOPED_TRACE(LevelName(T->Level));
+    for (uint32_t W : {0u, 1u, 127u, 128u, 200u, 254u, 255u, 256u}) {
+      for (int Width = 1; Width <= 40; ++Width) {
+        for (TColor32& C : Dst) C = Random();
+        const TColor32 X = Random();
+        const int Left = static_cast<int>(Random() % 9), Height = 1 + static_cast<int>(Random() % Rows);
+        Want = Dst;
+        Got = Dst;
+        for (int Y = 0; Y < Height; ++Y) Ops.RectRow(X, Want.data() + (Y + 1) * Stride + Left, Width, W);
+        Ops.RectRows(X, Got.data() + Stride + Left, Width, Height, Stride, W);
+        ASSERT_EQ(Got, Want) << "W " << W << " width " << Width << " height " << Height;
+      }
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(, BlendVariants,
                          ::testing::Values(BlendVariant::Portable, BlendVariant::Packed),
                          [](const auto& Info) {

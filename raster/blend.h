@@ -83,6 +83,20 @@ struct TPairedRows {
 // rectangle's edges), which the caller draws the general way.
 using TPairedRowsProc = int32_t (*)(const TPairedRows& Rows);
 
+// Count consecutive steps of an edge walk in closed form (TEdgeSteps of edge_walk.h), the first
+// at position X with term E: each step adds Q1 Sx to X and R1 to E, and where E then exceeds
+// Limit (0 or Dy), Sx more to X and -Dy to E. Each position, clamped to [MinX, MaxX], is written
+// to Out in walk order, or from Out[Count - 1] backwards when Reverse. The caller keeps every
+// number of the walk within 30 bits.
+struct TEdgeStepRun {
+  int32_t X, E;
+  int32_t Q1, R1, Dy, Limit, Sx;
+  int32_t MinX, MaxX;
+  int32_t Count;
+  bool Reverse;
+};
+using TEdgeStepsProc = void (*)(const TEdgeStepRun& Run, int32_t* Out);
+
 // The kernels of one combine mode.
 struct TCombineModeEntry {
   TColorIntoProc ColorInto;
@@ -99,6 +113,9 @@ struct TCombineModeEntry {
   TSpanBlendProc SpanBlend;
   // Null where no kernel of this level and mode takes such rows.
   TPairedRowsProc PairedRows;
+  // The same in both modes: the anti-aliased filler's edge walks many steps at once, where a
+  // kernel of this level has them; else null, and the walk goes step by step.
+  TEdgeStepsProc EdgeSteps;
   // The blended rectangle in one call, where a kernel of this level and mode has it; else null,
   // and RectRow does it row by row.
   TCombineColorRectProc RectRows;

@@ -28,21 +28,21 @@ const TCombineModeEntry* CombineModeOps = nullptr;
 
 namespace {
 
-constexpr TCombineModeEntry MergeColumn(TCoverageRowProc CoverageRow) {
+constexpr TCombineModeEntry MergeColumn(TCoverageRowProc CoverageRow, TEdgeStepsProc EdgeSteps) {
   return {merge::MergeColorInto, merge::MergeColorIntoMaster, merge::MergeRowMaster, merge::MergeColorIntoRow,
           merge::MergeRectRow,   merge::MergeSolidRowMaster,  CoverageRow,          merge::MergeSpanBlend,
-          nullptr,               nullptr};
+          nullptr,               EdgeSteps,                   nullptr};
 }
 
 // The single-pixel procedures are scalar at every level; the rows, the fill and the coverage
 // conversion come from the level's instruction set.
-#define QUILLET_KERNEL_TABLE(Variant, Ns, Level, RowNs, SetNs, PairedRows, RectRows)                         \
+#define QUILLET_KERNEL_TABLE(Variant, Ns, Level, RowNs, SetNs, PairedRows, EdgeSteps, RectRows)              \
   TBlendKernels {                                                                                           \
     BlendVariant::Variant, SimdLevel::Level, Ns::BlendColors, Ns::BlendColorInto, Ns::BlendColorIntoMaster, \
         Ns::CombineColorInto, SetNs::FillPixels,                                                            \
         {{Ns::BlendColorInto, Ns::BlendColorIntoMaster, RowNs::BlendRowMaster, RowNs::BlendColorIntoRow,   \
-          RowNs::CombineColorRow, RowNs::SolidRowMaster, SetNs::CoverageRow, RowNs::SpanBlend, PairedRows, RectRows}, \
-         MergeColumn(SetNs::CoverageRow)},                                                                  \
+          RowNs::CombineColorRow, RowNs::SolidRowMaster, SetNs::CoverageRow, RowNs::SpanBlend, PairedRows, EdgeSteps, RectRows}, \
+         MergeColumn(SetNs::CoverageRow, EdgeSteps)},                                                                  \
   }
 
 // The scalar level reuses the variant's own fill.
@@ -63,16 +63,18 @@ constexpr int BuiltLevels = 1;
 
 // Indexed [variant][level].
 constexpr TBlendKernels Tables[2][BuiltLevels] = {
-    {QUILLET_KERNEL_TABLE(Portable, portable, Scalar, portable, portable_scalar, nullptr, nullptr),
+    {QUILLET_KERNEL_TABLE(Portable, portable, Scalar, portable, portable_scalar, nullptr, nullptr, nullptr),
 #if QUILLET_X86_KERNELS
-     QUILLET_KERNEL_TABLE(Portable, portable, Sse2, portable_sse2, sse2, nullptr, nullptr),
-     QUILLET_KERNEL_TABLE(Portable, portable, Avx2, portable_avx2, avx2, portable_avx2::PairedRows, portable_avx2::CombineColorRect)
+     QUILLET_KERNEL_TABLE(Portable, portable, Sse2, portable_sse2, sse2, nullptr, nullptr, nullptr),
+     QUILLET_KERNEL_TABLE(Portable, portable, Avx2, portable_avx2, avx2, portable_avx2::PairedRows, avx2::EdgeSteps,
+                         portable_avx2::CombineColorRect)
 #endif
     },
-    {QUILLET_KERNEL_TABLE(Packed, packed, Scalar, packed, packed_scalar, nullptr, nullptr),
+    {QUILLET_KERNEL_TABLE(Packed, packed, Scalar, packed, packed_scalar, nullptr, nullptr, nullptr),
 #if QUILLET_X86_KERNELS
-     QUILLET_KERNEL_TABLE(Packed, packed, Sse2, packed_sse2, sse2, nullptr, nullptr),
-     QUILLET_KERNEL_TABLE(Packed, packed, Avx2, packed_avx2, avx2, packed_avx2::PairedRows, packed_avx2::CombineColorRect)
+     QUILLET_KERNEL_TABLE(Packed, packed, Sse2, packed_sse2, sse2, nullptr, nullptr, nullptr),
+     QUILLET_KERNEL_TABLE(Packed, packed, Avx2, packed_avx2, avx2, packed_avx2::PairedRows, avx2::EdgeSteps,
+                         packed_avx2::CombineColorRect)
 #endif
     },
 };

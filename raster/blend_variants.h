@@ -94,7 +94,10 @@ QUILLET_DECLARE_ROW_KERNELS
 int32_t PairedRows(const TPairedRows& Rows);
 void CombineColorRect(TColor32 X, TColor32* Dst, int32_t Width, int32_t Height, intptr_t Stride, uint32_t W);
 }  // namespace packed_avx2
-namespace avx2 { QUILLET_DECLARE_SHARED_KERNELS }
+namespace avx2 {
+QUILLET_DECLARE_SHARED_KERNELS
+void EdgeSteps(const TEdgeStepRun& Run, int32_t* Out);
+}  // namespace avx2
 #undef QUILLET_DECLARE_ROW_KERNELS
 #undef QUILLET_DECLARE_SHARED_KERNELS
 #endif

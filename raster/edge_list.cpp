@@ -23,8 +23,41 @@ void TEdgeList::Trim(size_t Bytes) {
   }
 }
 
+bool TEdgeList::StepEdge(TEdgeStepsProc Steps, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t* Run,
+                         int32_t Count) const {
+  TEdgeSteps S;
+  if (Steps == nullptr || Count < 16 || !TEdgeSteps::Of(X1, Y1, X2, Y2, S)) return false;
+  // The walk's steps from First on fall on the run's scanlines, top down for an edge that runs
+  // downward, bottom up for one that runs upward.
+  const bool Down = Y2 > Y1;
+  int64_t First = std::max<int64_t>(0, Down ? int64_t{FMinY} - Y1 : int64_t{Y1} - FMaxY);
+  if (First == 0) {
+    // Step 0 is the edge's start, outside the closed form.
+    Run[Down ? 0 : Count - 1] = std::clamp(X1, FMinX, FMaxX);
+    if (Down) ++Run;
+    --Count;
+    First = 1;
+  }
+  int64_t X, E;
+  S.At(First, X, E);
+  TEdgeStepRun R;
+  R.X = static_cast<int32_t>(X);
+  R.E = static_cast<int32_t>(E);
+  R.Q1 = static_cast<int32_t>(S.Dx / S.Dy);
+  R.R1 = static_cast<int32_t>(S.Dx % S.Dy);
+  R.Dy = static_cast<int32_t>(S.Dy);
+  R.Limit = S.Ceiling ? 0 : R.Dy;
+  R.Sx = S.Sx;
+  R.MinX = FMinX;
+  R.MaxX = FMaxX;
+  R.Count = Count;
+  R.Reverse = !Down;
+  Steps(R, Run);
+  return true;
+}
+
 void TEdgeList::Build(TPathIterator FirstPath, TPathIterator LastPath, int32_t MinX, int32_t MinY, int32_t MaxX,
-                      int32_t MaxY) {
+                      int32_t MaxY, TEdgeStepsProc Steps) {
   FMinX = MinX;
   FMinY = MinY;
   FMaxX = MaxX;
@@ -46,6 +79,10 @@ void TEdgeList::Build(TPathIterator FirstPath, TPathIterator LastPath, int32_t M
           if (Top > Bottom) return Dir;
           const size_t First = Take(static_cast<size_t>(Bottom - Top) + 1);
           int32_t* const Run = FKeys.data() + First;
+          if (StepEdge(Steps, X1, Y1, X2, Y2, Run, Bottom - Top + 1)) {
+            FEdges.push_back({Top, Bottom, First, Flag(Dir)});
+            return Dir;
+          }
           // The walk stays between the edge's ends, so an edge inside the clip needs no clamping.
           if (std::min(X1, X2) >= FMinX && std::max(X1, X2) <= FMaxX)
             WalkEdge(X1, Y1, X2, Y2, FMinY, FMaxY,

@@ -22,7 +22,9 @@ class TEdgeList {
 
   // The paths [First, Last) on scanlines MinY to MaxY; positions are clamped into [MinX, MaxX],
   // which must lie in [0, 0x7FFFFFFF]. Keeps its buffers for the next Build.
-  void Build(TPathIterator First, TPathIterator Last, int32_t MinX, int32_t MinY, int32_t MaxX, int32_t MaxY);
+  // Steps, where not null, walks the long edges that have a closed form.
+  void Build(TPathIterator First, TPathIterator Last, int32_t MinX, int32_t MinY, int32_t MaxX, int32_t MaxY,
+             TEdgeStepsProc Steps = nullptr);
   // Lets go of buffers larger than Bytes.
   void Trim(size_t Bytes);
 
@@ -59,6 +61,10 @@ class TEdgeList {
       return All.data() + First + static_cast<size_t>(Y - Top);
     }
   };
+  // The keys of the edge's Count scanlines from Top on into Run through Steps; false, having
+  // written nothing, where its walk has no closed form or is too short to pay.
+  bool StepEdge(TEdgeStepsProc Steps, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t* Run,
+                int32_t Count) const;
   // Room for Count more keys; returns the index of the first.
   size_t Take(size_t Count);
   // Makes active the edges that start on or before scanline Y.

@@ -117,4 +117,33 @@ void WalkEdge(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinY, int3
     Walk(std::integral_constant<int, 3>());
 }
 
+// WalkEdge's positions where they have a closed form: with N = E0 + m Dx after m >= 1 steps, X has
+// moved t = ceil(N / Dy) - 1 units when 0 < Dx <= 2 Dy, and t = ceil(N / Dy) when Dx >= 4 Dy; the
+// term E = N - t Dy then lies in (0, Dy] or in (-Dy, 0]. So one step adds Dx div Dy to t, and one
+// more where E, grown by Dx mod Dy, leaves its interval (and then loses Dy).
+struct TEdgeSteps {
+  int64_t X1, Dx, Dy, E0;
+  int32_t Sx;
+  bool Ceiling;  // t = ceil(N / Dy)
+
+  // False where the walk has no such form, or where its numbers exceed what the step kernels
+  // hold (differences and ends of 30 bits).
+  static bool Of(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TEdgeSteps& S) {
+    constexpr int64_t Bound = int64_t{1} << 30;
+    const int64_t Dx = X2 > X1 ? int64_t{X2} - X1 : int64_t{X1} - X2;
+    const int64_t Dy = Y2 > Y1 ? int64_t{Y2} - Y1 : int64_t{Y1} - Y2;
+    if (Dx == 0 || Dy == 0 || (Dx > 2 * Dy && Dx < 4 * Dy)) return false;
+    if (Dx >= Bound || Dy >= Bound || X1 <= -Bound || X1 >= Bound || X2 <= -Bound || X2 >= Bound) return false;
+    S = {X1, Dx, Dy, (Dx % Dy) / 2, X2 > X1 ? 1 : -1, Dx >= 4 * Dy};
+    return true;
+  }
+  // X and the term after M >= 1 steps.
+  void At(int64_t M, int64_t& X, int64_t& E) const {
+    const int64_t N = E0 + M * Dx;
+    const int64_t T = (N + Dy - 1) / Dy - (Ceiling ? 0 : 1);
+    X = X1 + Sx * T;
+    E = N - T * Dy;
+  }
+};
+
 }  // namespace quillet

@@ -105,7 +105,8 @@ bool ScanPaths(TBitmap32& Bitmap, TFillScratch& Grid, TColor32 Color, TPolyFillR
   const auto InUse = Paths.begin() + static_cast<ptrdiff_t>(Grid.PathCount);
 
   if (Antialiased) {
-    Grid.Edges.Build(Paths.begin(), InUse, MinX, static_cast<int32_t>(MinY), MaxX, LastRow);
+    Grid.Edges.Build(Paths.begin(), InUse, MinX, static_cast<int32_t>(MinY), MaxX, LastRow,
+                     CombineOpsFor(Bitmap.CombineMode()).EdgeSteps);
     TBatchScope Batch(Bitmap);
     FillSpansAA(Bitmap, Grid.Edges, static_cast<int32_t>(MinY), LastRow, Color, Rule, Level, Grid.Spans);
     return true;

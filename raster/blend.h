@@ -62,20 +62,25 @@ using TSpanBlendProc = void (*)(const TRowSpans& Spans, int32_t From, int32_t Ce
                                 uint32_t Scale, TColor32 Rgb, TColor32* Dst, uint32_t M);
 
 // Pixel rows of the anti-aliased filler that the same two edges cross on every sub-scanline and
-// nothing else does: each edge's keys (sub-sample positions), 2^Shift per row, row after row;
-// every key lies in [ClipLeft << Shift, ClipRight << Shift). Colours, weights and blends are those
-// of SpanBlend and SolidRowMaster.
+// nothing else does: each edge's keys (sub-sample positions), Keys = 2^Shift per row, row after
+// row. Or, with Spans set, one row of Keys spans (at most 2^Shift, one per sub-scanline at most)
+// from KeysA[i] to KeysB[i], whose least and greatest starts and ends are given. Every key lies in
+// [ClipLeft << Shift, ClipRight << Shift). Colours, weights and blends are those of SpanBlend and
+// SolidRowMaster.
 struct TPairedRows {
   const int32_t* KeysA;
   const int32_t* KeysB;
   int32_t Rows;
+  int32_t Keys;
+  bool Spans;
+  int32_t MinStart, MaxStart, MinEnd, MaxEnd;
   int32_t Shift;
   int32_t Mask;
   uint32_t Scale;
   TColor32 Rgb;
   uint32_t Master;
-  TColor32* Dst;     // pixel 0 of the first row
-  intptr_t Stride;   // pixels from one row to the next
+  TColor32* Dst;    // pixel 0 of the first row
+  intptr_t Stride;  // pixels from one row to the next
   int32_t ClipLeft, ClipRight;
 };
 // Draws the rows from the first on and returns how many it drew. It stops at a row it does not

@@ -171,6 +171,49 @@ bool TEdgeList::TwoEdgeSpans(int32_t First, int32_t Last, bool NonZero, TRowSpan
   return true;
 }
 
+bool TEdgeList::PairedSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans& Spans, int32_t (&Room)[2][32]) {
+  Activate(Last);
+  // Each scanline's first crossing goes to Room[0], its second to Room[1]; a third ends it.
+  const int32_t N = Last - First + 1;
+  int32_t Crossings[32];
+  uint32_t Upward[2][32];
+  std::fill_n(Crossings, N, 0);
+  for (const TEdge& E : FActive) {
+    const int32_t From = std::max(E.Top, First), To = std::min(E.Bottom, Last);
+    const int32_t* Keys = E.Keys(FKeys, From);
+    for (int32_t Y = From; Y <= To; ++Y) {
+      const int32_t I = Y - First, C = Crossings[I]++;
+      if (C == 2) return false;
+      Room[C][I] = Keys[Y - From];
+      Upward[C][I] = E.Upward;
+    }
+  }
+  // Ordered into spans, packed to the front, skipping scanlines without crossings.
+  int32_t Count = 0;
+  int32_t MinStart = 0x7FFFFFFF, MaxStart = -1, MinEnd = 0x7FFFFFFF, MaxEnd = -1;
+  for (int32_t I = 0; I < N; ++I) {
+    if (Crossings[I] == 0) continue;
+    if (Crossings[I] == 1 || (NonZero && Upward[0][I] == Upward[1][I])) return false;
+    const int32_t A = Room[0][I], B = Room[1][I];
+    const int32_t Start = std::min(A, B), End = std::max(A, B);
+    Room[0][Count] = Start;
+    Room[1][Count++] = End;
+    MinStart = std::min(MinStart, Start);
+    MaxStart = std::max(MaxStart, Start);
+    MinEnd = std::min(MinEnd, End);
+    MaxEnd = std::max(MaxEnd, End);
+  }
+  Spans.Starts = Room[0];
+  Spans.Ends = Room[1];
+  Spans.Count = Count;
+  Spans.MinStart = MinStart;
+  Spans.MaxStart = MaxStart;
+  Spans.MinEnd = MinEnd;
+  Spans.MaxEnd = MaxEnd;
+  EndRowsAt(Last);
+  return true;
+}
+
 int32_t TEdgeList::PairedRows(int32_t First, int32_t MaxY, int32_t Shift, bool NonZero, const int32_t*& KeysA,
                               const int32_t*& KeysB) {
   Activate(First);

@@ -42,6 +42,11 @@ class TEdgeList {
   // the same scanlines.
   bool TwoEdgeSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans& Spans, int32_t (&Room)[2][32]);
 
+  // Scanlines First to Last (at most 32) as spans when each is crossed by two edges or by none
+  // (under the non-zero rule, two of opposite directions): the spans of those crossed into Room
+  // and Spans, and true. False otherwise; Rows then gives the same scanlines.
+  bool PairedSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans& Spans, int32_t (&Room)[2][32]);
+
   // The whole rows of 2^Shift scanlines from First on, up to scanline MaxY, that the same two
   // edges cross on every scanline and nothing else does (under the non-zero rule, two of opposite
   // directions): their number, 0 when the row at First is not one, and the edges' keys on First.

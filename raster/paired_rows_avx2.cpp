@@ -141,8 +141,8 @@ class TPairedRowWriter {
  public:
   explicit TPairedRowWriter(const TPairedRows& R)
       : FR(R),
-        FKeys(1 << R.Shift),
-        FFull(FKeys * R.Mask),
+        FKeys(R.Keys),
+        FFull(R.Keys * R.Mask),
         FWeights(R.Master),
         FFullRun(FullColor(R), TWeights::Weight((static_cast<uint32_t>(FFull) * R.Scale >> 8) & 0xFF, R.Master)) {
     FMask16 = _mm256_set1_epi16(static_cast<short>(R.Mask));
@@ -154,7 +154,8 @@ class TPairedRowWriter {
   }
 
   int32_t Write() {
-    const int32_t N = FKeys;
+    const int32_t N = FR.Keys;
+    if (FR.Spans) return DrawRow(FR.KeysA, FR.KeysB, FR.MinStart, FR.MaxStart, FR.MinEnd, FR.MaxEnd, 0) ? 1 : 0;
     for (int32_t Row = 0; Row < FR.Rows; ++Row) {
       const int32_t* A = FR.KeysA + static_cast<ptrdiff_t>(Row) * N;
       const int32_t* B = FR.KeysB + static_cast<ptrdiff_t>(Row) * N;
@@ -221,7 +222,7 @@ class TPairedRowWriter {
   }
 
   static TColor32 FullColor(const TPairedRows& R) {
-    const uint32_t Full = static_cast<uint32_t>((1 << R.Shift) * R.Mask);
+    const uint32_t Full = static_cast<uint32_t>(R.Keys * R.Mask);
     return ((Full * R.Scale & 0xFF00) << 16) | (R.Rgb & 0x00FFFFFF);
   }
 

@@ -64,8 +64,9 @@ class TSpanWriterAA {
         }
       }
       // Most rows of a convex outline meet the same two edges on every sub-scanline.
-      const bool Paired =
-          FEdges.TwoEdgeSpans(First, Last, FRule == TPolyFillRule::NonZero, FSpans, FRoom) || GatherRows(First, Last);
+      const bool NonZero = FRule == TPolyFillRule::NonZero;
+      const bool Paired = FEdges.TwoEdgeSpans(First, Last, NonZero, FSpans, FRoom) ||
+                          FEdges.PairedSpans(First, Last, NonZero, FSpans, FRoom) || GatherRows(First, Last);
       int32_t MinX;
       int64_t MaxX;
       const bool Covered = Paired ? FSpans.Count > 0 : Extent(MinX, MaxX);
@@ -76,6 +77,7 @@ class TSpanWriterAA {
         FetchRow(Py + Ahead, MinX >> S, static_cast<int32_t>(MaxX >> S));
       Fetching = true;
       FDst = FBitmap.RowAddress(static_cast<int32_t>(Py));
+      if (Paired && FOps.PairedRows != nullptr && PairedSpans(static_cast<int32_t>(Py))) continue;
       if (Paired)
         PairedRow();
       else
@@ -104,6 +106,28 @@ class TSpanWriterAA {
     TPairedRows R{};
     R.Rows = FEdges.PairedRows(First, MaxY, FGrid.Shift, FRule == TPolyFillRule::NonZero, R.KeysA, R.KeysB);
     if (R.Rows == 0) return 0;
+    R.Keys = 1 << FGrid.Shift;
+    const int32_t Done = DrawPaired(R, Py);
+    if (Done > 0) FEdges.EndRowsAt(First + (Done << FGrid.Shift) - 1);
+    return Done;
+  }
+
+  // The row of FSpans through the same kernel; false when it does not take it.
+  bool PairedSpans(int32_t Py) {
+    TPairedRows R{};
+    R.KeysA = FSpans.Starts;
+    R.KeysB = FSpans.Ends;
+    R.Rows = 1;
+    R.Keys = FSpans.Count;
+    R.Spans = true;
+    R.MinStart = FSpans.MinStart;
+    R.MaxStart = FSpans.MaxStart;
+    R.MinEnd = FSpans.MinEnd;
+    R.MaxEnd = FSpans.MaxEnd;
+    return DrawPaired(R, Py) > 0;
+  }
+
+  int32_t DrawPaired(TPairedRows& R, int32_t Py) {
     R.Shift = FGrid.Shift;
     R.Mask = FGrid.Mask;
     R.Scale = FGrid.Scale;
@@ -113,9 +137,7 @@ class TSpanWriterAA {
     R.Stride = FBitmap.Width();
     R.ClipLeft = FClipLeft;
     R.ClipRight = FClipRight;
-    const int32_t Done = FOps.PairedRows(R);
-    if (Done > 0) FEdges.EndRowsAt(First + (Done << FGrid.Shift) - 1);
-    return Done;
+    return FOps.PairedRows(R);
   }
 
   // Rows of a large surface lie far apart in memory and each starts with a cache miss: the pixels

@@ -169,6 +169,23 @@ TEST(PairedRows, KernelRowsAreTheirCountsBlended) {
         R.KeysA = Keys[0].data();
         R.KeysB = Keys[1].data();
         R.Rows = Rows;
+        R.Keys = N;
+        if (U(3) == 0) {
+          // One row of spans in any order, some sub-scanlines without one, with their bounds.
+          for (int32_t K = 0; K < N; ++K) {
+            if (Keys[0][K] > Keys[1][K]) std::swap(Keys[0][K], Keys[1][K]);
+            const int32_t J = U(K + 1);
+            std::swap(Keys[0][K], Keys[0][J]);
+            std::swap(Keys[1][K], Keys[1][J]);
+          }
+          R.Rows = 1;
+          R.Keys = 1 + U(N);
+          R.Spans = true;
+          R.MinStart = *std::min_element(Keys[0].begin(), Keys[0].begin() + R.Keys);
+          R.MaxStart = *std::max_element(Keys[0].begin(), Keys[0].begin() + R.Keys);
+          R.MinEnd = *std::min_element(Keys[1].begin(), Keys[1].begin() + R.Keys);
+          R.MaxEnd = *std::max_element(Keys[1].begin(), Keys[1].begin() + R.Keys);
+        }
         R.Shift = Shift;
         R.Mask = Mask;
         R.Scale = Scales[Shift];
@@ -180,14 +197,14 @@ TEST(PairedRows, KernelRowsAreTheirCountsBlended) {
         R.ClipRight = Width;
         const int32_t Done = Kernel(R);
         ASSERT_GE(Done, 0);
-        ASSERT_LE(Done, Rows);
+        ASSERT_LE(Done, R.Rows);
         Taken += Done;
-        Offered += Rows;
+        Offered += R.Rows;
         for (int32_t Row = 0; Row < Done; ++Row) {
           std::vector<TColor32> Colors(static_cast<size_t>(Width));
           for (int32_t X = 0; X < Width; ++X) {
             int32_t Count = 0;
-            for (int32_t K = 0; K < N; ++K) {
+            for (int32_t K = 0; K < R.Keys; ++K) {
               const int32_t A = Keys[0][static_cast<size_t>(Row * N + K)], B = Keys[1][static_cast<size_t>(Row * N + K)];
               const int32_t Base = (X << Shift) + Mask;
               Count += std::clamp(Base - std::min(A, B), 0, Mask) - std::clamp(Base - std::max(A, B), 0, Mask);

@@ -133,6 +133,7 @@ struct PortableMaster {
 // A constant foreground and weight: the foreground term is computed once per row.
 struct PackedConstant {
   __m256i FTerm, IW;
+  PackedConstant() = default;
   PackedConstant(TColor32 F, uint32_t W)
       : FTerm(_mm256_add_epi16(_mm256_mullo_epi16(Low16(_mm256_set1_epi32(static_cast<int>(F))),
                                                   _mm256_set1_epi16(static_cast<short>(W))),
@@ -144,6 +145,7 @@ struct PackedConstant {
 
 struct PortableConstant {
   __m256i FTerm, IW;
+  PortableConstant() = default;
   PortableConstant(TColor32 F, uint32_t W)
       : FTerm(_mm256_srli_epi16(
             _mm256_add_epi16(_mm256_mullo_epi16(Low16(_mm256_set1_epi32(static_cast<int>(F))),
@@ -162,6 +164,7 @@ struct PortableConstant {
 // and F - 1 where B < F - 128 (F >= 128): one unsigned byte comparison per channel, 32 at a time.
 struct PackedOpaque {
   __m256i Base, Threshold;
+  PackedOpaque() = default;
   explicit PackedOpaque(TColor32 F) {
     uint32_t BaseWord = 0, ThresholdWord = 0;
     for (int C = 0; C < 32; C += 8) {

@@ -104,36 +104,52 @@ struct PortableWeights {
   static uint32_t Weight(uint32_t A, uint32_t M) { return ((M + 1) * A) >> 8; }
 };
 
-// The blend of the cells covered by both edges' spans alike: one colour of one weight.
+// The blend of the cells covered by both edges' spans alike: one colour of one weight. Its
+// constants are made when the first run comes, as many calls draw a row or two without one.
 template <typename TWeights>
 class TFullRun {
  public:
-  TFullRun(TColor32 F, uint32_t W) : FKind(W == 0 ? None : W == 255 ? Opaque : Partial), FOpaque(F), FPackedC(F, W), FPortableC(F, W) {
-    if (W == 255) FValue = static_cast<TColor32>(_mm256_cvtsi256_si32(PortableConstant(F, 255)(_mm256_setzero_si256())));
-  }
-  void operator()(TColor32* Dst, int32_t Count) const {
-    if (Count <= 0 || FKind == None) return;
-    constexpr bool Packed = TWeights::Packed;
-    if (FKind == Opaque) {
-      if constexpr (Packed)
+  TFullRun(TColor32 F, uint32_t W) : FColor(F), FWeight(W) {}
+  void operator()(TColor32* Dst, int32_t Count) {
+    if (Count <= 0 || FWeight == 0) return;
+    if (!FReady) Prepare();
+    if constexpr (TWeights::Packed) {
+      if (FWeight == 255)
         ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i D) { return FOpaque(D); });
       else
-        ForEachPixel(NoSource(), Dst, Count,
-                     [&](__m256i, __m256i) { return _mm256_set1_epi32(static_cast<int>(FValue)); });
-    } else if constexpr (Packed) {
-      ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i D) { return FPackedC(D); });
+        ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i D) { return FPacked(D); });
     } else {
-      ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i D) { return FPortableC(D); });
+      if (FWeight == 255)
+        ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i) { return FValue; });
+      else
+        ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i D) { return FPortable(D); });
     }
   }
 
  private:
-  enum TKind { None, Opaque, Partial };
-  TKind FKind;
+  void Prepare() {
+    FReady = true;
+    if constexpr (TWeights::Packed) {
+      if (FWeight == 255)
+        FOpaque = PackedOpaque(FColor);
+      else
+        FPacked = PackedConstant(FColor, FWeight);
+    } else {
+      // At weight 255 the portable formula no longer looks at the background.
+      if (FWeight == 255)
+        FValue = _mm256_set1_epi32(_mm256_cvtsi256_si32(PortableConstant(FColor, 255)(_mm256_setzero_si256())));
+      else
+        FPortable = PortableConstant(FColor, FWeight);
+    }
+  }
+
+  const TColor32 FColor;
+  const uint32_t FWeight;
+  bool FReady = false;
   PackedOpaque FOpaque;
-  PackedConstant FPackedC;
-  PortableConstant FPortableC;
-  TColor32 FValue = 0;
+  PackedConstant FPacked;
+  PortableConstant FPortable;
+  __m256i FValue;
 };
 
 template <typename TWeights>
@@ -283,7 +299,7 @@ class TPairedRowWriter {
   const int32_t FKeys;  // per edge and row
   const int32_t FFull;  // the count of a fully covered cell
   const TWeights FWeights;
-  const TFullRun<TWeights> FFullRun;
+  TFullRun<TWeights> FFullRun;
   __m256i FMask16, FBase, FLimit, FScale16, FRgb16, FFull16;
 };
 

@@ -20,7 +20,12 @@ struct TAntialiasGrid {
 };
 
 // Levels beyond the coarsest grid use the coarsest grid.
-TAntialiasGrid AntialiasGrid(TAntialiasLevel Level);
+constexpr TAntialiasGrid AntialiasGrid(TAntialiasLevel Level) {
+  constexpr uint32_t Scales[5] = {65, 273, 1167, 5460, 32662};
+  const int32_t L = Level < 4 ? Level : 4;
+  const int32_t Shift = 5 - L;
+  return {Shift, (1 << Shift) - 1, Scales[L]};
+}
 
 // Whole pixels: table rows are pixel rows starting at Y0, positions in 1/256 pixel.
 void FillSpansSolid(TBitmap32& Bitmap, const TCrossingTable& Table, TColor32 Color, TPolyFillRule Rule);

@@ -329,13 +329,6 @@ class TSpanWriterAA {
 
 }  // namespace
 
-TAntialiasGrid AntialiasGrid(TAntialiasLevel Level) {
-  static constexpr uint32_t Scales[5] = {65, 273, 1167, 5460, 32662};
-  const int32_t L = std::min<int32_t>(Level, 4);
-  const int32_t Shift = 5 - L;
-  return {Shift, (1 << Shift) - 1, Scales[L]};
-}
-
 void FillSpansAA(TBitmap32& Bitmap, TEdgeList& Edges, int32_t MinY, int32_t MaxY, TColor32 Color, TPolyFillRule Rule,
                  TAntialiasLevel Level, TSpanScratchAA& Scratch) {
   TSpanWriterAA(Bitmap, Edges, Color, Rule, Level, Scratch).Write(MinY, MaxY);

@@ -43,8 +43,8 @@ bool TEdgeList::StepEdge(TEdgeStepsProc Steps, int32_t X1, int32_t Y1, int32_t X
   TEdgeStepRun R;
   R.X = static_cast<int32_t>(X);
   R.E = static_cast<int32_t>(E);
-  R.Q1 = static_cast<int32_t>(S.Dx / S.Dy);
-  R.R1 = static_cast<int32_t>(S.Dx % S.Dy);
+  R.Q1 = static_cast<int32_t>(static_cast<uint32_t>(S.Dx) / static_cast<uint32_t>(S.Dy));
+  R.R1 = static_cast<int32_t>(static_cast<uint32_t>(S.Dx) % static_cast<uint32_t>(S.Dy));
   R.Dy = static_cast<int32_t>(S.Dy);
   R.Limit = S.Ceiling ? 0 : R.Dy;
   R.Sx = S.Sx;

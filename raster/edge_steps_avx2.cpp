@@ -26,9 +26,16 @@ void avx2::EdgeSteps(const TEdgeStepRun& R, int32_t* Out) {
     }
   }
   // Eight steps add 8 Q1 and (8 R1) div Dy to t, and (8 R1) mod Dy to the term.
-  const int64_t Rest = int64_t{8} * R.R1;
-  const int32_t Q8 = 8 * R.Q1 + static_cast<int32_t>(Rest / R.Dy);
-  const __m256i R8 = _mm256_set1_epi32(static_cast<int32_t>(Rest % R.Dy));
+  // 8 R1 < 8 Dy: the quotient is found by halving, without a division.
+  int32_t Carry = 0;
+  int64_t Rest = int64_t{8} * R.R1;
+  for (int32_t Part = 4; Part >= 1; Part /= 2)
+    if (Rest >= int64_t{Part} * R.Dy) {
+      Rest -= int64_t{Part} * R.Dy;
+      Carry += Part;
+    }
+  const int32_t Q8 = 8 * R.Q1 + Carry;
+  const __m256i R8 = _mm256_set1_epi32(static_cast<int32_t>(Rest));
   const __m256i Dy = _mm256_set1_epi32(R.Dy), Limit = _mm256_set1_epi32(R.Limit);
   const __m256i Move8 = _mm256_set1_epi32(R.Sx * Q8), Sx = _mm256_set1_epi32(R.Sx);
   const __m256i MinX = _mm256_set1_epi32(R.MinX), MaxX = _mm256_set1_epi32(R.MaxX);

@@ -134,15 +134,23 @@ struct TEdgeSteps {
     const int64_t Dy = Y2 > Y1 ? int64_t{Y2} - Y1 : int64_t{Y1} - Y2;
     if (Dx == 0 || Dy == 0 || (Dx > 2 * Dy && Dx < 4 * Dy)) return false;
     if (Dx >= Bound || Dy >= Bound || X1 <= -Bound || X1 >= Bound || X2 <= -Bound || X2 >= Bound) return false;
-    S = {X1, Dx, Dy, (Dx % Dy) / 2, X2 > X1 ? 1 : -1, Dx >= 4 * Dy};
+    // Both below 2^30: a 32-bit division.
+    const uint32_t Rest = static_cast<uint32_t>(Dx) % static_cast<uint32_t>(Dy);
+    S = {X1, Dx, Dy, Rest / 2, X2 > X1 ? 1 : -1, Dx >= 4 * Dy};
     return true;
   }
   // X and the term after M >= 1 steps.
   void At(int64_t M, int64_t& X, int64_t& E) const {
     const int64_t N = E0 + M * Dx;
-    const int64_t T = (N + Dy - 1) / Dy - (Ceiling ? 0 : 1);
+    const int64_t T = CeilDiv(N, Dy) - (Ceiling ? 0 : 1);
     X = X1 + Sx * T;
     E = N - T * Dy;
+  }
+  // Of 0 <= N and 0 < D < 2^30; in 32 bits where N fits, as the wide division costs several times
+  // as much.
+  static int64_t CeilDiv(int64_t N, int64_t D) {
+    if (N <= 0x7FFFFFFF - D) return (static_cast<uint32_t>(N) + static_cast<uint32_t>(D) - 1) / static_cast<uint32_t>(D);
+    return (N + D - 1) / D;
   }
 };
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "raster/blend.h"
-#include "raster/blend_kernels.h"
+#include "raster/detail/blend_kernels.h"
 
 namespace {
 

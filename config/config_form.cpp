@@ -1,6 +1,6 @@
 // The configuration dialog: controls at their designed places, the live settings record behind
 // them, presets and maxima on the value labels, and the buttons that drive the screen window.
-#include "config_form.h"
+#include "config/config_form.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

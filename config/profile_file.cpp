@@ -1,5 +1,5 @@
 // Profile (INI) documents and file sessions.
-#include "profile_file.h"
+#include "config/profile_file.h"
 
 #include <fstream>
 #include <iterator>

@@ -1,5 +1,5 @@
 // Setting options: one table per kind of setting, shared by the parser and the usage text.
-#include "setting_options.h"
+#include "config/setting_options.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // The INI layout of DemoSettings: sections, keys, their order and their defaults.
-#include "settings_file.h"
+#include "config/settings_file.h"
 
 #include <array>
 #include <string>

@@ -1,12 +1,12 @@
 // The tick's drawing order. The colours, boxes and triangles are drawn from the generator on every
 // tick, whether or not their shapes are switched on; splines, ellipses and Gouraud shapes draw only
 // when switched on. Every later shape depends on this sequence.
-#include "frame_tick.h"
+#include "demo/frame_tick.h"
 
 #include <array>
 #include <string>
 
-#include "demo/extended_math.h"
+#include "demo/detail/extended_math.h"
 #include "demo/star.h"
 #include "raster/bitmap32.h"
 

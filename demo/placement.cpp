@@ -1,10 +1,10 @@
 // Random placement of the tick's shapes. Sums wrap in 32 bits: a huge client size must not make
 // the arithmetic undefined.
-#include "placement.h"
+#include "demo/placement.h"
 
 #include <algorithm>
 
-#include "demo/extended_math.h"
+#include "demo/detail/extended_math.h"
 #include "raster/polygon32.h"
 
 namespace quillet {

@@ -1,5 +1,5 @@
 // Random colours: every channel is one draw in Lo..Hi.
-#include "random_generator.h"
+#include "demo/random_generator.h"
 
 namespace quillet {
 namespace {

@@ -1,5 +1,5 @@
 // Drawing of ellipses and splines into the target surface.
-#include "raster_ext.h"
+#include "demo/raster_ext.h"
 
 #include <algorithm>
 #include <climits>

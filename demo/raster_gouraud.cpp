@@ -1,11 +1,11 @@
 // Gouraud shading in integer 8.8 arithmetic. All channel and coordinate sums wrap in 32 bits, so
 // no input makes the arithmetic undefined; clipping keeps every write inside the surface.
-#include "raster_gouraud.h"
+#include "demo/raster_gouraud.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "demo/extended_math.h"
+#include "demo/detail/extended_math.h"
 #include "raster/bitmap32.h"
 #include "raster/blend.h"
 

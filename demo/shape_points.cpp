@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "demo/extended_math.h"
+#include "demo/detail/extended_math.h"
 #include "demo/raster_ext.h"
 
 namespace quillet {

@@ -1,8 +1,8 @@
 // Spoke geometry in extended precision with the angle and its sine and cosine kept as singles: the
 // pixel ends depend on exactly those roundings.
-#include "star.h"
+#include "demo/star.h"
 
-#include "demo/extended_math.h"
+#include "demo/detail/extended_math.h"
 #include "raster/bitmap32.h"
 
 namespace quillet {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fuzz_expect.h"
-#include "render_options.h"
+#include "tools/render_options.h"
 #include "shell/command_line.h"
 #include "shell/launch_request.h"
 

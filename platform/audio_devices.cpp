@@ -1,5 +1,5 @@
 // Reading the sound layer's device listing.
-#include "audio_devices.h"
+#include "platform/audio_devices.h"
 
 #include <fstream>
 #include <sstream>

@@ -1,5 +1,5 @@
 // The clipboard through QClipboard.
-#include "clipboard.h"
+#include "platform/clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 // The counter hides the cursor with an application-wide blank override cursor, pushed when the
 // count drops below 0 and popped when it comes back, so it covers every window of the program.
-#include "cursor_counter.h"
+#include "platform/cursor_counter.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 // A trial connection to the X server.
-#include "display_check.h"
+#include "platform/display_check.h"
 
 #include <xcb/xcb.h>
 

@@ -1,5 +1,5 @@
 // Atomic file replacement through a temporary file and rename(2).
-#include "file_replace.h"
+#include "platform/file_replace.h"
 
 #include <atomic>
 #include <cerrno>

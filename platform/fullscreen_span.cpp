@@ -1,7 +1,7 @@
 // The monitors come from Xinerama, whose order is the one the request's indices refer to. The
 // request is written into the window's property before it is mapped (for managers that read it
 // when they take the window) and sent as a message once it is mapped full screen.
-#include "fullscreen_span.h"
+#include "platform/fullscreen_span.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -9,7 +9,7 @@
 
 #include <xcb/xinerama.h>
 
-#include "x11_native.h"
+#include "platform/detail/x11_native.h"
 
 namespace quillet {
 

@@ -1,6 +1,6 @@
 // The gauge bar: a patterned track with a raised, gripped handle. Clicking the track moves the
 // handle under the pointer and starts a drag; arrows, page keys, Home, End and the wheel step it.
-#include "gauge_bar.h"
+#include "platform/gauge_bar.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

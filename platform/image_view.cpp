@@ -1,7 +1,7 @@
 // The image view: paints the surface as RGB32 (its alpha byte does not show) straight from the
 // surface's memory, and turns the surface's area reports into partial repaints. Presenting
 // directly, the control paints on screen itself: Qt's backing store never holds its pixels.
-#include "image_view.h"
+#include "platform/image_view.h"
 
 #include <QImage>
 #include <QPaintEvent>
@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "changed_areas.h"
-#include "x11_shm_surface.h"
+#include "platform/changed_areas.h"
+#include "platform/detail/x11_shm_surface.h"
 
 namespace quillet {
 

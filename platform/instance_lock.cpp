@@ -5,7 +5,7 @@
 // Without a usable lock directory, a listening abstract-namespace Unix socket holds the name
 // instead. Its name vanishes with the socket, also when the holder crashes, and binding it is
 // atomic, so one holder wins however many copies start at once.
-#include "instance_lock.h"
+#include "platform/instance_lock.h"
 
 #include <cerrno>
 #include <cstddef>

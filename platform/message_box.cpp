@@ -1,5 +1,5 @@
 // Message boxes through QMessageBox.
-#include "message_box.h"
+#include "platform/message_box.h"
 
 #include <QApplication>
 #include <QCloseEvent>

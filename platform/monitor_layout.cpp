@@ -1,6 +1,6 @@
 // Monitors through QScreen, which follows the X server's RandR monitors (xrandr --setmonitor
 // included) and Xinerama screens.
-#include "monitor_layout.h"
+#include "platform/monitor_layout.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,6 +1,6 @@
 // A timerfd, watched by the event loop, where the kernel offers one; the toolkit's precise timer
 // where it does not.
-#include "periodic_timer.h"
+#include "platform/periodic_timer.h"
 
 #include <sys/timerfd.h>
 #include <unistd.h>

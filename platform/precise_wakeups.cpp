@@ -1,5 +1,5 @@
 // The timer slack of the calling thread, through prctl.
-#include "precise_wakeups.h"
+#include "platform/precise_wakeups.h"
 
 #include <sys/prctl.h>
 

@@ -1,5 +1,5 @@
 // Process facts read from the kernel.
-#include "process_facts.h"
+#include "platform/process_facts.h"
 
 #include <climits>
 

@@ -1,5 +1,5 @@
 // Placement of profile files under the XDG base directory rules.
-#include "profile_location.h"
+#include "platform/profile_location.h"
 
 #include <cstdlib>
 #include <string>

@@ -1,5 +1,5 @@
 // Text output with QPainter on a QImage that wraps the surface's pixels without copying them.
-#include "qt_text_engine.h"
+#include "platform/qt_text_engine.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "system_colors.h"
+#include "platform/system_colors.h"
 
 namespace quillet {
 

@@ -1,6 +1,6 @@
 // A signal handler may only do async-signal-safe work: it writes one byte into a pipe, and the
 // event loop reads the pipe and calls the handler.
-#include "quit_signals.h"
+#include "platform/quit_signals.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

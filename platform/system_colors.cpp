@@ -1,5 +1,5 @@
 // The classic system colour indices mapped onto the roles of the application palette.
-#include "system_colors.h"
+#include "platform/system_colors.h"
 
 #include <QGuiApplication>
 #include <QPalette>

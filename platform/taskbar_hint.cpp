@@ -1,7 +1,7 @@
 // The skip-taskbar state: written into the property of an unmapped window (Qt merges its own
 // states into what it finds there when it maps the window), and asked of the window manager
 // for a mapped one.
-#include "taskbar_hint.h"
+#include "platform/taskbar_hint.h"
 
 #include <QEvent>
 #include <QWidget>
@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "x11_native.h"
+#include "platform/detail/x11_native.h"
 
 namespace quillet {
 

@@ -2,7 +2,7 @@
 // the window as a top-level one, so closing it and quitting work as for any main window (a
 // foreign QWindow as its parent would hold up both), and its geometry, which the server reads
 // relative to the parent, places it inside the host.
-#include "x11_embedding.h"
+#include "platform/x11_embedding.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
@@ -12,7 +12,7 @@
 #include <memory>
 #include <utility>
 
-#include "x11_native.h"
+#include "platform/detail/x11_native.h"
 
 namespace quillet {
 

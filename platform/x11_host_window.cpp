@@ -1,5 +1,5 @@
 // Host windows through XCB, on Qt's connection so that their events arrive with Qt's own.
-#include "x11_host_window.h"
+#include "platform/x11_host_window.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
@@ -9,7 +9,7 @@
 #include <memory>
 #include <utility>
 
-#include "x11_native.h"
+#include "platform/detail/x11_native.h"
 
 namespace quillet {
 

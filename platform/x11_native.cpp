@@ -1,5 +1,5 @@
 // The X server connection shared with Qt.
-#include "x11_native.h"
+#include "platform/detail/x11_native.h"
 
 #include <QGuiApplication>
 

@@ -1,5 +1,5 @@
 // MIT-SHM through Qt's XCB connection: memory files mapped here and attached by the server.
-#include "x11_shm_surface.h"
+#include "platform/detail/x11_shm_surface.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "x11_native.h"
+#include "platform/detail/x11_native.h"
 
 namespace quillet {
 

@@ -1,5 +1,5 @@
 // The surface's life cycle: construction, storage, clipping, settings and change notification.
-#include "bitmap32.h"
+#include "raster/bitmap32.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -15,12 +15,12 @@
 #include <string_view>
 #include <utility>
 
-#include "blend.h"
-#include "color.h"
-#include "fixed.h"
-#include "notifiable.h"
-#include "resampler.h"
-#include "text_engine.h"
+#include "raster/blend.h"
+#include "raster/color.h"
+#include "raster/fixed.h"
+#include "raster/notifiable.h"
+#include "raster/resampler.h"
+#include "raster/text_engine.h"
 
 namespace quillet {
 

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <vector>
 
-#include "bitmap32.h"
+#include "raster/bitmap32.h"
 
 namespace quillet {
 

@@ -1,5 +1,5 @@
 // Text output on the surface through the installed text engine.
-#include "bitmap32.h"
+#include "raster/bitmap32.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "color.h"
+#include "raster/color.h"
 
 namespace quillet {
 

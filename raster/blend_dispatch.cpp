@@ -2,9 +2,9 @@
 // that decide which one.
 #include <cstdint>
 
-#include "blend.h"
-#include "blend_kernels.h"
-#include "blend_variants.h"
+#include "raster/blend.h"
+#include "raster/detail/blend_kernels.h"
+#include "raster/detail/blend_variants.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>

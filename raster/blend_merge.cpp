@@ -1,6 +1,6 @@
 // Merge: foreground over a translucent background, through the product and ratio tables.
-#include "blend.h"
-#include "blend_variants.h"
+#include "raster/blend.h"
+#include "raster/detail/blend_variants.h"
 
 namespace quillet::merge {
 

@@ -1,8 +1,8 @@
 // The packed blend variant: formula 2, with the row weight ((Src.A + 1) * M) >> 8. Single pixels
 // are computed two channels per multiply. These scalar forms are the reference that the SSE2 and
 // AVX2 rows are held to.
-#include "blend_formulas.h"
-#include "blend_variants.h"
+#include "raster/detail/blend_formulas.h"
+#include "raster/detail/blend_variants.h"
 
 namespace quillet::packed {
 

@@ -1,6 +1,6 @@
 // The portable blend variant: formula 1, with the master weight ((M + 1) * F.A) >> 8.
-#include "blend_formulas.h"
-#include "blend_variants.h"
+#include "raster/detail/blend_formulas.h"
+#include "raster/detail/blend_variants.h"
 
 namespace quillet::portable {
 

@@ -1,6 +1,6 @@
 // The read-only tables of the blend and coverage code, computed by the compiler so that nothing
 // has to build them at start-up.
-#include "blend.h"
+#include "raster/blend.h"
 
 namespace quillet {
 

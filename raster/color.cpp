@@ -1,5 +1,5 @@
 // Colour conversions and the rounding of fixed-point rectangles.
-#include "color.h"
+#include "raster/color.h"
 
 #include <algorithm>
 

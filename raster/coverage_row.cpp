@@ -3,7 +3,7 @@
 // and AVX2 forms.
 #include <algorithm>
 
-#include "blend_variants.h"
+#include "raster/detail/blend_variants.h"
 
 namespace quillet::scalar {
 

@@ -4,8 +4,8 @@
 // no inline functions of shared headers.
 #include <immintrin.h>
 
-#include "blend_variants.h"
-#include "lanes_avx2.h"
+#include "raster/detail/blend_variants.h"
+#include "raster/detail/lanes_avx2.h"
 
 namespace quillet {
 

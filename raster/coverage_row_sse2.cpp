@@ -3,7 +3,7 @@
 // share of four cells at once, blended by the SSE2 rows.
 #include <emmintrin.h>
 
-#include "blend_variants.h"
+#include "raster/detail/blend_variants.h"
 
 namespace quillet::sse2 {
 

@@ -1,10 +1,10 @@
 // Tracing closed grid paths into the crossing table, and ordering its rows.
-#include "crossing_table.h"
+#include "raster/detail/crossing_table.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "edge_walk.h"
+#include "raster/detail/edge_walk.h"
 
 namespace quillet {
 

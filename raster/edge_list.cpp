@@ -1,9 +1,9 @@
 // Building and sweeping the anti-aliased filler's edge list.
-#include "edge_list.h"
+#include "raster/detail/edge_list.h"
 
 #include <algorithm>
 
-#include "edge_walk.h"
+#include "raster/detail/edge_walk.h"
 
 namespace quillet {
 

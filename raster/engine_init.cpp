@@ -1,5 +1,5 @@
 // The start-up of the raster engine: which blend variant, which kernel level.
-#include "engine_init.h"
+#include "raster/engine_init.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "blend.h"
+#include "raster/blend.h"
 
 namespace quillet {
 

@@ -1,5 +1,5 @@
 // Conversions into 16.16 fixed point, and the rounding multiply-divide of the outline code.
-#include "fixed.h"
+#include "raster/fixed.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -7,9 +7,9 @@
 // exact for any 32-bit end points, and every loop is bounded by the clip rectangle.
 #include <algorithm>
 
-#include "bitmap32.h"
-#include "line_clip.h"
-#include "line_setup.h"
+#include "raster/bitmap32.h"
+#include "raster/detail/line_clip.h"
+#include "raster/detail/line_setup.h"
 
 namespace quillet {
 

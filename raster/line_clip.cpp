@@ -1,12 +1,12 @@
 // The line clippers' arithmetic. Products of 33-bit differences go through 128 bits and one
 // floor division (wide_math.h), which stays in 64 bits whenever the numerator does.
-#include "line_clip.h"
+#include "raster/detail/line_clip.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
 
-#include "wide_math.h"
+#include "raster/detail/wide_math.h"
 
 namespace quillet {
 

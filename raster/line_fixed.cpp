@@ -3,9 +3,9 @@
 // (line_clip.h).
 #include <cmath>
 
-#include "line_clip.h"
-#include "subpixel_dot.h"
-#include "wide_math.h"
+#include "raster/detail/line_clip.h"
+#include "raster/detail/subpixel_dot.h"
+#include "raster/detail/wide_math.h"
 
 namespace quillet {
 

@@ -6,9 +6,9 @@
 // line.
 #include <algorithm>
 
-#include "bitmap32.h"
-#include "line_clip.h"
-#include "line_setup.h"
+#include "raster/bitmap32.h"
+#include "raster/detail/line_clip.h"
+#include "raster/detail/line_setup.h"
 
 namespace quillet {
 

@@ -1,5 +1,5 @@
 // Change notification, the re-entrant lock, and the resize protocol of a sized map.
-#include "notifiable.h"
+#include "raster/notifiable.h"
 
 #include <algorithm>
 

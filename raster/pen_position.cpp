@@ -1,6 +1,6 @@
 // Lines from the pen position: each draws from the stored pen position to the given point, without
 // the end point, and then moves the pen there.
-#include "bitmap32.h"
+#include "raster/bitmap32.h"
 
 namespace quillet {
 

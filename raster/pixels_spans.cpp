@@ -1,7 +1,7 @@
 // Single clipped pixels and horizontal and vertical spans, opaque and blended.
 #include <algorithm>
 
-#include "bitmap32.h"
+#include "raster/bitmap32.h"
 
 namespace quillet {
 

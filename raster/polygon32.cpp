@@ -1,9 +1,9 @@
 // TPolygon32: the path container, its settings, the normals cache and the drawing entry points.
-#include "polygon32.h"
+#include "raster/polygon32.h"
 
 #include <cmath>
 
-#include "batch_scope.h"
+#include "raster/detail/batch_scope.h"
 
 namespace quillet {
 

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "bitmap32.h"
-#include "fixed.h"
-#include "notifiable.h"
-#include "polygon_fill.h"
+#include "raster/bitmap32.h"
+#include "raster/fixed.h"
+#include "raster/notifiable.h"
+#include "raster/polygon_fill.h"
 
 namespace quillet {
 

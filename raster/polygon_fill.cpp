@@ -1,14 +1,14 @@
 // The polygon fills, plain and anti-aliased, of one path or of several paths as one region, and
 // the bounding rectangles of point arrays.
-#include "polygon_fill.h"
+#include "raster/polygon_fill.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "batch_scope.h"
-#include "crossing_table.h"
-#include "edge_list.h"
-#include "span_fill.h"
+#include "raster/detail/batch_scope.h"
+#include "raster/detail/crossing_table.h"
+#include "raster/detail/edge_list.h"
+#include "raster/detail/span_fill.h"
 
 namespace quillet {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "bitmap32.h"
-#include "fixed.h"
+#include "raster/bitmap32.h"
+#include "raster/fixed.h"
 
 namespace quillet {
 

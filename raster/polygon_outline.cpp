@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "polygon32.h"
+#include "raster/polygon32.h"
 
 namespace quillet {
 

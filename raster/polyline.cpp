@@ -1,6 +1,6 @@
 // Thin polylines through the pen-position line operations, plain and anti-aliased.
-#include "batch_scope.h"
-#include "polygon_fill.h"
+#include "raster/detail/batch_scope.h"
+#include "raster/polygon_fill.h"
 
 namespace quillet {
 

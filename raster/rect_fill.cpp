@@ -1,7 +1,7 @@
 // Opaque and blended rectangle fills over half-open rectangles.
 #include <algorithm>
 
-#include "bitmap32.h"
+#include "raster/bitmap32.h"
 
 namespace quillet {
 

@@ -1,9 +1,9 @@
 // Resampler settings and the registry that finds a resampler class by its name.
-#include "resampler.h"
+#include "raster/resampler.h"
 
 #include <map>
 
-#include "bitmap32.h"
+#include "raster/bitmap32.h"
 
 namespace quillet {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "notifiable.h"
+#include "raster/notifiable.h"
 
 namespace quillet {
 

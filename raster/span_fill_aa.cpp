@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "span_fill.h"
+#include "raster/detail/span_fill.h"
 
 namespace quillet {
 

@@ -1,5 +1,5 @@
 // Writes the whole-pixel spans between the sorted crossings of every row.
-#include "span_fill.h"
+#include "raster/detail/span_fill.h"
 
 namespace quillet {
 

@@ -1,7 +1,7 @@
 // The 2 x 2 dot: BlendSubpixel, BlendSubpixelClipped and BlendSubpixelFixed.
-#include "subpixel_dot.h"
+#include "raster/detail/subpixel_dot.h"
 
-#include "line_clip.h"
+#include "raster/detail/line_clip.h"
 
 namespace quillet {
 

@@ -1,5 +1,5 @@
 // The installed text engine and the surface font's properties.
-#include "text_engine.h"
+#include "raster/text_engine.h"
 
 #include <utility>
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "color.h"
-#include "fixed.h"
+#include "raster/color.h"
+#include "raster/fixed.h"
 
 namespace quillet {
 

@@ -1,5 +1,5 @@
 // Reading the command line into a mode.
-#include "command_line.h"
+#include "shell/command_line.h"
 
 namespace quillet {
 

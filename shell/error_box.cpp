@@ -1,10 +1,10 @@
 // The error box and its exits.
-#include "error_box.h"
+#include "shell/error_box.h"
 
 #include <cstdlib>
 #include <utility>
 
-#include "platform/message_box.h"
+#include "platform/message_box_codes.h"
 #include "shell/instance_mutex.h"
 #include "shell/sys_util.h"
 

@@ -1,5 +1,5 @@
 // The frame timer: started by the first change after a frame, for the time the pace still asks.
-#include "frame_presenter.h"
+#include "shell/frame_presenter.h"
 
 #include <QScreen>
 

@@ -1,5 +1,5 @@
 // Hosted start-up: no dialog, no instance lock, no input rules and no cursor changes.
-#include "host_mode.h"
+#include "shell/detail/host_mode.h"
 
 #include <QCoreApplication>
 

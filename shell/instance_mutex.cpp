@@ -1,5 +1,5 @@
 // The instance mutex over the platform's named lock.
-#include "instance_mutex.h"
+#include "shell/instance_mutex.h"
 
 #include "platform/instance_lock.h"
 

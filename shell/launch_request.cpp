@@ -1,5 +1,5 @@
 // Telling a host's command line from the screen-saver modes, and reading it.
-#include "launch_request.h"
+#include "shell/launch_request.h"
 
 #include <string_view>
 

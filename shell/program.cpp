@@ -1,5 +1,5 @@
 // Start-up order, mode dispatch and the message loop.
-#include "program.h"
+#include "shell/program.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -23,7 +23,7 @@
 #include "platform/taskbar_hint.h"
 #include "raster/engine_init.h"
 #include "shell/error_box.h"
-#include "shell/host_mode.h"
+#include "shell/detail/host_mode.h"
 #include "shell/instance_mutex.h"
 #include "shell/runtime_state.h"
 #include "shell/screen_form.h"

@@ -1,5 +1,5 @@
 // Start-up and shutdown of the runtime utilities.
-#include "runtime_state.h"
+#include "shell/runtime_state.h"
 
 #include "shell/instance_mutex.h"
 #include "shell/sys_util.h"

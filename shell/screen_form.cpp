@@ -1,6 +1,6 @@
 // The screen window: appearances, the timer, keys, the application-wide input filter, pausing,
 // restarting and embedding.
-#include "screen_form.h"
+#include "shell/screen_form.h"
 
 #include <QApplication>
 #include <QCloseEvent>

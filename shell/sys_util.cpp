@@ -1,5 +1,5 @@
 // Runtime utilities of the shell that need no toolkit.
-#include "sys_util.h"
+#include "shell/sys_util.h"
 
 #include <cstring>
 #include <ctime>

@@ -1,5 +1,5 @@
 // The repaint filter between the surface and its view.
-#include "tick_repaint.h"
+#include "shell/tick_repaint.h"
 
 namespace quillet {
 

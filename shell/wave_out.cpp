@@ -1,11 +1,11 @@
 // The audio device probe over the sound layer's listing of playback devices.
-#include "wave_out.h"
+#include "shell/wave_out.h"
 
 #include <limits>
 #include <utility>
 
 #include "platform/audio_devices.h"
-#include "platform/message_box.h"
+#include "platform/message_box_codes.h"
 #include "shell/error_box.h"
 
 namespace quillet {

@@ -1,5 +1,5 @@
 // Input files of the command-line tools.
-#include "input_file.h"
+#include "tools/detail/input_file.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,5 +1,5 @@
 // PNG output through libpng, written to a temporary file and renamed into place.
-#include "png_file.h"
+#include "tools/png_file.h"
 
 #include <png.h>
 

@@ -13,13 +13,13 @@
 
 #include "config/settings_file.h"
 #include "demo/frame_tick.h"
-#include "input_file.h"
+#include "tools/detail/input_file.h"
 #include "platform/qt_text_engine.h"
-#include "png_file.h"
+#include "tools/png_file.h"
 #include "raster/bitmap32.h"
 #include "raster/blend.h"
 #include "raster/engine_init.h"
-#include "render_options.h"
+#include "tools/render_options.h"
 #include "shell/sys_util.h"
 
 using namespace quillet;

@@ -1,5 +1,5 @@
 // Strict parsing: whole decimal numbers in range, every option at most once, --out required.
-#include "render_options.h"
+#include "tools/render_options.h"
 
 #include <charconv>
 #include <set>

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "demo/frame_tick.h"
-#include "png_file.h"
+#include "tools/png_file.h"
 #include "raster/bitmap32.h"
 #include "raster/blend.h"
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "demo/extended_math.h"
+#include "demo/detail/extended_math.h"
 #include "demo/raster_ext.h"
 #include "demo/star.h"
 

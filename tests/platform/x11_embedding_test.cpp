@@ -26,7 +26,7 @@
 
 #include "platform/taskbar_hint.h"
 #include "platform/x11_embedding.h"
-#include "platform/x11_native.h"
+#include "platform/detail/x11_native.h"
 #include "x11_embedding_child.h"
 
 namespace quillet {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "raster/blend.h"
-#include "raster/crossing_table.h"
+#include "raster/detail/crossing_table.h"
 #include "raster/polygon_fill.h"
 
 namespace quillet {

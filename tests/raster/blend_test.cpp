@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "raster/blend.h"
-#include "raster/blend_kernels.h"
+#include "raster/detail/blend_kernels.h"
 #include "raster/engine_init.h"
 
 namespace quillet {

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "raster/crossing_table.h"
+#include "raster/detail/crossing_table.h"
 
 namespace quillet {
 namespace {

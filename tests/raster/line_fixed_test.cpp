@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "drawing_support.h"
-#include "raster/line_clip.h"
+#include "raster/detail/line_clip.h"
 
 namespace quillet {
 namespace {

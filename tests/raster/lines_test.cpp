@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "drawing_support.h"
-#include "raster/line_clip.h"
-#include "raster/wide_math.h"
+#include "raster/detail/line_clip.h"
+#include "raster/detail/wide_math.h"
 
 namespace quillet {
 namespace {

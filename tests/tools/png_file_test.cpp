@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "png_file.h"
+#include "tools/png_file.h"
 
 namespace quillet {
 namespace {

@@ -1,7 +1,7 @@
 // The renderer's command line: defaults, ranges and the arguments it refuses.
 #include <gtest/gtest.h>
 
-#include "render_options.h"
+#include "tools/render_options.h"
 
 namespace quillet {
 namespace {

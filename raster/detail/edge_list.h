@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "blend.h"
-#include "crossing_table.h"
-#include "fixed.h"
+#include "raster/blend.h"
+#include "raster/detail/crossing_table.h"
+#include "raster/fixed.h"
 
 namespace quillet {
 

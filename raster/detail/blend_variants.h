@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "blend.h"
+#include "raster/blend.h"
 
 namespace quillet {
 

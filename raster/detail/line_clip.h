@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "fixed.h"
+#include "raster/fixed.h"
 
 namespace quillet {
 

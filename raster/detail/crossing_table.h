@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "fixed.h"
+#include "raster/fixed.h"
 
 namespace quillet {
 

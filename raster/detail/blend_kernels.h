@@ -3,7 +3,7 @@
 // to hold the faster kernels against the scalar ones.
 #pragma once
 
-#include "blend.h"
+#include "raster/blend.h"
 
 namespace quillet {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "fixed.h"
+#include "raster/fixed.h"
 
 namespace quillet {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "color.h"
+#include "raster/color.h"
 
 namespace quillet::formulas {
 

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "bitmap32.h"
-#include "crossing_table.h"
-#include "edge_list.h"
-#include "polygon_fill.h"
+#include "raster/bitmap32.h"
+#include "raster/detail/crossing_table.h"
+#include "raster/detail/edge_list.h"
+#include "raster/polygon_fill.h"
 
 namespace quillet {
 

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "blend.h"
+#include "raster/blend.h"
 
 namespace quillet {
 namespace {

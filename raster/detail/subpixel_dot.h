@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "bitmap32.h"
+#include "raster/bitmap32.h"
 
 namespace quillet {
 

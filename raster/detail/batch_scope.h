@@ -1,7 +1,7 @@
 // Keeps a surface's batch open for a scope, closing it on every way out.
 #pragma once
 
-#include "bitmap32.h"
+#include "raster/bitmap32.h"
 
 namespace quillet {
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "blend_variants.h"
+#include "raster/detail/blend_variants.h"
 
 namespace quillet {
 

@@ -10,8 +10,8 @@
 
 #include <cstdint>
 
-#include "blend_variants.h"
-#include "lanes_avx2.h"
+#include "raster/detail/blend_variants.h"
+#include "raster/detail/lanes_avx2.h"
 
 namespace quillet {
 

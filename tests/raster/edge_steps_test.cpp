@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "raster/blend.h"
-#include "raster/blend_kernels.h"
-#include "raster/edge_list.h"
+#include "raster/detail/blend_kernels.h"
+#include "raster/detail/edge_list.h"
 
 namespace quillet {
 namespace {

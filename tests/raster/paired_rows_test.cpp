@@ -11,7 +11,7 @@
 
 #include "raster/bitmap32.h"
 #include "raster/blend.h"
-#include "raster/blend_kernels.h"
+#include "raster/detail/blend_kernels.h"
 #include "raster/polygon_fill.h"
 
 namespace quillet {

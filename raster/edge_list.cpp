@@ -173,29 +173,31 @@ bool TEdgeList::TwoEdgeSpans(int32_t First, int32_t Last, bool NonZero, TRowSpan
 
 bool TEdgeList::PairedSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans& Spans, int32_t (&Room)[2][32]) {
   Activate(Last);
-  // Each scanline's first crossing goes to Room[0], its second to Room[1]; a third ends it.
-  const int32_t N = Last - First + 1;
-  int32_t Crossings[32];
-  uint32_t Upward[2][32];
-  std::fill_n(Crossings, N, 0);
+  // Each edge's scanlines go to the first of two slots that is free on all of them, as bit masks
+  // of the scanlines taken and of those taken by upward edges. An edge that fits neither (a third
+  // crossing, or slots taken in part) leaves the row to Rows.
+  int32_t Slots[2][32];
+  uint32_t Taken[2] = {0, 0}, Up[2] = {0, 0};
   for (const TEdge& E : FActive) {
     const int32_t From = std::max(E.Top, First), To = std::min(E.Bottom, Last);
+    if (From > To) continue;
+    const uint32_t Lanes = (~0u >> (31 - (To - From))) << (From - First);
+    const int S = (Taken[0] & Lanes) == 0 ? 0 : 1;
+    if ((Taken[S] & Lanes) != 0) return false;
+    Taken[S] |= Lanes;
+    if (E.Upward != 0) Up[S] |= Lanes;
+    // A few keys: a plain loop, not a library copy.
     const int32_t* Keys = E.Keys(FKeys, From);
-    for (int32_t Y = From; Y <= To; ++Y) {
-      const int32_t I = Y - First, C = Crossings[I]++;
-      if (C == 2) return false;
-      Room[C][I] = Keys[Y - From];
-      Upward[C][I] = E.Upward;
-    }
+    for (int32_t Y = From; Y <= To; ++Y) Slots[S][Y - First] = Keys[Y - From];
   }
-  // Ordered into spans, packed to the front, skipping scanlines without crossings.
+  // Every scanline crossed twice or not at all; under non-zero, by edges of both directions.
+  if (Taken[0] != Taken[1] || (NonZero && ((Up[0] ^ Up[1]) & Taken[0]) != Taken[0])) return false;
+  // Ordered into spans, packed to the front.
   int32_t Count = 0;
   int32_t MinStart = 0x7FFFFFFF, MaxStart = -1, MinEnd = 0x7FFFFFFF, MaxEnd = -1;
-  for (int32_t I = 0; I < N; ++I) {
-    if (Crossings[I] == 0) continue;
-    if (Crossings[I] == 1 || (NonZero && Upward[0][I] == Upward[1][I])) return false;
-    const int32_t A = Room[0][I], B = Room[1][I];
-    const int32_t Start = std::min(A, B), End = std::max(A, B);
+  for (int32_t I = 0; I <= Last - First; ++I) {
+    if ((Taken[0] >> I & 1) == 0) continue;
+    const int32_t Start = std::min(Slots[0][I], Slots[1][I]), End = std::max(Slots[0][I], Slots[1][I]);
     Room[0][Count] = Start;
     Room[1][Count++] = End;
     MinStart = std::min(MinStart, Start);

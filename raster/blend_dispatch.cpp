@@ -35,14 +35,16 @@ constexpr TCombineModeEntry MergeColumn(TCoverageRowProc CoverageRow, TEdgeSteps
 }
 
 // The single-pixel procedures are scalar at every level; the rows, the fill and the coverage
-// conversion come from the level's instruction set.
-#define QUILLET_KERNEL_TABLE(Variant, Ns, Level, RowNs, SetNs, PairedRows, EdgeSteps, RectRows)              \
-  TBlendKernels {                                                                                           \
-    BlendVariant::Variant, SimdLevel::Level, Ns::BlendColors, Ns::BlendColorInto, Ns::BlendColorIntoMaster, \
-        Ns::CombineColorInto, SetNs::FillPixels,                                                            \
-        {{Ns::BlendColorInto, Ns::BlendColorIntoMaster, RowNs::BlendRowMaster, RowNs::BlendColorIntoRow,   \
-          RowNs::CombineColorRow, RowNs::SolidRowMaster, SetNs::CoverageRow, RowNs::SpanBlend, PairedRows, EdgeSteps, RectRows}, \
-         MergeColumn(SetNs::CoverageRow, EdgeSteps)},                                                                  \
+// conversion come from the level's instruction set. Kernels that only some levels have (the
+// paired rows, the edge steps, the blended rectangle) are named, or null.
+#define QUILLET_KERNEL_TABLE(Variant, Ns, Level, RowNs, SetNs, PairedRows, EdgeSteps, RectRows)               \
+  TBlendKernels {                                                                                            \
+    BlendVariant::Variant, SimdLevel::Level, Ns::BlendColors, Ns::BlendColorInto, Ns::BlendColorIntoMaster,  \
+        Ns::CombineColorInto, SetNs::FillPixels,                                                             \
+        {{Ns::BlendColorInto, Ns::BlendColorIntoMaster, RowNs::BlendRowMaster, RowNs::BlendColorIntoRow,    \
+          RowNs::CombineColorRow, RowNs::SolidRowMaster, SetNs::CoverageRow, RowNs::SpanBlend, PairedRows, \
+          EdgeSteps, RectRows},                                                                              \
+         MergeColumn(SetNs::CoverageRow, EdgeSteps)},                                                        \
   }
 
 // The scalar level reuses the variant's own fill.

@@ -259,16 +259,20 @@ class TPairedRowWriter {
     __m256i Sum = Zero;
     for (int32_t G = 0; G < FKeys; G += 8) {
       const int32_t Count = Min(FKeys - G, 8);
-      const __m256i RLo = _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(LoadKeys(KeysLo + G, Count), OriginLo), Zero), FLimit);
-      const __m256i RHi = _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(LoadKeys(KeysHi + G, Count), OriginHi), Zero), FLimit);
+      const auto Rebased = [&](const int32_t* Keys, __m256i Origin) {
+        return _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(LoadKeys(Keys + G, Count), Origin), Zero), FLimit);
+      };
+      const __m256i RLo = Rebased(KeysLo, OriginLo), RHi = Rebased(KeysHi, OriginHi);
       const __m256i R = _mm256_permute4x64_epi64(_mm256_packus_epi32(RLo, RHi), 0xD8);
       const auto Term = [&](int K) {
         const __m256i Key = _mm256_shuffle_epi8(R, Constant(Controls.Words[K]));
         return _mm256_min_epu16(_mm256_subs_epu16(FBase, Key), FMask16);
       };
       if (Count == 8) {
-        Sum = _mm256_add_epi16(Sum, _mm256_add_epi16(_mm256_add_epi16(Term(0), Term(1)), _mm256_add_epi16(Term(2), Term(3))));
-        Sum = _mm256_add_epi16(Sum, _mm256_add_epi16(_mm256_add_epi16(Term(4), Term(5)), _mm256_add_epi16(Term(6), Term(7))));
+        // In a tree, so that the terms do not wait for each other.
+        const __m256i Low = _mm256_add_epi16(_mm256_add_epi16(Term(0), Term(1)), _mm256_add_epi16(Term(2), Term(3)));
+        const __m256i High = _mm256_add_epi16(_mm256_add_epi16(Term(4), Term(5)), _mm256_add_epi16(Term(6), Term(7)));
+        Sum = _mm256_add_epi16(Sum, _mm256_add_epi16(Low, High));
       } else {
         for (int K = 0; K < Count; ++K) Sum = _mm256_add_epi16(Sum, Term(K));
       }

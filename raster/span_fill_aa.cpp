@@ -9,6 +9,9 @@
 // count comes straight from the span ends, Start(a) adding clamp(cell * 2^S + K - a, 0, K) and
 // End(b) taking the same amount away, which is what the difference array sums to. Other rows
 // mark every span end in a difference array and sum it up.
+//
+// Where the kernel level has one, a paired-rows kernel takes such rows whole, and runs of whole
+// rows between the same two edges in one call; the rows it declines go the ways above.
 #include <algorithm>
 #include <vector>
 

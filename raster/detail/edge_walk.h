@@ -149,8 +149,8 @@ struct TEdgeSteps {
   // Of 0 <= N and 0 < D < 2^30; in 32 bits where N fits, as the wide division costs several times
   // as much.
   static int64_t CeilDiv(int64_t N, int64_t D) {
-    if (N <= 0x7FFFFFFF - D) return (static_cast<uint32_t>(N) + static_cast<uint32_t>(D) - 1) / static_cast<uint32_t>(D);
-    return (N + D - 1) / D;
+    if (N > 0x7FFFFFFF - D) return (N + D - 1) / D;
+    return (static_cast<uint32_t>(N) + static_cast<uint32_t>(D) - 1) / static_cast<uint32_t>(D);
   }
 };
 

@@ -8,6 +8,7 @@
 // headers.
 #include <immintrin.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "raster/detail/blend_variants.h"
@@ -173,8 +174,8 @@ class TPairedRowWriter {
     const int32_t N = FR.Keys;
     if (FR.Spans) return DrawRow(FR.KeysA, FR.KeysB, FR.MinStart, FR.MaxStart, FR.MinEnd, FR.MaxEnd, 0) ? 1 : 0;
     for (int32_t Row = 0; Row < FR.Rows; ++Row) {
-      const int32_t* A = FR.KeysA + static_cast<ptrdiff_t>(Row) * N;
-      const int32_t* B = FR.KeysB + static_cast<ptrdiff_t>(Row) * N;
+      const int32_t* A = FR.KeysA + static_cast<std::ptrdiff_t>(Row) * N;
+      const int32_t* B = FR.KeysB + static_cast<std::ptrdiff_t>(Row) * N;
       // Each edge's keys only rise or only fall, so they meet their bounds at the row's ends.
       const int32_t MinA = Min(A[0], A[N - 1]), MaxA = Max(A[0], A[N - 1]);
       const int32_t MinB = Min(B[0], B[N - 1]), MaxB = Max(B[0], B[N - 1]);
@@ -197,7 +198,7 @@ class TPairedRowWriter {
                int32_t MaxEnd, int32_t Row) {
     const int32_t S = FR.Shift;
     const int32_t L0 = MinStart >> S, L1 = MaxStart >> S, R0 = MinEnd >> S, R1 = MaxEnd >> S;
-    TColor32* const Dst = FR.Dst + static_cast<ptrdiff_t>(Row) * FR.Stride;
+    TColor32* const Dst = FR.Dst + static_cast<std::ptrdiff_t>(Row) * FR.Stride;
     const int32_t LeftCount = ((L1 - L0) >> 3) + 1, RightCount = ((R1 - R0) >> 3) + 1;
     const int32_t LeftEnd = L0 + 8 * LeftCount, RightStart = R1 + 1 - 8 * RightCount;
     if (LeftEnd <= RightStart) {

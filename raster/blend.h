@@ -61,18 +61,23 @@ struct TRowSpans {
 using TSpanBlendProc = void (*)(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends,
                                 uint32_t Scale, TColor32 Rgb, TColor32* Dst, uint32_t M);
 
-// Pixel rows of the anti-aliased filler that the same two edges cross on every sub-scanline and
-// nothing else does: each edge's keys (sub-sample positions), Keys = 2^Shift per row, row after
-// row. Or, with Spans set, one row of Keys spans (at most 2^Shift, one per sub-scanline at most)
-// from KeysA[i] to KeysB[i], whose least and greatest starts and ends are given. Every key lies in
-// [ClipLeft << Shift, ClipRight << Shift). Colours, weights and blends are those of SpanBlend and
-// SolidRowMaster.
+// Pixel rows of the anti-aliased filler in which every sub-scanline holds one span, in one of
+// three forms (Kind):
+// - Edges: the same two edges cross every sub-scanline and nothing else does; KeysA and KeysB
+//   are the edges' keys (sub-sample positions), Keys = 2^Shift per row, row after row.
+// - Lanes: KeysA and KeysB hold, per sub-scanline, Keys = 2^Shift per row, row after row, the two
+//   ends of its span in either order; a sub-scanline without one has the same key in both.
+// - Spans: one row of Keys spans (at most 2^Shift) from KeysA[i] to KeysB[i], whose least and
+//   greatest starts and ends are given.
+// Every key lies in [ClipLeft << Shift, ClipRight << Shift). Colours, weights and blends are those
+// of SpanBlend and SolidRowMaster.
+enum class TPairedKind : uint8_t { Edges, Lanes, Spans };
 struct TPairedRows {
   const int32_t* KeysA;
   const int32_t* KeysB;
   int32_t Rows;
   int32_t Keys;
-  bool Spans;
+  TPairedKind Kind;
   int32_t MinStart, MaxStart, MinEnd, MaxEnd;
   int32_t Shift;
   int32_t Mask;
@@ -84,8 +89,8 @@ struct TPairedRows {
   int32_t ClipLeft, ClipRight;
 };
 // Draws the rows from the first on and returns how many it drew. It stops at a row it does not
-// take (the edges cross in it, its edge cells are too many, or it lies too near the clip
-// rectangle's edges), which the caller draws the general way.
+// take (edges crossing in it, too many edge cells, or too near the clip rectangle's edges), which
+// the caller draws the general way.
 using TPairedRowsProc = int32_t (*)(const TPairedRows& Rows);
 
 // Count consecutive steps of an edge walk in closed form (TEdgeSteps of edge_walk.h), the first

@@ -2,6 +2,7 @@
 #include "raster/detail/edge_list.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "raster/detail/edge_walk.h"
 
@@ -17,6 +18,9 @@ size_t TEdgeList::Take(size_t Count) {
 
 void TEdgeList::Trim(size_t Bytes) {
   if (FKeys.capacity() * sizeof(int32_t) > Bytes) FKeys = {};
+  for (std::vector<int32_t>& Chain : FChains)
+    if (Chain.capacity() * sizeof(int32_t) > Bytes) Chain = {};
+  if (FSlots.capacity() > Bytes) FSlots = {};
   if (FEdges.capacity() * sizeof(TEdge) > Bytes) {
     FEdges = {};
     FActive = {};
@@ -213,6 +217,72 @@ bool TEdgeList::PairedSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans
   Spans.MinEnd = MinEnd;
   Spans.MaxEnd = MaxEnd;
   EndRowsAt(Last);
+  return true;
+}
+
+bool TEdgeList::PairedChains(int32_t Shift, bool NonZero, int32_t& FirstRow, int32_t& RowCount,
+                             const int32_t*& ChainA, const int32_t*& ChainB) {
+  if (FEdges.empty()) return false;
+  // Edges in order of their first scanline, each continuing a chain that ends on the scanline
+  // before, or starting an empty one: two crossings on every scanline leave no other choice.
+  constexpr int32_t None = INT32_MIN;
+  int32_t Start[2] = {None, None}, End[2] = {None, None};
+  FSlots.resize(FEdges.size());
+  for (size_t I = 0; I < FEdges.size(); ++I) {
+    const TEdge& E = FEdges[I];
+    int S = 0;
+    if (End[0] != None && End[0] + 1 == E.Top)
+      S = 0;
+    else if (End[1] != None && End[1] + 1 == E.Top)
+      S = 1;
+    else if (End[0] == None)
+      S = 0;
+    else if (End[1] == None)
+      S = 1;
+    else
+      return false;
+    if (Start[S] == None) Start[S] = E.Top;
+    End[S] = E.Bottom;
+    FSlots[I] = static_cast<uint8_t>(S);
+  }
+  if (Start[0] != Start[1] || End[0] != End[1]) return false;
+  if (NonZero) {
+    // The edges of the two chains side by side: every scanline's pair of opposite directions.
+    size_t I = 0, J = 0;
+    const auto Next = [&](size_t K, int S) {
+      while (K < FEdges.size() && FSlots[K] != S) ++K;
+      return K;
+    };
+    I = Next(0, 0);
+    J = Next(0, 1);
+    while (I < FEdges.size() && J < FEdges.size()) {
+      if (FEdges[I].Upward == FEdges[J].Upward) return false;
+      if (FEdges[I].Bottom <= FEdges[J].Bottom) {
+        const bool Both = FEdges[I].Bottom == FEdges[J].Bottom;
+        I = Next(I + 1, 0);
+        if (Both) J = Next(J + 1, 1);
+      } else {
+        J = Next(J + 1, 1);
+      }
+    }
+  }
+  // The rows that hold the run; scanlines of theirs outside it get the run's first or last key.
+  FirstRow = Start[0] >> Shift;
+  RowCount = (End[0] >> Shift) - FirstRow + 1;
+  const int32_t Base = FirstRow << Shift;
+  const size_t Length = static_cast<size_t>(RowCount) << Shift;
+  for (int S = 0; S < 2; ++S) FChains[S].resize(Length);
+  for (size_t I = 0; I < FEdges.size(); ++I) {
+    const TEdge& E = FEdges[I];
+    std::copy_n(E.Keys(FKeys, E.Top), E.Bottom - E.Top + 1, FChains[FSlots[I]].data() + (E.Top - Base));
+  }
+  const int32_t Head = Start[0] - Base, Tail = End[0] - Base;
+  for (int S = 0; S < 2; ++S) {
+    std::fill_n(FChains[S].data(), Head, FChains[0][static_cast<size_t>(Head)]);
+    std::fill(FChains[S].begin() + Tail + 1, FChains[S].end(), FChains[0][static_cast<size_t>(Tail)]);
+  }
+  ChainA = FChains[0].data();
+  ChainB = FChains[1].data();
   return true;
 }
 

@@ -172,7 +172,9 @@ class TPairedRowWriter {
 
   int32_t Write() {
     const int32_t N = FR.Keys;
-    if (FR.Spans) return DrawRow(FR.KeysA, FR.KeysB, FR.MinStart, FR.MaxStart, FR.MinEnd, FR.MaxEnd, 0) ? 1 : 0;
+    if (FR.Kind == TPairedKind::Spans)
+      return DrawRow(FR.KeysA, FR.KeysB, FR.MinStart, FR.MaxStart, FR.MinEnd, FR.MaxEnd, 0) ? 1 : 0;
+    if (FR.Kind == TPairedKind::Lanes) return WriteLanes();
     for (int32_t Row = 0; Row < FR.Rows; ++Row) {
       const int32_t* A = FR.KeysA + static_cast<std::ptrdiff_t>(Row) * N;
       const int32_t* B = FR.KeysB + static_cast<std::ptrdiff_t>(Row) * N;
@@ -192,6 +194,58 @@ class TPairedRowWriter {
   }
 
  private:
+  // Rows of two keys per sub-scanline in either order: each sub-scanline's span is their least to
+  // their greatest, and the row's bounds are found over all of them.
+  int32_t WriteLanes() {
+    const int32_t N = FKeys;
+    alignas(32) int32_t Starts[32], Ends[32];
+    for (int32_t Row = 0; Row < FR.Rows; ++Row) {
+      const int32_t* A = FR.KeysA + static_cast<std::ptrdiff_t>(Row) * N;
+      const int32_t* B = FR.KeysB + static_cast<std::ptrdiff_t>(Row) * N;
+      int32_t MinStart, MaxStart, MinEnd, MaxEnd;
+      bool Empty;
+      if (N == 8) {
+        const __m256i VA = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(A));
+        const __m256i VB = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(B));
+        const __m256i VS = _mm256_min_epi32(VA, VB), VE = _mm256_max_epi32(VA, VB);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(Starts), VS);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(Ends), VE);
+        Empty = _mm256_movemask_epi8(_mm256_cmpeq_epi32(VS, VE)) == -1;
+        MinStart = Least(VS);
+        MaxStart = Greatest(VS);
+        MinEnd = Least(VE);
+        MaxEnd = Greatest(VE);
+      } else {
+        MinStart = MinEnd = 0x7FFFFFFF;
+        MaxStart = MaxEnd = -1;
+        Empty = true;
+        for (int32_t K = 0; K < N; ++K) {
+          Starts[K] = Min(A[K], B[K]);
+          Ends[K] = Max(A[K], B[K]);
+          Empty = Empty && Starts[K] == Ends[K];
+          MinStart = Min(MinStart, Starts[K]);
+          MaxStart = Max(MaxStart, Starts[K]);
+          MinEnd = Min(MinEnd, Ends[K]);
+          MaxEnd = Max(MaxEnd, Ends[K]);
+        }
+      }
+      // A row of empty spans covers nothing.
+      if (!Empty && !DrawRow(Starts, Ends, MinStart, MaxStart, MinEnd, MaxEnd, Row)) return Row;
+    }
+    return FR.Rows;
+  }
+
+  static int32_t Least(__m256i V) {
+    V = _mm256_min_epi32(V, _mm256_permute2x128_si256(V, V, 0x01));
+    V = _mm256_min_epi32(V, _mm256_shuffle_epi32(V, 0x4E));
+    return _mm256_cvtsi256_si32(_mm256_min_epi32(V, _mm256_shuffle_epi32(V, 0xB1)));
+  }
+  static int32_t Greatest(__m256i V) {
+    V = _mm256_max_epi32(V, _mm256_permute2x128_si256(V, V, 0x01));
+    V = _mm256_max_epi32(V, _mm256_shuffle_epi32(V, 0x4E));
+    return _mm256_cvtsi256_si32(_mm256_max_epi32(V, _mm256_shuffle_epi32(V, 0xB1)));
+  }
+
   // One row of spans from Starts to Ends with the given bounds; false, having drawn nothing, when
   // it is not one for this kernel.
   bool DrawRow(const int32_t* Starts, const int32_t* Ends, int32_t MinStart, int32_t MaxStart, int32_t MinEnd,

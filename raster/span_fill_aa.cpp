@@ -27,6 +27,9 @@ constexpr int32_t MergeGap = 8;
 // Clusters up to this many cells sum their counts from the span ends directly; wider ones (flat
 // edges) mark them in the difference array, where marks on one cell would queue behind each other.
 constexpr int32_t DirectCells = 24;
+// Fills of fewer pixel rows than this go to the paired-rows kernel as a whole where they can: the
+// calls and checks row by row cost more than the kernel's own bounds for each row.
+constexpr int64_t ChainRows = 48;
 // How many pixel rows ahead the pixels are fetched into the cache.
 constexpr int64_t FetchAhead = 2;
 
@@ -53,43 +56,71 @@ class TSpanWriterAA {
   // Sub-scanlines MinY to MaxY.
   void Write(int32_t MinY, int32_t MaxY) {
     const int32_t S = FGrid.Shift;
+    if (FOps.PairedRows != nullptr && (int64_t{MaxY} - MinY) >> S < ChainRows && WriteChains(MinY, MaxY)) return;
     bool Fetching = false;
     for (int64_t Py = MinY >> S; Py <= MaxY >> S; ++Py) {
-      const int32_t First = static_cast<int32_t>(std::max<int64_t>(Py << S, MinY));
-      const int32_t Last = static_cast<int32_t>(std::min<int64_t>((Py << S) + FGrid.Mask, MaxY));
       // Runs of whole rows between two edges go to one kernel call.
-      if (FOps.PairedRows != nullptr && First == Py << S) {
-        const int32_t Done = PairedRows(First, MaxY, static_cast<int32_t>(Py));
+      if (FOps.PairedRows != nullptr && MinY <= Py << S) {
+        const int32_t Done = PairedRows(static_cast<int32_t>(Py << S), MaxY, static_cast<int32_t>(Py));
         if (Done > 0) {
           Py += Done - 1;
           Fetching = false;
           continue;
         }
       }
-      // Most rows of a convex outline meet the same two edges on every sub-scanline.
-      const bool NonZero = FRule == TPolyFillRule::NonZero;
-      const bool Paired = FEdges.TwoEdgeSpans(First, Last, NonZero, FSpans, FRoom) ||
-                          FEdges.PairedSpans(First, Last, NonZero, FSpans, FRoom) || GatherRows(First, Last);
-      int32_t MinX;
-      int64_t MaxX;
-      const bool Covered = Paired ? FSpans.Count > 0 : Extent(MinX, MaxX);
-      if (!Covered) continue;
-      if (Paired) MinX = FSpans.MinStart, MaxX = FSpans.MaxEnd;
-      // The first row drawn also asks for the rows up to the one fetched ahead.
-      for (int64_t Ahead = Fetching ? FetchAhead : 1; Ahead <= FetchAhead && (Py + Ahead) << S <= MaxY; ++Ahead)
-        FetchRow(Py + Ahead, MinX >> S, static_cast<int32_t>(MaxX >> S));
-      Fetching = true;
-      FDst = FBitmap.RowAddress(static_cast<int32_t>(Py));
-      if (Paired && FOps.PairedRows != nullptr && PairedSpans(static_cast<int32_t>(Py))) continue;
-      if (Paired)
-        PairedRow();
-      else
-        GeneralRow(MinX, MaxX);
-      FinishBlending();
+      PixelRow(Py, MinY, MaxY, Fetching);
     }
   }
 
  private:
+  // Pixel row Py, of the sub-scanlines MinY to MaxY, any way but the paired-rows kernel's runs.
+  void PixelRow(int64_t Py, int32_t MinY, int32_t MaxY, bool& Fetching) {
+    const int32_t S = FGrid.Shift;
+    const int32_t First = static_cast<int32_t>(std::max<int64_t>(Py << S, MinY));
+    const int32_t Last = static_cast<int32_t>(std::min<int64_t>((Py << S) + FGrid.Mask, MaxY));
+    // Most rows of a convex outline meet the same two edges on every sub-scanline.
+    const bool NonZero = FRule == TPolyFillRule::NonZero;
+    const bool Paired = FEdges.TwoEdgeSpans(First, Last, NonZero, FSpans, FRoom) ||
+                        FEdges.PairedSpans(First, Last, NonZero, FSpans, FRoom) || GatherRows(First, Last);
+    int32_t MinX;
+    int64_t MaxX;
+    const bool Covered = Paired ? FSpans.Count > 0 : Extent(MinX, MaxX);
+    if (!Covered) return;
+    if (Paired) MinX = FSpans.MinStart, MaxX = FSpans.MaxEnd;
+    // The first row drawn also asks for the rows up to the one fetched ahead.
+    for (int64_t Ahead = Fetching ? FetchAhead : 1; Ahead <= FetchAhead && (Py + Ahead) << S <= MaxY; ++Ahead)
+      FetchRow(Py + Ahead, MinX >> S, static_cast<int32_t>(MaxX >> S));
+    Fetching = true;
+    FDst = FBitmap.RowAddress(static_cast<int32_t>(Py));
+    if (Paired && FOps.PairedRows != nullptr && PairedSpans(static_cast<int32_t>(Py))) return;
+    if (Paired)
+      PairedRow();
+    else
+      GeneralRow(MinX, MaxX);
+    FinishBlending();
+  }
+
+  // A small fill whose sub-scanlines pair up all the way down goes to the kernel as a whole, in
+  // as few calls as the rows it declines allow; false when the fill is not one.
+  bool WriteChains(int32_t MinY, int32_t MaxY) {
+    const int32_t S = FGrid.Shift;
+    int32_t FirstRow, Rows;
+    const int32_t *ChainA, *ChainB;
+    if (!FEdges.PairedChains(S, FRule == TPolyFillRule::NonZero, FirstRow, Rows, ChainA, ChainB)) return false;
+    bool Fetching = false;
+    for (int32_t Row = 0; Row < Rows;) {
+      TPairedRows R{};
+      R.Kind = TPairedKind::Lanes;
+      R.KeysA = ChainA + (static_cast<ptrdiff_t>(Row) << S);
+      R.KeysB = ChainB + (static_cast<ptrdiff_t>(Row) << S);
+      R.Rows = Rows - Row;
+      R.Keys = 1 << S;
+      Row += DrawPaired(R, FirstRow + Row);
+      if (Row < Rows) PixelRow(FirstRow + Row++, MinY, MaxY, Fetching);
+    }
+    return true;
+  }
+
   // The least first and the greatest last crossing (plus K) of the sub-scanlines that hold at
   // least two; false when none does.
   bool Extent(int32_t& MinX, int64_t& MaxX) const {
@@ -122,7 +153,7 @@ class TSpanWriterAA {
     R.KeysB = FSpans.Ends;
     R.Rows = 1;
     R.Keys = FSpans.Count;
-    R.Spans = true;
+    R.Kind = TPairedKind::Spans;
     R.MinStart = FSpans.MinStart;
     R.MaxStart = FSpans.MaxStart;
     R.MinEnd = FSpans.MinEnd;

@@ -47,6 +47,14 @@ class TEdgeList {
   // and Spans, and true. False otherwise; Rows then gives the same scanlines.
   bool PairedSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans& Spans, int32_t (&Room)[2][32]);
 
+  // All scanlines as two chains of keys, when each is crossed by two edges or by none and those
+  // crossed form one run (under the non-zero rule, by two of opposite directions): the pixel rows
+  // of 2^Shift scanlines that hold the run, from FirstRow on, and per scanline of them a key in
+  // each chain, the two ends of its span in either order, or the same key in both where nothing
+  // crosses it. False otherwise. Asked before any other scanline; Rows and the others may follow.
+  bool PairedChains(int32_t Shift, bool NonZero, int32_t& FirstRow, int32_t& RowCount, const int32_t*& ChainA,
+                    const int32_t*& ChainB);
+
   // The whole rows of 2^Shift scanlines from First on, up to scanline MaxY, that the same two
   // edges cross on every scanline and nothing else does (under the non-zero rule, two of opposite
   // directions): their number, 0 when the row at First is not one, and the edges' keys on First.
@@ -84,6 +92,8 @@ class TEdgeList {
   size_t FNext = 0;  // the first edge of FEdges not yet active
   std::vector<int32_t> FKeys;
   size_t FUsed = 0;
+  std::vector<int32_t> FChains[2];
+  std::vector<uint8_t> FSlots;  // the chain of each edge
 };
 
 }  // namespace quillet

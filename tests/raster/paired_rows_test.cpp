@@ -12,6 +12,7 @@
 #include "raster/bitmap32.h"
 #include "raster/blend.h"
 #include "raster/detail/blend_kernels.h"
+#include "raster/detail/edge_list.h"
 #include "raster/polygon_fill.h"
 
 namespace quillet {
@@ -125,6 +126,78 @@ TEST(PairedRows, EveryLevelDrawsTheScalarLevelsPixels) {
   if (Compared == 0) GTEST_SKIP() << "no level with a paired-rows kernel on this processor";
 }
 
+// The two chains of keys of a fill whose scanlines pair up, against each scanline's crossings as
+// the edge list's sweep gives them: every scanline of the chains' rows holds its two crossings
+// (in either order) or, where nothing crosses it, one key twice; and where the chains are refused,
+// some scanline has another number of crossings, the crossed ones do not form one run, or (under
+// the non-zero rule) a pair runs the same way.
+TEST(PairedRows, ChainsHoldEveryScanlinesPairOrAreRefused) {
+  std::mt19937 Rng(31);
+  const auto U = [&](int32_t N) { return static_cast<int32_t>(Rng() % static_cast<uint32_t>(N)); };
+  int Taken = 0, Refused = 0;
+  for (int Trial = 0; Trial < 3000; ++Trial) {
+    TArrayOfArrayOfPoint Paths(1 + (U(4) == 0 ? 1 : 0));
+    for (TArrayOfPoint& P : Paths) {
+      const int32_t Cx = 200 + U(400), Cy = U(300), Size = 1 + U(U(2) ? 40 : 400);
+      for (int I = 0; I < 3 + (U(3) == 0 ? U(4) : 0); ++I) P.push_back({Cx + U(2 * Size) - Size, Cy + U(Size)});
+    }
+    const int32_t Shift = 1 + U(5);
+    const bool NonZero = U(2);
+    const int32_t MinY = U(200), MaxY = MinY + U(300), MinX = U(3) == 0 ? 300 : 0, MaxX = U(3) == 0 ? 500 : 100000;
+    TEdgeList Chained, Swept;
+    Chained.Build(Paths.begin(), Paths.end(), MinX, MinY, MaxX, MaxY);
+    Swept.Build(Paths.begin(), Paths.end(), MinX, MinY, MaxX, MaxY);
+    int32_t FirstRow = 0, Rows = 0;
+    const int32_t *A = nullptr, *B = nullptr;
+    const bool Paired = Chained.PairedChains(Shift, NonZero, FirstRow, Rows, A, B);
+    // Each scanline's crossings from the sweep.
+    std::vector<std::vector<uint32_t>> Lines;
+    std::vector<uint32_t> Lists(32 * static_cast<size_t>(std::max(Swept.MaxCrossings(), 1)));
+    int32_t Counts[32];
+    for (int32_t First = MinY; First <= MaxY; First += 32) {
+      const int32_t Last = std::min(First + 31, MaxY);
+      Swept.Rows(First, Last, Lists.data(), std::max(Swept.MaxCrossings(), 1), Counts);
+      for (int32_t I = 0; I <= Last - First; ++I) {
+        const uint32_t* L = Lists.data() + I * std::max(Swept.MaxCrossings(), 1);
+        Lines.emplace_back(L, L + Counts[I]);
+      }
+    }
+    int32_t RunFirst = -1, RunLast = -1;
+    bool Pairs = true, OneRun = true, Opposite = true;
+    for (int32_t Y = MinY; Y <= MaxY; ++Y) {
+      const std::vector<uint32_t>& L = Lines[static_cast<size_t>(Y - MinY)];
+      if (L.empty()) continue;
+      Pairs = Pairs && L.size() == 2;
+      if (L.size() == 2 && ((L[0] ^ L[1]) & CrossingUpward) == 0) Opposite = false;
+      if (RunLast >= 0 && Y != RunLast + 1) OneRun = false;
+      if (RunFirst < 0) RunFirst = Y;
+      RunLast = Y;
+    }
+    const bool Expected = RunFirst >= 0 && Pairs && OneRun && (!NonZero || Opposite);
+    ASSERT_EQ(Paired, Expected) << "trial " << Trial;
+    if (!Paired) {
+      ++Refused;
+      continue;
+    }
+    ++Taken;
+    ASSERT_EQ(FirstRow, RunFirst >> Shift);
+    ASSERT_EQ(Rows, (RunLast >> Shift) - FirstRow + 1);
+    for (int32_t Y = FirstRow << Shift; Y < (FirstRow + Rows) << Shift; ++Y) {
+      const size_t I = static_cast<size_t>(Y - (FirstRow << Shift));
+      if (Y < RunFirst || Y > RunLast) {
+        ASSERT_EQ(A[I], B[I]) << "trial " << Trial << " scanline " << Y;
+        continue;
+      }
+      const std::vector<uint32_t>& L = Lines[static_cast<size_t>(Y - MinY)];
+      const uint32_t Lo = L[0] & CrossingKeyMask, Hi = L[1] & CrossingKeyMask;
+      ASSERT_EQ(std::min(A[I], B[I]), static_cast<int32_t>(std::min(Lo, Hi))) << "trial " << Trial << " scanline " << Y;
+      ASSERT_EQ(std::max(A[I], B[I]), static_cast<int32_t>(std::max(Lo, Hi))) << "trial " << Trial << " scanline " << Y;
+    }
+  }
+  EXPECT_GT(Taken, 300);
+  EXPECT_GT(Refused, 300);
+}
+
 // The kernel alone, on rows of a buffer exactly as wide as the clip rectangle: each row it takes
 // must equal the row blend of its coverage counts, taken sub-scanline by sub-scanline from the
 // edges' keys, and it must touch nothing outside the buffer (which the sanitizer build sees).
@@ -180,7 +253,7 @@ TEST(PairedRows, KernelRowsAreTheirCountsBlended) {
           }
           R.Rows = 1;
           R.Keys = 1 + U(N);
-          R.Spans = true;
+          R.Kind = TPairedKind::Spans;
           R.MinStart = *std::min_element(Keys[0].begin(), Keys[0].begin() + R.Keys);
           R.MaxStart = *std::max_element(Keys[0].begin(), Keys[0].begin() + R.Keys);
           R.MinEnd = *std::min_element(Keys[1].begin(), Keys[1].begin() + R.Keys);

@@ -1,8 +1,8 @@
-// AVX2 kernel of the anti-aliased filler for runs of pixel rows that the same two edges cross on
-// every sub-scanline: a row's coverage near each edge is summed from the edges' keys over windows
-// of eight cells (two windows per vector, one in each 128-bit half, 16-bit lanes), turned into
+// AVX2 kernel of the anti-aliased filler for pixel rows in which every sub-scanline holds one
+// span (TPairedRows): a row's coverage near the span ends is summed from the keys over windows of
+// eight cells (two windows per vector, one in each 128-bit half, 16-bit lanes), turned into
 // alpha and weights and blended there, and the fully covered cells between the windows are
-// blended as one colour; a whole run of rows takes one call.
+// blended as one colour; many rows take one call.
 //
 // Built with AVX2 enabled: like blend_rows_avx2.cpp it calls no inline functions of shared
 // headers.

@@ -199,9 +199,10 @@ screen_hash() { "$PROBE" pixels | sed -n 's/.*hash=\([0-9a-f]*\).*/\1/p'; }
 start_saver() {
   start_quillet saver /s
   SAVER=$LAST_PID
-  find_window '^Quillet  \(p\.\.\.pause\)$' 5 || fail "no saver window"
+  # On a busy machine the toolkit and the window manager can take seconds to show it.
+  find_window '^Quillet  \(p\.\.\.pause\)$' 15 || fail "no saver window"
   SAVER_WINDOW=$WINDOW
-  wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $SAVER_WINDOW ]" ||
+  wait_until 10 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $SAVER_WINDOW ]" ||
     fail "the saver did not get the keyboard focus"
 }
 

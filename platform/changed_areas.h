@@ -22,9 +22,10 @@ class TChangedAreas {
   static constexpr size_t MaxRects = 128;
   // A merge that adds no more than this many unchanged pixels costs less than a request.
   static constexpr int64_t MergeSlack = 4096;
-  // Once the rectangles hold more than this share of the surface's pixels, one copy of the whole
-  // surface costs less than many of its parts.
-  static constexpr int64_t WholeAbovePercent = 50;
+  // Once the rectangles hold more than this share of the surface's pixels (overlaps counted
+  // twice), one copy of the whole surface costs less than many of its parts. Set high: the copy
+  // of unchanged pixels costs the server more than the requests it saves.
+  static constexpr int64_t WholeAbovePercent = 90;
 
   // A surface of another size has changed everywhere.
   void SetBounds(int32_t Width, int32_t Height);

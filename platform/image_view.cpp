@@ -96,19 +96,15 @@ void TImage32::AreaChanged(const TRect& Area, uint32_t Info) {
 
 QPaintEngine* TImage32::paintEngine() const { return FShm ? nullptr : QWidget::paintEngine(); }
 
-void TImage32::PresentAreas(const std::vector<TRect>& Rects, bool BlackFirst) {
-  if ((Rects.empty() && !BlackFirst) || !isVisible()) return;
+void TImage32::PresentAreas(const std::vector<TRect>& Rects, const std::vector<TRect>& Black) {
+  if ((Rects.empty() && Black.empty()) || !isVisible()) return;
   if (FShm) {
-    const std::vector<TRect> Black{BlackFirst ? FBitmap->BoundsRect() : TRect{}};
     if (FShm->Put(static_cast<xcb_window_t>(winId()), *FBitmap, Rects, Black)) return;
     StopPresentingDirectly();
   }
-  if (BlackFirst) {
-    repaint();
-    return;
-  }
   QRegion Region;
   for (const TRect& R : Rects) Region += LogicalArea(R, devicePixelRatioF());
+  for (const TRect& R : Black) Region += LogicalArea(R, devicePixelRatioF());
   repaint(Region);
 }
 

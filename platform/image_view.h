@@ -26,9 +26,9 @@ class TImage32 : public QWidget {
 
   QSize sizeHint() const override;
 
-  // Shows Rects (surface pixels) of the surface now; BlackFirst: the surface is opaque black
-  // outside them.
-  void PresentAreas(const std::vector<TRect>& Rects, bool BlackFirst = false);
+  // Shows Rects (surface pixels) of the surface now, after filling Black opaque black: the caller
+  // knows the surface is black there, outside Rects.
+  void PresentAreas(const std::vector<TRect>& Rects, const std::vector<TRect>& Black = {});
   // Whether frames go straight to the X server from the surface's memory.
   bool PresentsDirectly() const { return FShm != nullptr; }
 

@@ -14,7 +14,7 @@ TFramePresenter::TFramePresenter(TImage32& View) : FView(View) {
   QObject::connect(&FTimer, &QTimer::timeout, [this] { ShowFrame(); });
   TBitmap32& Surface = View.Bitmap();
   FAreas.SetBounds(Surface.Width(), Surface.Height());
-  FAreas.Clear();
+  FAreas.FrameShown();
   Surface.OnAreaChanged = [this](TBitmap32*, const TRect& Area, uint32_t Info) { AreaChanged(Area, Info); };
 }
 
@@ -34,13 +34,12 @@ void TFramePresenter::AreaChanged(const TRect& Area, uint32_t Info) {
 void TFramePresenter::Erased() {
   const TBitmap32& Surface = FView.Bitmap();
   FAreas.SetBounds(Surface.Width(), Surface.Height());
-  FAreas.Clear();
-  FErased = true;
+  FAreas.Erased();
   Schedule();
 }
 
 void TFramePresenter::Schedule() {
-  if ((FAreas.Empty() && !FErased) || FTimer.isActive()) return;
+  if (FAreas.Empty() || FTimer.isActive()) return;
   constexpr int64_t Millisecond = 1000000;
   const int64_t Wait = FPacer.NextFrameAt() - FClock.nsecsElapsed();
   FTimer.start(Wait <= 0 ? 0 : static_cast<int>((Wait + Millisecond / 2) / Millisecond));
@@ -50,9 +49,10 @@ void TFramePresenter::ShowFrame() {
   // The monitor may change while the window moves.
   const QScreen* Monitor = FView.screen();
   FPacer.SetRefreshRate(Monitor ? Monitor->refreshRate() : 0);
-  FView.PresentAreas(FAreas.Rects(), FErased && !FAreas.Whole());
-  FAreas.Clear();
-  FErased = false;
+  const TBitmap32& Surface = FView.Bitmap();
+  FAreas.SetBounds(Surface.Width(), Surface.Height());
+  FView.PresentAreas(FAreas.Copy(), FAreas.Black());
+  FAreas.FrameShown();
   FPacer.FrameShown(FClock.nsecsElapsed());
   ++FFramesShown;
 }

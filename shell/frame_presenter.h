@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "platform/changed_areas.h"
+#include "platform/frame_areas.h"
 #include "platform/frame_pacer.h"
 #include "raster/bitmap32.h"
 
@@ -25,11 +25,11 @@ class TFramePresenter {
   TFramePresenter(const TFramePresenter&) = delete;
   TFramePresenter& operator=(const TFramePresenter&) = delete;
 
-  // Every pixel has just become opaque black: the next frame fills the view black and shows only
-  // what is drawn afterwards.
+  // Every pixel has just become opaque black: the next frame fills black what the view may still
+  // show of the page before, and shows only what is drawn afterwards.
   void Erased();
 
-  const TChangedAreas& Pending() const { return FAreas; }
+  const TChangedAreas& Pending() const { return FAreas.Changed(); }
   uint64_t FramesShown() const { return FFramesShown; }
 
  private:
@@ -38,12 +38,11 @@ class TFramePresenter {
   void ShowFrame();
 
   TImage32& FView;
-  TChangedAreas FAreas;
+  TFrameAreas FAreas;
   TFramePacer FPacer;
   QTimer FTimer;
   QElapsedTimer FClock;
   uint64_t FFramesShown = 0;
-  bool FErased = false;
 };
 
 }  // namespace quillet

@@ -102,11 +102,12 @@ std::string FileStem(const std::string& Name) {
   return Stem;
 }
 
-bool WritePicture(TBitmap32& Surface, TPeerEngine& Engine, const TWorkload& W, const std::string& Dir) {
+bool WritePicture(TBitmap32& Surface, TPeerEngine& Engine, const char* EngineName, const TWorkload& W,
+                  const std::string& Dir) {
   Surface.Erase();
   Engine.Draw(W, 0, W.Count());
   Engine.Finish();
-  const std::string Path = Dir + "/" + FileStem(W.Name) + "-" + FileStem(Engine.Name()) + ".png";
+  const std::string Path = Dir + "/" + FileStem(W.Name) + "-" + FileStem(EngineName) + ".png";
   std::string Error;
   if (WritePng(Surface, Path, TPngAlpha::Opaque, Error)) return true;
   std::cerr << "cannot write " << Path << ": " << Error << "\n";
@@ -145,8 +146,8 @@ int main(int Argc, char** Argv) {
       }
     }
     if (!Options.Pictures.empty())
-      for (auto& Engine : Engines)
-        if (!WritePicture(Surface, *Engine, W, Options.Pictures)) return 1;
+      for (int E = 0; E < EngineCount; ++E)
+        if (!WritePicture(Surface, *Engines[E], EngineNames[E], W, Options.Pictures)) return 1;
     Rows.push_back(Row);
     std::cerr << W.Name << " done\n";
   }

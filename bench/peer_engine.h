@@ -14,7 +14,6 @@ namespace quillet::peer {
 class TPeerEngine {
  public:
   virtual ~TPeerEngine() = default;
-  virtual const char* Name() const = 0;
   // Untimed set-up before a workload is measured.
   virtual void Prepare(const TWorkload&) {}
   // Draws operations [Begin, End) of the workload.

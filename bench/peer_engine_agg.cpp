@@ -48,7 +48,6 @@ class TAggEngine final : public TPeerEngine {
     FRasterizer.filling_rule(agg::fill_even_odd);
   }
 
-  const char* Name() const override { return "AGG"; }
 
   void Draw(const TWorkload& W, size_t Begin, size_t End) override {
     switch (W.Kind) {

@@ -39,7 +39,6 @@ class TCairoEngine final : public TPeerEngine {
   TCairoEngine(const TCairoEngine&) = delete;
   TCairoEngine& operator=(const TCairoEngine&) = delete;
 
-  const char* Name() const override { return "cairo"; }
 
   void Prepare(const TWorkload& W) override {
     ReleasePatterns();

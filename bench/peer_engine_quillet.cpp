@@ -17,7 +17,6 @@ class TQuilletEngine final : public TPeerEngine {
  public:
   explicit TQuilletEngine(TBitmap32& Surface) : FSurface(Surface) { FGouraud.SetTargetBitmap(&Surface); }
 
-  const char* Name() const override { return "Quillet"; }
 
   void Prepare(const TWorkload& W) override {
     // The filler takes 16.16 points; the corners lie on a 1/256 grid, so these are exact.

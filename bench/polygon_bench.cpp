@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "peer_workloads.h"
 #include "raster/polygon32.h"
 #include "raster/polygon_fill.h"
 
@@ -14,8 +15,8 @@ namespace {
 using namespace quillet;
 
 // The peer benchmark's surface, so the two measure the same memory traffic.
-constexpr int32_t SurfaceW = 1920;
-constexpr int32_t SurfaceH = 1080;
+constexpr int32_t SurfaceW = peer::SurfaceWidth;
+constexpr int32_t SurfaceH = peer::SurfaceHeight;
 
 TFixed ToFixed(double V) { return static_cast<TFixed>(std::lround(V * 65536)); }
 

@@ -58,6 +58,8 @@ class DemoSettings {
   bool bgBars = false;
   bool bgTriangles = false;
 
+  bool operator==(const DemoSettings&) const = default;
+
  private:
   static bool Store(int32_t& Field, int32_t V) {
     if (Field == V) return false;

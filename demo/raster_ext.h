@@ -34,6 +34,7 @@ void SplinePoints(const TArrayOfFixedPoint& Source, int32_t Steps, bool Closed,
 // The box that a shape drawn through these points stays in, anti-aliased edges and one-pixel
 // lines included; all 0 without points.
 TRect ShapeBox(const TArrayOfArrayOfFixedPoint& Paths);
+TRect ShapeBox(const TArrayOfFixedPoint& Path);
 
 // --- Drawing -------------------------------------------------------------------------------------
 

@@ -5,12 +5,12 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #include "config/demo_settings.h"
+#include "config/setting_options.h"
 #include "demo/frame_tick.h"
+#include "fuzz_expect.h"
 #include "fuzz_surface.h"
 #include "raster/bitmap32.h"
 #include "raster/blend.h"
@@ -26,17 +26,8 @@ int32_t AnySetting(FuzzedDataProvider& In, const TGaugeRange& Range) {
 }
 
 void ChangeSettings(FuzzedDataProvider& In, DemoSettings& S) {
-  S.SetObjects(AnySetting(In, ObjectsRange));
-  S.SetSize(AnySetting(In, SizeRange));
-  S.SetAlpha(AnySetting(In, AlphaRange));
-  S.SetThickness(AnySetting(In, ThicknessRange));
-  S.SetSteps(AnySetting(In, StepsRange));
-  bool* const Switches[] = {&S.iLines,      &S.iBars,       &S.iTriangles,   &S.iFillTria,
-                            &S.iSplineCurve, &S.iSplineArea, &S.iEllipse,     &S.bLines,
-                            &S.bBars,       &S.bTriangles,  &S.bFillTria,    &S.bSplineCurve,
-                            &S.bSplineArea, &S.bEllipseDisk, &S.gBars,        &S.gTriangles,
-                            &S.bgBars,      &S.bgTriangles};
-  for (bool* Switch : Switches) *Switch = In.ConsumeBool();
+  for (const TNumberOption& O : NumberOptions) (S.*O.Set)(AnySetting(In, O.Range));
+  for (const TSwitchOption& O : SwitchOptions) S.*O.Field = In.ConsumeBool();
 }
 
 int32_t ClientSide(FuzzedDataProvider& In, int32_t SurfaceSide) {
@@ -83,9 +74,6 @@ std::vector<TColor32> Run(const uint8_t* Data, size_t Size, bool Scalar) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-  if (Run(Data, Size, false) != Run(Data, Size, true)) {
-    std::fprintf(stderr, "the same ticks drew different pixels\n");
-    std::abort();
-  }
+  Expect(Run(Data, Size, false) == Run(Data, Size, true), "the same ticks drew different pixels");
   return 0;
 }

@@ -227,18 +227,6 @@ std::string ReadScratchFile() {
   return {std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>()};
 }
 
-bool SameSettings(const DemoSettings& A, const DemoSettings& B) {
-  return A.Objects() == B.Objects() && A.Size() == B.Size() && A.Alpha() == B.Alpha() &&
-         A.Thickness() == B.Thickness() && A.Steps() == B.Steps() && A.iLines == B.iLines &&
-         A.iBars == B.iBars && A.iTriangles == B.iTriangles && A.iFillTria == B.iFillTria &&
-         A.iSplineCurve == B.iSplineCurve && A.iSplineArea == B.iSplineArea &&
-         A.iEllipse == B.iEllipse && A.bLines == B.bLines && A.bBars == B.bBars &&
-         A.bTriangles == B.bTriangles && A.bFillTria == B.bFillTria &&
-         A.bSplineCurve == B.bSplineCurve && A.bSplineArea == B.bSplineArea &&
-         A.bEllipseDisk == B.bEllipseDisk && A.gBars == B.gBars && A.gTriangles == B.gTriangles &&
-         A.bgBars == B.bgBars && A.bgTriangles == B.bgTriangles;
-}
-
 // The settings through the file: what a save writes loads back unchanged, and the file holds the
 // old text edited as the model edits it.
 void CheckSettingsFile(const std::string& Text) {
@@ -248,7 +236,7 @@ void CheckSettingsFile(const std::string& Text) {
   SaveSettings(Loaded, ScratchFile());
   DemoSettings Reloaded;
   LoadSettings(Reloaded, ScratchFile());
-  Expect(SameSettings(Loaded, Reloaded), "saved settings load back differently");
+  Expect(Loaded == Reloaded, "saved settings load back differently");
 
   // A save writes every key, in this order, and nothing else.
   Model Expected(Text);

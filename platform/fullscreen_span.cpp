@@ -9,6 +9,7 @@
 
 #include <xcb/xinerama.h>
 
+#include "platform/detail/window_keeper.h"
 #include "platform/detail/x11_native.h"
 
 namespace quillet {
@@ -34,8 +35,9 @@ void RequestSpan(QWidget& Window, bool Mapped) {
   xcb_connection_t* Connection = x11::QtConnection();
   if (!Connection || !(Window.windowState() & Qt::WindowFullScreen)) return;
   const std::optional<TMonitorEdges> Edges = EdgeMonitors(XineramaMonitors(Connection));
+  if (!Edges) return;
   const xcb_atom_t Request = x11::InternAtom(Connection, "_NET_WM_FULLSCREEN_MONITORS");
-  if (!Edges || Request == XCB_ATOM_NONE) return;
+  if (Request == XCB_ATOM_NONE) return;
   const auto Own = static_cast<xcb_window_t>(Window.winId());
   if (Mapped) {
     x11::SendToWindowManager(Connection, Own, Request,
@@ -83,11 +85,7 @@ std::optional<TMonitorEdges> EdgeMonitors(const std::vector<QRect>& Monitors) {
 }
 
 void SpanFullScreenOverMonitors(QWidget& Window) {
-  if (!x11::QtConnection()) return;
-  // The keeper has no meta-object of its own, so findChild could not tell it from other children.
-  for (QObject* Child : Window.children())
-    if (dynamic_cast<SpanKeeper*>(Child)) return;
-  Window.installEventFilter(new SpanKeeper(Window));
+  if (x11::QtConnection()) InstallKeeperOnce<SpanKeeper>(Window);
 }
 
 }  // namespace quillet

@@ -32,15 +32,13 @@ class TImage32 : public QWidget {
   // Whether frames go straight to the X server from the surface's memory.
   bool PresentsDirectly() const { return FShm != nullptr; }
 
-  // The control's handler of the surface's area reports, for whoever takes them over.
-  void AreaChanged(const TRect& Area, uint32_t Info);
-
   QPaintEngine* paintEngine() const override;
 
  protected:
   void paintEvent(QPaintEvent* Event) override;
 
  private:
+  void AreaChanged(const TRect& Area, uint32_t Info);
   void RepaintAll();
   // Direct presenting, for a region in logical coordinates; false when the window cannot take it.
   bool PutRegion(const QRegion& Region);

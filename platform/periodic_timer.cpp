@@ -37,8 +37,8 @@ void TPeriodicTimer::Start() {
   FActive = true;
   if (FTimerFd >= 0) {
     const timespec Period{FInterval / 1000, (FInterval % 1000) * 1000000L};
-    const itimerspec Spec{Period, Period};
-    if (timerfd_settime(FTimerFd, 0, &Spec, nullptr) == 0) {
+    const itimerspec Schedule{Period, Period};
+    if (timerfd_settime(FTimerFd, 0, &Schedule, nullptr) == 0) {
       FNotifier->setEnabled(true);
       return;
     }

@@ -7,9 +7,9 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
+#include "platform/detail/window_keeper.h"
 #include "platform/detail/x11_native.h"
 
 namespace quillet {
@@ -33,14 +33,11 @@ void ApplySkipTaskbar(QWidget& Window, bool Mapped) {
 
   // Into the property, where Qt finds it when it maps the window.
   std::vector<xcb_atom_t> States;
-  xcb_get_property_reply_t* Reply = xcb_get_property_reply(
-      Connection, xcb_get_property(Connection, 0, Own, State, XCB_ATOM_ATOM, 0, 1024), nullptr);
-  if (Reply) {
-    if (Reply->type == XCB_ATOM_ATOM && Reply->format == 32) {
-      const auto* Atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(Reply));
-      States.assign(Atoms, Atoms + xcb_get_property_value_length(Reply) / 4);
-    }
-    std::free(Reply);
+  const x11::XcbReply<xcb_get_property_reply_t> Reply(xcb_get_property_reply(
+      Connection, xcb_get_property(Connection, 0, Own, State, XCB_ATOM_ATOM, 0, 1024), nullptr));
+  if (Reply && Reply->type == XCB_ATOM_ATOM && Reply->format == 32) {
+    const auto* Atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(Reply.get()));
+    States.assign(Atoms, Atoms + xcb_get_property_value_length(Reply.get()) / 4);
   }
   if (std::find(States.begin(), States.end(), SkipTaskbar) == States.end()) {
     States.push_back(SkipTaskbar);
@@ -68,10 +65,7 @@ class SkipTaskbarKeeper final : public QObject {
 
 void KeepOffTaskbar(QWidget& Window) {
   if (!x11::QtConnection()) return;
-  // The keeper has no meta-object of its own, so findChild could not tell it from other children.
-  bool HasKeeper = false;
-  for (QObject* Child : Window.children()) HasKeeper = HasKeeper || dynamic_cast<SkipTaskbarKeeper*>(Child);
-  if (!HasKeeper) Window.installEventFilter(new SkipTaskbarKeeper(Window));
+  InstallKeeperOnce<SkipTaskbarKeeper>(Window);
   ApplySkipTaskbar(Window, Window.isVisible());
 }
 

@@ -3,7 +3,6 @@
 
 #include <QGuiApplication>
 
-#include <cstdlib>
 
 namespace quillet::x11 {
 
@@ -17,17 +16,17 @@ xcb_connection_t* QtConnection() {
 xcb_atom_t InternAtom(xcb_connection_t* Connection, std::string_view Name) {
   const xcb_intern_atom_cookie_t Cookie =
       xcb_intern_atom(Connection, 0, static_cast<uint16_t>(Name.size()), Name.data());
-  xcb_intern_atom_reply_t* Reply = xcb_intern_atom_reply(Connection, Cookie, nullptr);
-  if (!Reply) return XCB_ATOM_NONE;
-  const xcb_atom_t Atom = Reply->atom;
-  std::free(Reply);
-  return Atom;
+  const XcbReply<xcb_intern_atom_reply_t> Reply(xcb_intern_atom_reply(Connection, Cookie, nullptr));
+  return Reply ? Reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
 }
 
 void SendToWindowManager(xcb_connection_t* Connection, xcb_window_t Window, xcb_atom_t Type,
                          const uint32_t (&Data)[5]) {
+  // The error is taken here, not left for the toolkit to report.
+  xcb_generic_error_t* Error = nullptr;
   const XcbReply<xcb_get_geometry_reply_t> Geometry(
-      xcb_get_geometry_reply(Connection, xcb_get_geometry(Connection, Window), nullptr));
+      xcb_get_geometry_reply(Connection, xcb_get_geometry(Connection, Window), &Error));
+  const XcbReply<xcb_generic_error_t> Failure(Error);
   if (!Geometry) return;
   xcb_client_message_event_t Message{};
   Message.response_type = XCB_CLIENT_MESSAGE;

@@ -16,7 +16,6 @@ uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, u
   // Only the low 16 bits of Sum * Scale reach the alpha byte, so a 16-bit multiply serves; the
   // upper half of each Scale lane is 0.
   const __m256i Scale32 = _mm256_set1_epi32(static_cast<int>(Scale));
-  const __m256i AlphaBits = _mm256_set1_epi32(0xFF00);
   const __m256i Rgb32 = _mm256_set1_epi32(static_cast<int>(Rgb));
   const __m256i Last = _mm256_set1_epi32(7);
   __m256i Carry = _mm256_set1_epi32(static_cast<int>(Sum));
@@ -31,8 +30,7 @@ uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, u
     V = _mm256_add_epi32(V, _mm256_permute2x128_si256(_mm256_shuffle_epi32(V, 0xFF), V, 0x08));
     V = _mm256_add_epi32(V, Carry);
     Carry = _mm256_permutevar8x32_epi32(V, Last);
-    const __m256i Alpha = _mm256_and_si256(_mm256_mullo_epi16(V, Scale32), AlphaBits);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(Out + C), _mm256_or_si256(_mm256_slli_epi32(Alpha, 16), Rgb32));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(Out + C), CountColors(V, Scale32, Rgb32));
   }
   return scalar::CoverageRow(Acc + C, Out + C, Count - C, static_cast<uint32_t>(_mm256_cvtsi256_si32(Carry)), Scale,
                              Rgb);

@@ -90,31 +90,23 @@ void TBitmap32::DrawLineFixedClipped(TFixed AX1, TFixed AY1, TFixed AX2, TFixed 
   const auto Inside = [&](int64_t X, int64_t Y) {
     return X > Left && X < Right - 131072 && Y > Top && Y < Bottom - 131072;
   };
-  if (Inside(X1, Y1) && Inside(X2, Y2)) {
-    // The rounded steps of a long walk drift up to a third of a pixel past its end points: a line
-    // that runs within a pixel of the top or left edge could stamp dots over it, outside the clip
-    // rectangle or before the first pixel. Such lines stamp clipped dots, which draw the same
-    // pixels inside.
-    const auto Clear = [&](int64_t X, int64_t Y) { return X > Left + 65536 && Y > Top + 65536; };
-    if (Clear(X1, Y1) && Clear(X2, Y2)) {
-      DrawLineFixed(static_cast<TFixed>(X1), static_cast<TFixed>(Y1), static_cast<TFixed>(X2),
-                    static_cast<TFixed>(Y2), Value, L);
-      return;
-    }
-    const TSubpixelDotPainter Dot(*this);
-    WalkDots(X1, Y1, X2, Y2, Value, L,
-             [&Dot](int32_t X, int32_t Y, TColor32 C) { Dot.StampClipped(X, Y, C); });
-    FinishBlending();
-    NotifyAreaChanged(LineArea(static_cast<TFixed>(X1), static_cast<TFixed>(Y1),
-                               static_cast<TFixed>(X2), static_cast<TFixed>(Y2)),
-                      AREAINFO_DRAWN_LINE);
+  // The rounded steps of a long walk drift up to a third of a pixel past its end points: a line
+  // that runs within a pixel of the top or left edge could stamp dots over it, outside the clip
+  // rectangle or before the first pixel. Such lines stamp clipped dots, which draw the same
+  // pixels inside.
+  const auto Clear = [&](int64_t X, int64_t Y) { return X > Left + 65536 && Y > Top + 65536; };
+  // Points inside were not moved by the clipping: the walk's area is the line's.
+  const bool BothInside = Inside(X1, Y1) && Inside(X2, Y2);
+  if (BothInside && Clear(X1, Y1) && Clear(X2, Y2)) {
+    DrawLineFixed(static_cast<TFixed>(X1), static_cast<TFixed>(Y1), static_cast<TFixed>(X2),
+                  static_cast<TFixed>(Y2), Value, L);
     return;
   }
   const TSubpixelDotPainter Dot(*this);
   const bool Drawn = WalkDots(X1, Y1, X2, Y2, Value, L,
                               [&Dot](int32_t X, int32_t Y, TColor32 C) { Dot.StampClipped(X, Y, C); });
   FinishBlending();
-  if (Drawn) NotifyAreaChanged(Area, AREAINFO_DRAWN_LINE);
+  if (Drawn || BothInside) NotifyAreaChanged(Area, AREAINFO_DRAWN_LINE);
 }
 
 }  // namespace quillet

@@ -15,14 +15,11 @@ TFramePresenter::TFramePresenter(TImage32& View) : FView(View) {
   TBitmap32& Surface = View.Bitmap();
   FAreas.SetBounds(Surface.Width(), Surface.Height());
   FAreas.FrameShown();
+  FPrevious = std::move(Surface.OnAreaChanged);
   Surface.OnAreaChanged = [this](TBitmap32*, const TRect& Area, uint32_t Info) { AreaChanged(Area, Info); };
 }
 
-TFramePresenter::~TFramePresenter() {
-  FView.Bitmap().OnAreaChanged = [View = &FView](TBitmap32*, const TRect& Area, uint32_t Info) {
-    View->AreaChanged(Area, Info);
-  };
-}
+TFramePresenter::~TFramePresenter() { FView.Bitmap().OnAreaChanged = std::move(FPrevious); }
 
 void TFramePresenter::AreaChanged(const TRect& Area, uint32_t Info) {
   const TBitmap32& Surface = FView.Bitmap();

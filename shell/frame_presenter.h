@@ -19,7 +19,7 @@ class TImage32;
 
 class TFramePresenter {
  public:
-  // Takes the area reports of View's surface over from View, until destroyed.
+  // Takes the area reports of View's surface over from their handler, until destroyed.
   explicit TFramePresenter(TImage32& View);
   ~TFramePresenter();
   TFramePresenter(const TFramePresenter&) = delete;
@@ -38,6 +38,7 @@ class TFramePresenter {
   void ShowFrame();
 
   TImage32& FView;
+  TAreaChangedEvent FPrevious;  // the surface's handler before, given back at the end
   TFrameAreas FAreas;
   TFramePacer FPacer;
   QTimer FTimer;

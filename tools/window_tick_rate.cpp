@@ -33,6 +33,7 @@
 #include "raster/engine_init.h"
 #include "shell/screen_form.h"
 #include "shell/sys_util.h"
+#include "tools/render_options.h"
 
 using namespace quillet;
 
@@ -81,7 +82,7 @@ std::optional<Options> Parse(int argc, char** argv) {
       return std::nullopt;
     }
   }
-  if (Positional < 3 || O.Width < 1 || O.Height < 1 || O.Width > 16384 || O.Height > 16384 ||
+  if (Positional < 3 || O.Width < 1 || O.Height < 1 || O.Width > MaxRenderSide || O.Height > MaxRenderSide ||
       !(O.Seconds > 0) || (O.StartXvfb && O.ServerPid))
     return std::nullopt;
   return O;

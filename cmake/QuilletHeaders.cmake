@@ -16,6 +16,8 @@ function(quillet_headers target)
       message(FATAL_ERROR "${target}: no header ${folder}/${header}")
     endif()
     set_property(GLOBAL APPEND PROPERTY QUILLET_PUBLIC_HEADERS "${folder}/${header}")
+    get_filename_component(header_dir "${public_root}/${folder}/${header}" DIRECTORY)
+    file(MAKE_DIRECTORY "${header_dir}")
     file(CREATE_LINK "${CMAKE_CURRENT_SOURCE_DIR}/${header}" "${public_root}/${folder}/${header}" SYMBOLIC)
   endforeach()
 

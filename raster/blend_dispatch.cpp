@@ -5,10 +5,7 @@
 #include "raster/blend.h"
 #include "raster/detail/blend_kernels.h"
 #include "raster/detail/blend_variants.h"
-
-#if defined(__x86_64__) || defined(__i386__)
-#include <cpuid.h>
-#endif
+#include "raster/detail/compiler_facts.h"
 
 namespace quillet {
 
@@ -90,30 +87,21 @@ const TBlendKernels& KernelTable(BlendVariant Variant, SimdLevel Level) {
 }
 
 bool HasMmx() {
-#if defined(__x86_64__) || defined(__i386__)
-  // __get_cpuid fails when the identification instruction is missing.
-  unsigned Eax = 0, Ebx = 0, Ecx = 0, Edx = 0;
-  if (!__get_cpuid(1, &Eax, &Ebx, &Ecx, &Edx)) return false;
+  unsigned Eax = 0, Edx = 0;
+  if (!CpuIdentification(Eax, Edx)) return false;
   const unsigned Family = (Eax >> 8) & 0xF;
   return Family >= 5 && (Edx & (1u << 23)) != 0;
-#else
-  return false;
-#endif
 }
 
 bool SimdLevelSupported(SimdLevel Level) {
-#if QUILLET_X86_KERNELS
-  __builtin_cpu_init();  // the run-time library does it before main; this may run earlier
-#endif
   switch (Level) {
     case SimdLevel::Scalar:
       return true;
 #if QUILLET_X86_KERNELS
     case SimdLevel::Sse2:
-      return __builtin_cpu_supports("sse2");
+      return CpuSupportsSse2();
     case SimdLevel::Avx2:
-      // The processor and the operating system (which must save the wide registers) both.
-      return __builtin_cpu_supports("avx2");
+      return CpuSupportsAvx2();
 #endif
     default:
       return false;

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "raster/bitmap32.h"
+#include "raster/detail/compiler_facts.h"
 #include "raster/detail/line_clip.h"
 #include "raster/detail/line_setup.h"
 
@@ -40,10 +41,9 @@ constexpr int64_t LongLine = 32768;
 constexpr uint32_t PrefetchSteps = 8;
 
 // A hint only: the address may lie outside the surface, so it is formed without pointer arithmetic.
-inline void PrefetchForWrite(const TColor32* Base, intptr_t Index) {
-  __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(Base) +
-                                                   static_cast<uintptr_t>(Index) * sizeof(TColor32)),
-                     1);
+inline void PrefetchPixel(const TColor32* Base, intptr_t Index) {
+  PrefetchForWrite(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(Base) +
+                                                 static_cast<uintptr_t>(Index) * sizeof(TColor32)));
 }
 
 // Draws the steps of a long walk up to Last whose pixels fall inside the clip rectangle, computing
@@ -180,8 +180,8 @@ void TBitmap32::DrawLineAAClipped(int32_t AX1, int32_t AY1, int32_t AX2, int32_t
         // a few steps ahead so that their misses overlap.
         if (I > PrefetchSteps) {
           const intptr_t Ahead = Index + PrefetchSteps * Major + ((E + PrefetchSteps * Slope) >> 16) * Minor;
-          PrefetchForWrite(Pixels, Ahead);
-          PrefetchForWrite(Pixels, Ahead + Minor);
+          PrefetchPixel(Pixels, Ahead);
+          PrefetchPixel(Pixels, Ahead + Minor);
         }
         const uint32_t Fr = E >> 8;
         Writer.Write(Index, 255 - Fr);

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "raster/bitmap32.h"
+#include "raster/detail/compiler_facts.h"
 
 namespace quillet {
 
@@ -29,8 +30,8 @@ void FetchRow(const TBitmap32& B, int32_t X1, int32_t X2, int32_t Y) {
   const int32_t Width = std::min(X2 - X1, FetchPixels);
   if (Width <= 0) return;
   const TColor32* Row = B.PixelAddress(X1, Y);
-  for (int32_t X = 0; X < Width; X += 16) __builtin_prefetch(Row + X, 1);
-  __builtin_prefetch(Row + (Width - 1), 1);
+  for (int32_t X = 0; X < Width; X += 16) PrefetchForWrite(Row + X);
+  PrefetchForWrite(Row + (Width - 1));
 }
 
 // Runs Row(Y) for every row of the rectangle, fetching ahead.

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "raster/detail/compiler_facts.h"
 #include "raster/detail/span_fill.h"
 
 namespace quillet {
@@ -181,8 +182,8 @@ class TSpanWriterAA {
     const TColor32* Row = FBitmap.RowAddress(static_cast<int32_t>(Py));
     From = std::max(From - 16, FClipLeft);
     To = std::min(To + 16, FClipRight - 1);
-    for (int32_t X = From; X <= To; X += 16) __builtin_prefetch(Row + X, 1);
-    __builtin_prefetch(Row + To, 1);
+    for (int32_t X = From; X <= To; X += 16) PrefetchForWrite(Row + X);
+    PrefetchForWrite(Row + To);
   }
 
   TColor32 CellColor(uint32_t Count) const { return ((Count * FGrid.Scale & 0xFF00) << 16) | FRgb; }

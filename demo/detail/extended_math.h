@@ -5,35 +5,17 @@
 #include <cmath>
 #include <cstdint>
 
+#include "raster/detail/compiler_facts.h"
+
 namespace quillet {
 
 constexpr long double Pi80 = 3.14159265358979323846264338327950288L;
 constexpr long double TwoPi80 = 2.0L * Pi80;
 constexpr long double PiOver180 = Pi80 / 180.0L;
 
-// The x87 instructions take arguments below 2^63 in magnitude; beyond that they leave the operand
-// untouched and flag it, and the result is taken as 0.
-inline long double ExtSin(long double X) {
-#if defined(__x86_64__) || defined(__i386__)
-  long double R;
-  uint16_t Status;
-  __asm__("fsin\n\tfnstsw %%ax" : "=t"(R), "=a"(Status) : "0"(X));
-  return (Status & 0x0400) ? 0.0L : R;
-#else
-  return std::fabs(X) < 0x1p63L ? std::sin(X) : (X != X ? X : 0.0L);
-#endif
-}
-
-inline long double ExtCos(long double X) {
-#if defined(__x86_64__) || defined(__i386__)
-  long double R;
-  uint16_t Status;
-  __asm__("fcos\n\tfnstsw %%ax" : "=t"(R), "=a"(Status) : "0"(X));
-  return (Status & 0x0400) ? 0.0L : R;
-#else
-  return std::fabs(X) < 0x1p63L ? std::cos(X) : (X != X ? X : 0.0L);
-#endif
-}
+// The processor's own sine and cosine: the pixels depend on their extended results.
+inline long double ExtSin(long double X) { return X87Sine(X); }
+inline long double ExtCos(long double X) { return X87Cosine(X); }
 
 // Nearest integer, ties to even, kept to its low 32 bits like a 64-bit store; values beyond the
 // 64-bit range and NaN give 0. rint rounds as nearbyint does and is inlined (see FloatToFixed).

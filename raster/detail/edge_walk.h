@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "raster/detail/compiler_facts.h"
 #include "raster/fixed.h"
 
 namespace quillet {
@@ -86,8 +87,7 @@ void WalkEdge(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinY, int3
   // Dx <= 2 Dy never the jump; those are walked without them.
   const auto Walk = [&](auto Stages) {
     const auto UnitStep = [&] {
-      // Even odds: the compiler then prefers conditional moves to a branch.
-      const bool Over = __builtin_expect_with_probability(E > Dy, 1, 0.5);
+      const bool Over = EvenOdds(E > Dy);
       X = Over ? X + Sx : X;
       E = Over ? E - Dy : E;
     };

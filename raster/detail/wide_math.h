@@ -5,10 +5,9 @@
 #include <cstdint>
 #include <limits>
 
-namespace quillet {
+#include "raster/detail/compiler_facts.h"
 
-__extension__ typedef __int128 Int128;
-__extension__ typedef unsigned __int128 UInt128;
+namespace quillet {
 
 // N / D rounded towards minus infinity, with the remainder in [0, D).
 struct TFloorDivision {
@@ -17,7 +16,8 @@ struct TFloorDivision {
 };
 
 // For D > 0 and any N. A numerator that fits in 64 bits is divided in 64 bits: the 128-bit
-// division is a library call.
+// division is a library call
+// (and a long division where the target has no native 128-bit type).
 inline TFloorDivision FloorDivide(Int128 N, int64_t D) {
   Int128 Q;
   int64_t R;

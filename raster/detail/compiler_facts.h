@@ -1,0 +1,92 @@
+// What the exact pixels and the kernel dispatch take from the compiler beyond standard C++, in one
+// place: 128-bit integers (native where the target has them, two 64-bit halves where it has not),
+// the processor's feature tests, write prefetches, branch odds, and the x87 sine and cosine whose
+// extended results the shape code rounds. GCC (and clang) on x86 or elsewhere.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "raster/detail/portable_int128.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#define QUILLET_X86 1
+#include <cpuid.h>
+#else
+#define QUILLET_X86 0
+#endif
+
+namespace quillet {
+
+#if defined(__SIZEOF_INT128__) && !defined(QUILLET_PORTABLE_INT128)
+__extension__ typedef __int128 Int128;
+__extension__ typedef unsigned __int128 UInt128;
+#else
+using Int128 = PortableInt128;
+using UInt128 = PortableUInt128;
+#endif
+
+// A hint only: Address may lie outside any object, so it is never dereferenced.
+inline void PrefetchForWrite(const void* Address) { __builtin_prefetch(Address, 1); }
+
+// Even odds: the compiler then prefers conditional moves to a branch.
+inline bool EvenOdds(bool Condition) { return __builtin_expect_with_probability(Condition, 1, 0.5); }
+
+// The identification instruction's signature and standard feature flags (leaf 1); false when the
+// processor has no such instruction.
+inline bool CpuIdentification(unsigned& Eax, unsigned& Edx) {
+  Eax = Edx = 0;
+#if QUILLET_X86
+  unsigned Ebx = 0, Ecx = 0;
+  return __get_cpuid(1, &Eax, &Ebx, &Ecx, &Edx) != 0;
+#else
+  return false;
+#endif
+}
+
+// The run-time library's view of the processor and the operating system (which must save the
+// wide registers for AVX2).
+inline bool CpuSupportsSse2() {
+#if QUILLET_X86
+  __builtin_cpu_init();  // the run-time library does it before main; this may run earlier
+  return __builtin_cpu_supports("sse2");
+#else
+  return false;
+#endif
+}
+
+inline bool CpuSupportsAvx2() {
+#if QUILLET_X86
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2");
+#else
+  return false;
+#endif
+}
+
+// The x87 instructions take arguments below 2^63 in magnitude; beyond that they leave the operand
+// untouched and flag it, and the result is taken as 0. Other processors compute the same in
+// software, to within their library's rounding.
+inline long double X87Sine(long double X) {
+#if QUILLET_X86
+  long double R;
+  uint16_t Status;
+  __asm__("fsin\n\tfnstsw %%ax" : "=t"(R), "=a"(Status) : "0"(X));
+  return (Status & 0x0400) ? 0.0L : R;
+#else
+  return std::fabs(X) < 0x1p63L ? std::sin(X) : (X != X ? X : 0.0L);
+#endif
+}
+
+inline long double X87Cosine(long double X) {
+#if QUILLET_X86
+  long double R;
+  uint16_t Status;
+  __asm__("fcos\n\tfnstsw %%ax" : "=t"(R), "=a"(Status) : "0"(X));
+  return (Status & 0x0400) ? 0.0L : R;
+#else
+  return std::fabs(X) < 0x1p63L ? std::cos(X) : (X != X ? X : 0.0L);
+#endif
+}
+
+}  // namespace quillet

@@ -1,112 +1,107 @@
-// tConfigForm: the configuration dialog. Its controls hold the live DemoSettings that every frame
-// reads; it loads them from the settings file when created and saves them on OK. Its buttons
-// test, wipe and pause the screen window.
+// tConfigForm: the configuration dialog's behaviour, without a toolkit. It edits the program's live
+// DemoSettings, which every frame reads; loads them from the settings file when created and saves
+// them on OK; its value labels set presets and maxima; its buttons test, wipe and pause the screen
+// window. A toolkit's dialog (IConfigView) shows the controls and reports the user's actions here.
 #pragma once
 
-#include <QDialog>
-
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
+#include "config/config_view.h"
 #include "config/demo_settings.h"
-
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QPushButton;
+#include "platform/ui_events.h"
 
 namespace quillet {
 
 class IScreenControl;
-class TGaugeBar;
 
-class tConfigForm : public QDialog {
+class tConfigForm {
  public:
-  // SettingsPath is the placed settings file; loading happens here (FormCreate).
-  explicit tConfigForm(std::filesystem::path SettingsPath, QWidget* Parent = nullptr);
-  ~tConfigForm() override;
-
   static const char DesignedCaption[];
+  static const char DesignedEngineVersion[];
+  static const char EngineVersion[];
+  static const char HintText[];
+  static const char VersionText[];
+  static const std::array<const char*, DialogButtonCount> DesignedButtonCaptions;
+  static constexpr int32_t ActivatedTop = 40;
 
-  // The live settings: every change in the dialog is in here at once.
-  const DemoSettings& Settings() const { return FSettings; }
+  // Live is the program's record; it is set to the designed controls' values until FormCreate
+  // loads the file at SettingsPath (already placed).
+  tConfigForm(DemoSettings& Live, std::filesystem::path SettingsPath);
+  tConfigForm(const tConfigForm&) = delete;
+  tConfigForm& operator=(const tConfigForm&) = delete;
 
+  // The toolkit's dialog, built with the designed values; null detaches it.
+  void SetView(IConfigView* View) { FView = View; }
   void SetScreen(IScreenControl* Screen) { FScreen = Screen; }
   // Called after the dialog has closed (OK, Cancel, Escape, the close box); the main window's
   // close ends the program.
   std::function<void()> OnClosed;
-  // Shows a message from a failed save; the default is a message box.
-  std::function<void(const std::string& Message)> OnError;
 
+  const DemoSettings& Settings() const { return FLive; }
+  int32_t GaugePosition(std::size_t Row) const;
+  const std::string& ButtonCaption(TDialogButton Button) const;
+  const std::string& Caption() const { return FCaption; }
+  // Appends the command line's mode text to the caption.
+  void AppendToCaption(std::string_view Text);
+
+  // Creation: loads the settings and shows the engine's version.
+  void FormCreate();
   void LoadSettings();
+  // Throws ProfileWriteError when the file cannot be written.
   void SaveSettings();
 
-  // Event handlers.
+  // Sets a gauge the way the control does: clamped, and only a change raises the change handler.
+  void SetGaugePosition(std::size_t Row, int32_t Position);
+
+  // What the user does. GaugeMoved and CheckToggled report a control's new state.
+  void GaugeMoved(std::size_t Row, int32_t Position) { SetGaugePosition(Row, Position); }
+  void CheckToggled(std::size_t Index, bool Checked);
+  void iMouseDown(int Tag, TMouseButton Button);
   void FormActivate();
+  // A character typed to the dialog itself, while no control has the keyboard focus.
+  void FormKeyPress(char32_t Character);
+  // A letter typed alone while a check box or a button has the focus: presses the button whose
+  // accelerator it is. False when none has it.
+  bool AcceleratorTyped(char32_t Letter);
+  std::optional<TDialogButton> ButtonForAccelerator(char32_t Letter) const;
+  void ButtonClick(TDialogButton Button);
+
   void OKButtonClick();
   void CancelButtonClick();
   void TestButtonClick();
   void WinTestButtonClick();
   void ClearButtonClick();
   void PauseButtonClick();
-  void iMouseDown(int Tag, Qt::MouseButton Button);
 
-  // The controls, for the screen window and for tests.
-  struct TGaugeRow {
-    QLabel* NameLabel;
-    QLabel* ValueLabel;  // reports mouse presses to iMouseDown
-    TGaugeBar* Gauge;
-  };
-  const std::array<TGaugeRow, 5>& Rows() const { return FRows; }
-  TGaugeBar* gObjects() const { return FRows[0].Gauge; }
-  TGaugeBar* gSize() const { return FRows[1].Gauge; }
-  TGaugeBar* gAlpha() const { return FRows[2].Gauge; }
-  TGaugeBar* gThick() const { return FRows[3].Gauge; }
-  TGaugeBar* gSteps() const { return FRows[4].Gauge; }
-  // The eighteen check boxes in file order: AntiAliasing, Blend, Gouraud, BlendGouraud.
-  const std::array<QCheckBox*, 18>& CheckBoxes() const { return FChecks; }
-  QPushButton* WinTestButton() const { return FWinTestButton; }
-  QPushButton* TestButton() const { return FTestButton; }
-  QPushButton* ClearButton() const { return FClearButton; }
-  QPushButton* PauseButton() const { return FPauseButton; }
-  QPushButton* CancelButton() const { return FCancelButton; }
-  QPushButton* OKButton() const { return FOKButton; }
-  QLabel* LabelEngineVersion() const { return FLabelEngineVersion; }
-
- protected:
-  bool event(QEvent* Event) override;
-  void showEvent(QShowEvent* Event) override;
-  void keyPressEvent(QKeyEvent* Event) override;
-  bool eventFilter(QObject* Watched, QEvent* Event) override;
-  void reject() override;
+  // The gauges' change handlers: each shows its position in its value label.
+  void gObjectsChange() { GaugeChange(0); }
+  void gSizeChange() { GaugeChange(1); }
+  void gAlphaChange() { GaugeChange(2); }
+  void gThicknessChange() { GaugeChange(3); }
+  void gStepsChange() { GaugeChange(4); }
 
  private:
-  void BuildControls();
-  void FormCreate();
-  void FormKeyPress(const QString& Text);
-  void GaugeChanged(int Row);
-  void CheckChanged(int Index, bool Checked);
+  void GaugeChange(std::size_t Row);
+  void SetButtonCaption(TDialogButton Button, std::string Caption);
   void UpdatePauseCaption();
   void CloseDialog();
-  // The button whose accelerator is Letter, or null.
-  QPushButton* ButtonForAccelerator(QChar Letter) const;
 
+  DemoSettings& FLive;
   std::filesystem::path FSettingsPath;
-  DemoSettings FSettings;
+  IConfigView* FView = nullptr;
   IScreenControl* FScreen = nullptr;
-  bool FPlaced = false;
-
-  std::array<TGaugeRow, 5> FRows{};
-  std::array<QCheckBox*, 18> FChecks{};
-  QPushButton* FWinTestButton = nullptr;
-  QPushButton* FTestButton = nullptr;
-  QPushButton* FClearButton = nullptr;
-  QPushButton* FPauseButton = nullptr;
-  QPushButton* FCancelButton = nullptr;
-  QPushButton* FOKButton = nullptr;
-  QLabel* FLabelEngineVersion = nullptr;
+  std::string FCaption;
+  std::array<std::string, DialogButtonCount> FButtonCaptions;
 };
+
+// The letter after a single '&' in a caption, in lower case; 0 when there is none.
+char32_t AcceleratorOf(std::string_view Caption);
 
 }  // namespace quillet

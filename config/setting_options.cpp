@@ -1,38 +1,23 @@
-// Setting options: one table per kind of setting, shared by the parser and the usage text.
+// Setting options: the settings tables read as options, by the parser and the usage text.
 #include "config/setting_options.h"
 
 #include <algorithm>
 
 namespace quillet {
 
-const std::array<TNumberOption, 5> NumberOptions{{
-    {"objects", "Objects", ObjectsRange, &DemoSettings::SetObjects},
-    {"size", "Size", SizeRange, &DemoSettings::SetSize},
-    {"alpha", "Alpha", AlphaRange, &DemoSettings::SetAlpha},
-    {"thickness", "Thickness", ThicknessRange, &DemoSettings::SetThickness},
-    {"steps", "CurveSteps", StepsRange, &DemoSettings::SetSteps},
-}};
+std::string SwitchOptionName(const TSwitchSetting& Switch) {
+  return std::string(FamilyOf(Switch).OptionPrefix) + '-' + Switch.OptionShape;
+}
 
-const std::array<TSwitchOption, 18> SwitchOptions{{
-    {"aa-lines", "AntiAliased Lines", &DemoSettings::iLines},
-    {"aa-bars", "AntiAliased Bars", &DemoSettings::iBars},
-    {"aa-triangles", "AntiAliased Triangles", &DemoSettings::iTriangles},
-    {"aa-fill-triangles", "AntiAliased FillTriangles", &DemoSettings::iFillTria},
-    {"aa-spline-curve", "AntiAliased SplineCurve", &DemoSettings::iSplineCurve},
-    {"aa-spline-area", "AntiAliased SplineArea", &DemoSettings::iSplineArea},
-    {"aa-ellipse", "AntiAliased Ellipse", &DemoSettings::iEllipse},
-    {"blend-lines", "AlphaBlending Lines", &DemoSettings::bLines},
-    {"blend-bars", "AlphaBlending Bars", &DemoSettings::bBars},
-    {"blend-triangles", "AlphaBlending Triangles", &DemoSettings::bTriangles},
-    {"blend-fill-triangles", "AlphaBlending FillTriangles", &DemoSettings::bFillTria},
-    {"blend-spline-curve", "AlphaBlending SplineCurve", &DemoSettings::bSplineCurve},
-    {"blend-spline-area", "AlphaBlending SplineArea", &DemoSettings::bSplineArea},
-    {"blend-ellipse-disk", "AlphaBlending Ellipse Disk", &DemoSettings::bEllipseDisk},
-    {"gouraud-bars", "Gouraud Bars", &DemoSettings::gBars},
-    {"gouraud-triangles", "Gouraud Triangles", &DemoSettings::gTriangles},
-    {"blend-gouraud-bars", "BlendGouraud Bars", &DemoSettings::bgBars},
-    {"blend-gouraud-triangles", "BlendGouraud Triangles", &DemoSettings::bgTriangles},
-}};
+std::string NumberCaption(const TNumberSetting& Number) {
+  std::string Caption = Number.RowCaption;
+  if (!Caption.empty() && Caption.back() == ':') Caption.pop_back();
+  return Caption;
+}
+
+std::string SwitchCaption(const TSwitchSetting& Switch) {
+  return std::string(FamilyOf(Switch).Caption) + ' ' + Switch.Caption;
+}
 
 namespace {
 
@@ -57,10 +42,10 @@ bool ParseClampedNumber(std::string_view Text, const TGaugeRange& Range, int32_t
 }  // namespace
 
 void TSettingOverrides::ApplyTo(DemoSettings& Settings) const {
-  for (size_t I = 0; I < NumberOptions.size(); ++I)
-    if (Numbers[I]) (Settings.*NumberOptions[I].Set)(*Numbers[I]);
-  for (size_t I = 0; I < SwitchOptions.size(); ++I)
-    if (Switches[I]) Settings.*SwitchOptions[I].Field = *Switches[I];
+  for (size_t I = 0; I < NumberSettings.size(); ++I)
+    if (Numbers[I]) (Settings.*NumberSettings[I].Set)(*Numbers[I]);
+  for (size_t I = 0; I < SwitchSettings.size(); ++I)
+    if (Switches[I]) Settings.*SwitchSettings[I].Field = *Switches[I];
 }
 
 int TakeSettingOption(const std::vector<std::string>& Args, size_t Index, TSettingOverrides& Into,
@@ -72,8 +57,8 @@ int TakeSettingOption(const std::vector<std::string>& Args, size_t Index, TSetti
 
   const size_t Equals = Arg.find('=');
   const std::string_view Name = Arg.substr(0, Equals);
-  for (size_t I = 0; I < NumberOptions.size(); ++I) {
-    if (Name != NumberOptions[I].Name) continue;
+  for (size_t I = 0; I < NumberSettings.size(); ++I) {
+    if (Name != NumberSettings[I].Option) continue;
     int Taken = 1;
     std::string_view Value;
     if (Equals != std::string_view::npos) {
@@ -86,7 +71,7 @@ int TakeSettingOption(const std::vector<std::string>& Args, size_t Index, TSetti
       return -1;
     }
     int32_t Number = 0;
-    if (!ParseClampedNumber(Value, NumberOptions[I].Range, Number)) {
+    if (!ParseClampedNumber(Value, NumberSettings[I].Range, Number)) {
       Error = "--" + std::string(Name) + " needs a whole number, not '" + std::string(Value) + "'";
       return -1;
     }
@@ -97,8 +82,8 @@ int TakeSettingOption(const std::vector<std::string>& Args, size_t Index, TSetti
   if (Equals != std::string_view::npos) return 0;
   const bool Off = Name.substr(0, 3) == "no-";
   const std::string_view Kind = Off ? Name.substr(3) : Name;
-  for (size_t I = 0; I < SwitchOptions.size(); ++I) {
-    if (Kind != SwitchOptions[I].Name) continue;
+  for (size_t I = 0; I < SwitchSettings.size(); ++I) {
+    if (Kind != SwitchOptionName(SwitchSettings[I])) continue;
     Into.Switches[I] = !Off;
     return 1;
   }
@@ -107,15 +92,15 @@ int TakeSettingOption(const std::vector<std::string>& Args, size_t Index, TSetti
 
 std::string SettingOptionsUsage() {
   std::string Text;
-  for (const TNumberOption& N : NumberOptions) {
-    std::string Line = "  --" + std::string(N.Name) + " N";
+  for (const TNumberSetting& N : NumberSettings) {
+    std::string Line = "  --" + std::string(N.Option) + " N";
     Line.resize(std::max<size_t>(Line.size() + 1, 34), ' ');
-    Text += Line + N.Caption + ", " + std::to_string(N.Range.Min) + " to " + std::to_string(N.Range.Max) + '\n';
+    Text += Line + NumberCaption(N) + ", " + std::to_string(N.Range.Min) + " to " + std::to_string(N.Range.Max) + '\n';
   }
-  for (const TSwitchOption& S : SwitchOptions) {
-    std::string Line = "  --[no-]" + std::string(S.Name);
+  for (const TSwitchSetting& S : SwitchSettings) {
+    std::string Line = "  --[no-]" + SwitchOptionName(S);
     Line.resize(std::max<size_t>(Line.size() + 1, 34), ' ');
-    Text += Line + S.Caption + " on or off\n";
+    Text += Line + SwitchCaption(S) + " on or off\n";
   }
   return Text;
 }

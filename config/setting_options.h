@@ -2,7 +2,8 @@
 // --size N, --alpha N, --thickness N, --steps N, and --KIND / --no-KIND for each of the eighteen
 // kinds of shapes, KIND being the family (aa, blend, gouraud, blend-gouraud) and the shape, as in
 // --aa-lines or --no-blend-ellipse-disk. Values given here replace those of the settings file and
-// are clamped to the dialog's ranges. Plain C++, so that the parser can be tested and fuzzed alone.
+// are clamped to the dialog's ranges. The options are those of the settings tables. Plain C++, so
+// that the parser can be tested and fuzzed alone.
 #pragma once
 
 #include <array>
@@ -17,26 +18,16 @@
 
 namespace quillet {
 
-struct TNumberOption {
-  const char* Name;     // without the leading "--"
-  const char* Caption;  // the dialog's row caption
-  TGaugeRange Range;
-  bool (DemoSettings::*Set)(int32_t);
-};
-
-struct TSwitchOption {
-  const char* Name;     // without the leading "--" (the off form adds "no-")
-  const char* Caption;  // family and check box, as the dialog shows them
-  bool DemoSettings::*Field;
-};
-
-extern const std::array<TNumberOption, 5> NumberOptions;
-extern const std::array<TSwitchOption, 18> SwitchOptions;
+// "--" + this is the switch's on form; "--no-" + this its off form: "aa-lines".
+std::string SwitchOptionName(const TSwitchSetting& Switch);
+// What the settings are called outside the dialog: "CurveSteps", "AlphaBlending Ellipse Disk".
+std::string NumberCaption(const TNumberSetting& Number);
+std::string SwitchCaption(const TSwitchSetting& Switch);
 
 // The values the command line gives; the rest keep what the settings file says.
 struct TSettingOverrides {
-  std::array<std::optional<int32_t>, NumberOptions.size()> Numbers;
-  std::array<std::optional<bool>, SwitchOptions.size()> Switches;
+  std::array<std::optional<int32_t>, NumberSettings.size()> Numbers;
+  std::array<std::optional<bool>, SwitchSettings.size()> Switches;
 
   void ApplyTo(DemoSettings& Settings) const;
   bool operator==(const TSettingOverrides&) const = default;

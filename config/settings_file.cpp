@@ -1,4 +1,5 @@
-// The INI layout of DemoSettings: sections, keys, their order and their defaults.
+// Reading and writing DemoSettings in the settings file, key by key in the order of the settings
+// tables, and the file's number format.
 #include "config/settings_file.h"
 
 #include <array>
@@ -7,51 +8,6 @@
 namespace quillet {
 
 namespace {
-
-struct NumberKey {
-  const char* Key;
-  int32_t Default;
-  int32_t (DemoSettings::*Get)() const;
-  bool (DemoSettings::*Set)(int32_t);
-};
-
-constexpr char ConfigSection[] = "Config";
-
-constexpr std::array<NumberKey, 5> NumberKeys{{
-    {"Objects", 50, &DemoSettings::Objects, &DemoSettings::SetObjects},
-    {"Size", 80, &DemoSettings::Size, &DemoSettings::SetSize},
-    {"Alpha", 127, &DemoSettings::Alpha, &DemoSettings::SetAlpha},
-    {"Thickness", 1, &DemoSettings::Thickness, &DemoSettings::SetThickness},
-    {"Steps", 10, &DemoSettings::Steps, &DemoSettings::SetSteps},
-}};
-
-struct SwitchKey {
-  const char* Section;
-  const char* Key;
-  bool Default;
-  bool DemoSettings::*Field;
-};
-
-constexpr std::array<SwitchKey, 18> SwitchKeys{{
-    {"AntiAliasing", "Lines", true, &DemoSettings::iLines},
-    {"AntiAliasing", "Bars", false, &DemoSettings::iBars},
-    {"AntiAliasing", "Triangles", false, &DemoSettings::iTriangles},
-    {"AntiAliasing", "FillTria", false, &DemoSettings::iFillTria},
-    {"AntiAliasing", "SplineCurve", false, &DemoSettings::iSplineCurve},
-    {"AntiAliasing", "SplineArea", false, &DemoSettings::iSplineArea},
-    {"AntiAliasing", "Ellipse", false, &DemoSettings::iEllipse},
-    {"Blend", "Lines", false, &DemoSettings::bLines},
-    {"Blend", "Bars", true, &DemoSettings::bBars},
-    {"Blend", "Triangles", false, &DemoSettings::bTriangles},
-    {"Blend", "FillTria", false, &DemoSettings::bFillTria},
-    {"Blend", "SplineCurve", false, &DemoSettings::bSplineCurve},
-    {"Blend", "SplineArea", false, &DemoSettings::bSplineArea},
-    {"Blend", "EllipseDisk", false, &DemoSettings::bEllipseDisk},
-    {"Gouraud", "Bars", false, &DemoSettings::gBars},
-    {"Gouraud", "Triangles", false, &DemoSettings::gTriangles},
-    {"BlendGouraud", "Bars", false, &DemoSettings::bgBars},
-    {"BlendGouraud", "Triangles", false, &DemoSettings::bgTriangles},
-}};
 
 int HexDigit(char C) {
   if (C >= '0' && C <= '9') return C - '0';
@@ -117,16 +73,17 @@ bool ReadStoredSwitch(const ProfileDocument& Document, std::string_view Section,
 
 void LoadSettings(DemoSettings& Settings, const std::filesystem::path& Path) {
   const ProfileFile File(Path);
-  for (const NumberKey& N : NumberKeys)
-    (Settings.*N.Set)(ReadStoredInteger(File.Document(), ConfigSection, N.Key, N.Default));
-  for (const SwitchKey& S : SwitchKeys)
-    Settings.*S.Field = ReadStoredSwitch(File.Document(), S.Section, S.Key, S.Default);
+  for (const TNumberSetting& N : NumberSettings)
+    (Settings.*N.Set)(ReadStoredInteger(File.Document(), NumbersSection, N.Key, N.FileDefault));
+  for (const TSwitchSetting& S : SwitchSettings)
+    Settings.*S.Field = ReadStoredSwitch(File.Document(), FamilyOf(S).Section, S.Key, S.FileDefault);
 }
 
 void SaveSettings(const DemoSettings& Settings, const std::filesystem::path& Path) {
   ProfileFile File(Path);
-  for (const NumberKey& N : NumberKeys) File.Write(ConfigSection, N.Key, std::to_string((Settings.*N.Get)()));
-  for (const SwitchKey& S : SwitchKeys) File.Write(S.Section, S.Key, Settings.*S.Field ? "1" : "0");
+  for (const TNumberSetting& N : NumberSettings)
+    File.Write(NumbersSection, N.Key, std::to_string((Settings.*N.Get)()));
+  for (const TSwitchSetting& S : SwitchSettings) File.Write(FamilyOf(S).Section, S.Key, Settings.*S.Field ? "1" : "0");
   File.Close();
 }
 

@@ -26,8 +26,8 @@ int32_t AnySetting(FuzzedDataProvider& In, const TGaugeRange& Range) {
 }
 
 void ChangeSettings(FuzzedDataProvider& In, DemoSettings& S) {
-  for (const TNumberOption& O : NumberOptions) (S.*O.Set)(AnySetting(In, O.Range));
-  for (const TSwitchOption& O : SwitchOptions) S.*O.Field = In.ConsumeBool();
+  for (const TNumberSetting& O : NumberSettings) (S.*O.Set)(AnySetting(In, O.Range));
+  for (const TSwitchSetting& O : SwitchSettings) S.*O.Field = In.ConsumeBool();
 }
 
 int32_t ClientSide(FuzzedDataProvider& In, int32_t SurfaceSide) {

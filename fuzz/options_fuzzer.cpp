@@ -60,9 +60,9 @@ void CheckLaunchRequest(const std::vector<std::string>& Args, const char* HostVa
     Expect(R.Action == TLaunchAction::ScreenSaverMode, "classic switch read as a host option");
   if (R.Action != TLaunchAction::Hosted) return;
   Expect(R.Target == THostTarget::Root || R.HostWindow != 0, "hosted without a window");
-  for (size_t I = 0; I < NumberOptions.size(); ++I) {
+  for (size_t I = 0; I < NumberSettings.size(); ++I) {
     const std::optional<int32_t>& Value = R.Overrides.Numbers[I];
-    Expect(!Value || (*Value >= NumberOptions[I].Range.Min && *Value <= NumberOptions[I].Range.Max),
+    Expect(!Value || (*Value >= NumberSettings[I].Range.Min && *Value <= NumberSettings[I].Range.Max),
            "setting outside its range");
   }
 }

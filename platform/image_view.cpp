@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/changed_areas.h"
+#include "shell/changed_areas.h"
 #include "platform/detail/x11_shm_surface.h"
 
 namespace quillet {

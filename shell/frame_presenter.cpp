@@ -1,56 +1,48 @@
 // The frame timer: started by the first change after a frame, for the time the pace still asks.
 #include "shell/frame_presenter.h"
 
-#include <QScreen>
-
-#include "platform/image_view.h"
+#include <utility>
 
 namespace quillet {
 
-TFramePresenter::TFramePresenter(TImage32& View) : FView(View) {
-  FClock.start();
-  FTimer.setSingleShot(true);
-  FTimer.setTimerType(Qt::PreciseTimer);
-  QObject::connect(&FTimer, &QTimer::timeout, [this] { ShowFrame(); });
-  TBitmap32& Surface = View.Bitmap();
-  FAreas.SetBounds(Surface.Width(), Surface.Height());
+TFramePresenter::TFramePresenter(TBitmap32& Surface, IFrameView& View, IEventLoop& Loop)
+    : FSurface(Surface), FView(View), FLoop(Loop), FTimer(Loop.CreateOneShotTimer([this] { ShowFrame(); })) {
+  FollowSurfaceSize();
   FAreas.FrameShown();
   FPrevious = std::move(Surface.OnAreaChanged);
   Surface.OnAreaChanged = [this](TBitmap32*, const TRect& Area, uint32_t Info) { AreaChanged(Area, Info); };
 }
 
-TFramePresenter::~TFramePresenter() { FView.Bitmap().OnAreaChanged = std::move(FPrevious); }
+TFramePresenter::~TFramePresenter() { FSurface.OnAreaChanged = std::move(FPrevious); }
+
+void TFramePresenter::FollowSurfaceSize() { FAreas.SetBounds(FSurface.Width(), FSurface.Height()); }
 
 void TFramePresenter::AreaChanged(const TRect& Area, uint32_t Info) {
-  const TBitmap32& Surface = FView.Bitmap();
-  FAreas.SetBounds(Surface.Width(), Surface.Height());
+  FollowSurfaceSize();
   FAreas.AddReport(Area, Info);
   Schedule();
 }
 
 void TFramePresenter::Erased() {
-  const TBitmap32& Surface = FView.Bitmap();
-  FAreas.SetBounds(Surface.Width(), Surface.Height());
+  FollowSurfaceSize();
   FAreas.Erased();
   Schedule();
 }
 
 void TFramePresenter::Schedule() {
-  if (FAreas.Empty() || FTimer.isActive()) return;
+  if (FAreas.Empty() || FTimer->IsActive()) return;
   constexpr int64_t Millisecond = 1000000;
-  const int64_t Wait = FPacer.NextFrameAt() - FClock.nsecsElapsed();
-  FTimer.start(Wait <= 0 ? 0 : static_cast<int>((Wait + Millisecond / 2) / Millisecond));
+  const int64_t Wait = FPacer.NextFrameAt() - FLoop.NowNanoseconds();
+  FTimer->Start(Wait <= 0 ? 0 : static_cast<int32_t>((Wait + Millisecond / 2) / Millisecond));
 }
 
 void TFramePresenter::ShowFrame() {
   // The monitor may change while the window moves.
-  const QScreen* Monitor = FView.screen();
-  FPacer.SetRefreshRate(Monitor ? Monitor->refreshRate() : 0);
-  const TBitmap32& Surface = FView.Bitmap();
-  FAreas.SetBounds(Surface.Width(), Surface.Height());
+  FPacer.SetRefreshRate(FView.RefreshRate());
+  FollowSurfaceSize();
   FView.PresentAreas(FAreas.Copy(), FAreas.Black());
   FAreas.FrameShown();
-  FPacer.FrameShown(FClock.nsecsElapsed());
+  FPacer.FrameShown(FLoop.NowNanoseconds());
   ++FFramesShown;
 }
 

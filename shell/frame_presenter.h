@@ -4,23 +4,32 @@
 // at the latest one refresh after they changed. A paused tick changes nothing, so nothing is shown.
 #pragma once
 
-#include <QElapsedTimer>
-#include <QTimer>
-
 #include <cstdint>
+#include <memory>
+#include <vector>
 
-#include "platform/frame_areas.h"
-#include "platform/frame_pacer.h"
 #include "raster/bitmap32.h"
+#include "shell/event_loop.h"
+#include "shell/frame_areas.h"
+#include "shell/frame_pacer.h"
 
 namespace quillet {
 
-class TImage32;
+// Where frames go: a toolkit's view of the surface.
+class IFrameView {
+ public:
+  virtual ~IFrameView() = default;
+  // Shows Copy (surface pixels) now, after filling Black opaque black: outside Copy the surface is
+  // black there.
+  virtual void PresentAreas(const std::vector<TRect>& Copy, const std::vector<TRect>& Black) = 0;
+  // The refresh rate of the monitor the view is on, in hertz; 0 when not known.
+  virtual double RefreshRate() const = 0;
+};
 
 class TFramePresenter {
  public:
-  // Takes the area reports of View's surface over from their handler, until destroyed.
-  explicit TFramePresenter(TImage32& View);
+  // Takes the area reports of Surface over from their handler, until destroyed.
+  TFramePresenter(TBitmap32& Surface, IFrameView& View, IEventLoop& Loop);
   ~TFramePresenter();
   TFramePresenter(const TFramePresenter&) = delete;
   TFramePresenter& operator=(const TFramePresenter&) = delete;
@@ -36,13 +45,15 @@ class TFramePresenter {
   void AreaChanged(const TRect& Area, uint32_t Info);
   void Schedule();
   void ShowFrame();
+  void FollowSurfaceSize();
 
-  TImage32& FView;
+  TBitmap32& FSurface;
+  IFrameView& FView;
+  IEventLoop& FLoop;
   TAreaChangedEvent FPrevious;  // the surface's handler before, given back at the end
   TFrameAreas FAreas;
   TFramePacer FPacer;
-  QTimer FTimer;
-  QElapsedTimer FClock;
+  std::unique_ptr<ITimer> FTimer;
   uint64_t FFramesShown = 0;
 };
 

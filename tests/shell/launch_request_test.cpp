@@ -120,14 +120,14 @@ TEST(SettingOptions, OverrideTheFileClampedLikeTheDialogAndLastOneWins) {
 
 TEST(SettingOptions, EveryKindHasAnOnAndAnOffOptionAndTheUsageListsThemAll) {
   const std::string Usage = LaunchUsage();
-  for (size_t I = 0; I < SwitchOptions.size(); ++I) {
-    const std::string Name = SwitchOptions[I].Name;
+  for (size_t I = 0; I < SwitchSettings.size(); ++I) {
+    const std::string Name = SwitchOptionName(SwitchSettings[I]);
     EXPECT_NE(Usage.find("--[no-]" + Name + " "), std::string::npos) << Name;
     EXPECT_EQ(Parse({"--root", "--" + Name}).Overrides.Switches[I], true) << Name;
     EXPECT_EQ(Parse({"--root", "--no-" + Name}).Overrides.Switches[I], false) << Name;
   }
-  for (const TNumberOption& N : NumberOptions)
-    EXPECT_NE(Usage.find("--" + std::string(N.Name) + " N"), std::string::npos) << N.Name;
+  for (const TNumberSetting& N : NumberSettings)
+    EXPECT_NE(Usage.find("--" + std::string(N.Option) + " N"), std::string::npos) << N.Option;
 }
 
 }  // namespace

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "config/demo_settings.h"
-#include "platform/changed_areas.h"
+#include "shell/changed_areas.h"
 #include "platform/cursor_counter.h"
-#include "platform/frame_pacer.h"
+#include "shell/frame_pacer.h"
 #include "platform/qt_text_engine.h"
 #include "raster/bitmap32.h"
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/changed_areas.h"
+#include "shell/changed_areas.h"
 #include "raster/fixed.h"
 
 namespace quillet {

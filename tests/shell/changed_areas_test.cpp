@@ -9,8 +9,8 @@
 #include <random>
 #include <vector>
 
-#include "platform/changed_areas.h"
-#include "platform/frame_pacer.h"
+#include "shell/changed_areas.h"
+#include "shell/frame_pacer.h"
 #include "raster/bitmap32.h"
 
 namespace quillet {

@@ -1,5 +1,5 @@
 // Frame bookkeeping: the copy list, the wipe's fill, and where the screen may not be black.
-#include "platform/frame_areas.h"
+#include "shell/frame_areas.h"
 
 namespace quillet {
 

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/frame_areas.h"
+#include "shell/frame_areas.h"
 #include "raster/bitmap32.h"
 
 namespace quillet {

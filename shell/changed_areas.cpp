@@ -1,6 +1,6 @@
 // Gathering changed areas: each new area joins the rectangle that grows least by it when that
 // adds few unchanged pixels or the list is full, and stands alone otherwise.
-#include "platform/changed_areas.h"
+#include "shell/changed_areas.h"
 
 #include <algorithm>
 #include <limits>

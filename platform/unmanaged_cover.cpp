@@ -75,6 +75,11 @@ void TUnmanagedCover::Stop() {
   SetBypass(false);
   if (xcb_connection_t* Connection = x11::QtConnection()) {
     xcb_ungrab_keyboard(Connection, XCB_CURRENT_TIME);
+    // A manager drops the states of a window it lets go; nobody managed this one, so its
+    // full-screen state would still be there for a manager that takes it when it is next shown
+    // as a window. Qt writes the states it wants again as it maps it.
+    xcb_delete_property(Connection, static_cast<xcb_window_t>(FWindow.winId()),
+                        x11::InternAtom(Connection, "_NET_WM_STATE"));
     xcb_flush(Connection);
   }
 }

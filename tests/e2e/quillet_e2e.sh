@@ -563,7 +563,8 @@ case_two_monitors_openbox() {
 }
 
 # The dialog's Test... button under openbox: full screen over both monitors, on top, with the
-# focus; a typed key ends the test and the dialog has the focus again.
+# focus. A right click brings the dialog over it; WinTest makes it a window the manager frames,
+# and Test... covers both monitors again. A typed key ends the test and the dialog has the focus.
 case_test_button_openbox() {
   start_two_monitors
   start_wm openbox
@@ -573,8 +574,9 @@ case_test_button_openbox() {
   local dialog=$WINDOW
   wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $dialog ]" || fail "the dialog has no focus"
   eval "$(xdotool getwindowgeometry --shell "$dialog")"
-  # The middle of the Test... button in the dialog's fixed layout.
-  xdotool mousemove $((X + 318)) $((Y + 216)) click 1
+  # The middles of the WinTest and Test... buttons in the dialog's fixed layout.
+  local win_test="$((X + 318)) $((Y + 177))" test="$((X + 318)) $((Y + 216))"
+  xdotool mousemove $test click 1
   find_window '^Quillet  \(p\.\.\.pause\)$' 15 || fail "Test... showed no saver"
   SAVER_WINDOW=$WINDOW
   wait_until 5 bash -c "[ \"\$(\"$PROBE\" geometry $SAVER_WINDOW)\" = '0 0 1440 600' ]" ||
@@ -582,6 +584,18 @@ case_test_button_openbox() {
   expect_saver_on_two_monitors
   expect_saver_on_top
   wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $SAVER_WINDOW ]" || fail "the test has no focus"
+
+  xdotool click 3
+  wait_until 5 "$PROBE" above "$dialog" "$SAVER_WINDOW" || fail "a right click did not bring the dialog over the test"
+  xdotool mousemove $win_test click 1
+  wait_until 5 bash -c "\"$PROBE\" geometry $SAVER_WINDOW | grep -q ' 603 387\$'" ||
+    fail "WinTest: $("$PROBE" geometry "$SAVER_WINDOW"), expected a window of 603 x 387"
+  xdotool mousemove $test click 1
+  wait_until 5 bash -c "[ \"\$(\"$PROBE\" geometry $SAVER_WINDOW)\" = '0 0 1440 600' ]" ||
+    fail "Test... after WinTest does not cover both monitors: $("$PROBE" geometry "$SAVER_WINDOW")"
+  expect_saver_on_top
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $SAVER_WINDOW ]" || fail "the test has no focus again"
+
   xdotool key x
   wait_until 5 bash -c "! xwininfo -id $SAVER_WINDOW | grep -q IsViewable" || fail "a typed x did not end the test"
   wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $dialog ]" || fail "the dialog did not get the focus back"

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev libxcb1-dev libxcb-shm0-dev libxcb-xinerama0-dev fonts-dejavu-core
   xvfb xdotool x11-utils x11-xserver-utils openbox icewm man-db
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
+  xserver-xephyr dpkg-dev lintian
 )
 
 missing=()

@@ -10,7 +10,7 @@ namespace quillet {
 namespace {
 
 bool IsHostOption(std::string_view Arg) {
-  return Arg.substr(0, 2) == "--" || Arg == "-root" || Arg == "-window-id";
+  return Arg.substr(0, 2) == "--" || Arg == "-root" || Arg == "-window-id" || Arg == "-fps";
 }
 
 TLaunchRequest Failed(std::string Error) {
@@ -57,6 +57,21 @@ TLaunchRequest ParseLaunchRequest(const std::vector<std::string>& Args, const ch
       NamedWindow = true;
       continue;
     }
+    if (Arg == "--fps" || Arg == "-fps") {
+      R.ShowRates = true;
+      continue;
+    }
+    if (Arg == "--ini" || Arg.substr(0, 6) == "--ini=") {
+      if (Arg.size() > 5) {
+        R.SettingsFile = Arg.substr(6);
+      } else if (I + 1 < Args.size()) {
+        R.SettingsFile = Args[++I];
+      } else {
+        return Failed("missing file name after --ini");
+      }
+      if (R.SettingsFile.empty()) return Failed("missing file name after --ini");
+      continue;
+    }
     std::string Error;
     const int Taken = TakeSettingOption(Args, I, R.Overrides, Error);
     if (Taken < 0) return Failed(Error);
@@ -100,11 +115,25 @@ std::string LaunchUsage() {
          "                    draw into X11 window ID (decimal or 0x hexadecimal)\n"
          "  With XSCREENSAVER_WINDOW set, no arguments (or only settings) mean --root.\n"
          "\n"
-         "Settings, over those of QUILLET.INI (clamped to the dialog's ranges):\n" +
+         "  --fps, -fps       show ticks and frames per second in the bottom-left corner\n"
+         "\n"
+         "Settings, over the built-in defaults (clamped to the dialog's ranges):\n"
+         "  --ini FILE        start from the settings of FILE (QUILLET.INI as the dialog saves it)\n" +
          SettingOptionsUsage() +
          "\n"
          "  -h, --help        this text\n"
          "  --version         the version\n";
+}
+
+TErrorReport ErrorReportFor(const TLaunchRequest& Request, const std::vector<std::string>& Args) {
+  if (Request.Action == TLaunchAction::Hosted) return TErrorReport::Stderr;
+  const TCommandLine Line = ParseCommandLine(Args);
+  return Line.SaverMode == TSaverMode::ModePreview && Line.PreviewParent != 0 ? TErrorReport::Stderr
+                                                                              : TErrorReport::Box;
+}
+
+bool EndsOnQuitSignals(const TLaunchRequest& Request, const std::vector<std::string>& Args) {
+  return Request.Action == TLaunchAction::Hosted || ParseCommandLine(Args).SaverMode == TSaverMode::ModePreview;
 }
 
 }  // namespace quillet

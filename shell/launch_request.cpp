@@ -98,7 +98,7 @@ TLaunchRequest ParseLaunchRequest(const std::vector<std::string>& Args, const ch
 
 std::string LaunchUsage() {
   return "usage: quillet [/c | /s | /p [ID] | /a]\n"
-         "       quillet (--root | --window-id ID) [SETTING...]\n"
+         "       quillet (--root | --window-id ID) [--fps] [--ini FILE] [SETTING...]\n"
          "       quillet --help | --version\n"
          "\n"
          "Screen-saver modes (\"-\" may stand for \"/\", letters in either case):\n"
@@ -113,12 +113,11 @@ std::string LaunchUsage() {
          "                    window (or the virtual root of the desktop)\n"
          "  --window-id ID, -window-id ID\n"
          "                    draw into X11 window ID (decimal or 0x hexadecimal)\n"
-         "  With XSCREENSAVER_WINDOW set, no arguments (or only settings) mean --root.\n"
-         "\n"
          "  --fps, -fps       show ticks and frames per second in the bottom-left corner\n"
+         "  With XSCREENSAVER_WINDOW set, no arguments (or only settings and --fps) mean --root.\n"
          "\n"
-         "Settings, over the built-in defaults (clamped to the dialog's ranges):\n"
-         "  --ini FILE        start from the settings of FILE (QUILLET.INI as the dialog saves it)\n" +
+         "Settings, from the built-in defaults (clamped to the dialog's ranges):\n"
+         "  --ini FILE        first those of FILE (the dialog saves QUILLET.INI)\n" +
          SettingOptionsUsage() +
          "\n"
          "  -h, --help        this text\n"

@@ -95,6 +95,13 @@ void WatchDisplayConnection() {
   if (xcb_connection_t* C = x11::QtConnection(); C && !Watched.exchange(C)) std::atexit(&OnExit);
 }
 
-void StopWatchingDisplayConnection() { Watched = nullptr; }
+void StopWatchingDisplayConnection() {
+  xcb_connection_t* C = Watched.exchange(nullptr);
+  if (!C) return;
+  // A server that shuts down destroys its clients' windows before it drops their connections, and
+  // a host's window destroyed may be what ended the run: a round trip tells whether it is gone.
+  std::free(xcb_get_input_focus_reply(C, xcb_get_input_focus(C), nullptr));
+  if (xcb_connection_has_error(C) != 0) EndWithLine("lost the connection to display " + Display);
+}
 
 }  // namespace quillet

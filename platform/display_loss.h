@@ -16,7 +16,8 @@ void WatchToolkitStart(const char* Program);
 // code 1. Does nothing more off X11.
 void WatchDisplayConnection();
 
-// Before the application object, and its connection with it, is destroyed.
+// Before the application object, and its connection with it, is destroyed. Ends the program as
+// above when the server turns out to be gone.
 void StopWatchingDisplayConnection();
 
 }  // namespace quillet

@@ -54,6 +54,8 @@ constexpr int ExitUsage = 2;
 
 TErrorReport ErrorReport = TErrorReport::Box;
 bool RunFailed = false;
+// A signal may come while a box runs its own event loop, before the program's loop has begun.
+bool QuitRequested = false;
 
 void DestroyApplication() {
   delete ScreenForm;
@@ -242,7 +244,11 @@ int RunProgram(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   InstallQtTextOutput();
   InstallErrorBox();
-  if (QuitOnSignals) HandleQuitSignals([] { QCoreApplication::quit(); });
+  // exit() ends a box's own loop too, which quit() leaves running until the program's loop runs.
+  if (QuitOnSignals) HandleQuitSignals([] {
+    QuitRequested = true;
+    QCoreApplication::exit(0);
+  });
 
   TStartupServices Services;
   Services.ProgramBaseName = [] { return GetProgramBaseName(); };
@@ -273,7 +279,7 @@ int RunProgram(int argc, char** argv) {
       MainWindow->show();
       MainWindow->activateWindow();
     }
-    QApplication::exec();
+    if (!QuitRequested) QApplication::exec();
     if (RunFailed) ExitCode = ExitFailed;
   }
   DestroyApplication();

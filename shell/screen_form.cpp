@@ -129,7 +129,11 @@ void tScreenForm::ShowRates(bool Show) {
 void tScreenForm::SizeSurface(QSize Device) {
   try {
     DrawSurface().SetDimensions(Device.width(), Device.height());
+    FFailedSize = QSize();
   } catch (const EBitmapError& Error) {
+    // Showing and the first resize ask for the same size: one report is enough.
+    if (Device == FFailedSize) return;
+    FFailedSize = Device;
     if (OnSurfaceError) OnSurfaceError(Error.what());
   }
 }

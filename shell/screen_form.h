@@ -82,7 +82,7 @@ class tScreenForm : public QWidget, public IScreenControl {
   // The failed-embedding notice; the default is a message box.
   std::function<void(std::string_view Text, std::string_view Caption)> ShowInfo;
   // The surface could not take the window's size (the error's text); it is empty until the next
-  // size is asked for.
+  // size is asked for. Reported once for each size in a row that fails.
   std::function<void(std::string_view What)> OnSurfaceError;
 
  protected:
@@ -110,6 +110,7 @@ class tScreenForm : public QWidget, public IScreenControl {
   TFrameState FFrame;
   std::unique_ptr<TFramePresenter> FPresenter;
   std::unique_ptr<TRateOverlay> FRates;
+  QSize FFailedSize;  // the last size whose surface could not be had
   TTickRepaintFilter FRepaint;
   const DemoSettings* FSettings = nullptr;
   uint32_t FPreviousParent = 0;

@@ -272,6 +272,8 @@ TEST_F(ScreenFormTest, ASurfaceThatCannotBeHadIsReportedAndLeavesItEmpty) {
   EXPECT_EQ(Errors[0], "Can't allocate the DIB handle");
   EXPECT_TRUE(Form->DrawSurface().IsEmpty());
   Form->timer1Timer();  // draws nowhere
+  ResizeTo(23171, 23171);  // asked again for the same size: not reported again
+  EXPECT_EQ(Errors.size(), 1u);
   ResizeTo(64, 48);
   EXPECT_EQ(Errors.size(), 1u);
   EXPECT_EQ(Form->DrawSurface().Width(), 64);

@@ -62,14 +62,13 @@ TLaunchRequest ParseLaunchRequest(const std::vector<std::string>& Args, const ch
       continue;
     }
     if (Arg == "--ini" || Arg.substr(0, 6) == "--ini=") {
-      if (Arg.size() > 5) {
-        R.SettingsFile = Arg.substr(6);
-      } else if (I + 1 < Args.size()) {
-        R.SettingsFile = Args[++I];
-      } else {
-        return Failed("missing file name after --ini");
-      }
-      if (R.SettingsFile.empty()) return Failed("missing file name after --ini");
+      std::string_view File;
+      if (Arg != "--ini")
+        File = Arg.substr(6);
+      else if (I + 1 < Args.size())
+        File = Args[++I];
+      if (File.empty()) return Failed("missing file name after --ini");
+      R.SettingsFile = File;
       continue;
     }
     std::string Error;

@@ -73,7 +73,7 @@ TEST(LaunchRequest, RatesAndASettingsFileAreHostOptions) {
   EXPECT_EQ(Parse({"--root", "--ini=x.ini", "--ini", "y.ini"}).SettingsFile, "y.ini");
   EXPECT_FALSE(Parse({"--root"}).ShowRates);
   for (const std::vector<std::string>& Args : std::vector<std::vector<std::string>>{
-           {"--root", "--ini"}, {"--root", "--ini="}, {"--root", "--ini", ""}}) {
+           {"--root", "--ini"}, {"--root", "--ini="}, {"--root", "--ini", ""}, {"--root", "--ini=a", "--ini"}}) {
     R = Parse(Args);
     EXPECT_EQ(R.Action, TLaunchAction::UsageError) << Args.back();
     EXPECT_EQ(R.Error, "missing file name after --ini");

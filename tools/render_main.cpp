@@ -13,7 +13,7 @@
 
 #include "config/settings_file.h"
 #include "demo/frame_tick.h"
-#include "tools/detail/input_file.h"
+#include "platform/input_file.h"
 #include "platform/qt_text_engine.h"
 #include "tools/png_file.h"
 #include "raster/bitmap32.h"

@@ -13,7 +13,7 @@
 
 #include "config/settings_file.h"
 #include "demo/frame_tick.h"
-#include "tools/detail/input_file.h"
+#include "platform/input_file.h"
 #include "platform/qt_text_engine.h"
 #include "tools/png_file.h"
 #include "raster/bitmap32.h"
@@ -94,7 +94,8 @@ int Render(int argc, char** argv) {
                  Error.c_str());
     return 1;
   }
-  std::printf("ticks=%lld pages=%lld width=%d height=%d ms=%lld\n",
+  // With the page on standard output, the summary goes beside it.
+  std::fprintf(Options->OutPath == "-" ? stderr : stdout, "ticks=%lld pages=%lld width=%d height=%d ms=%lld\n",
               static_cast<long long>(Options->Ticks), static_cast<long long>(Pages), Options->Width,
               Options->Height, static_cast<long long>(Ms));
   return 0;

@@ -1,12 +1,13 @@
 # What each library lets its users include. quillet_headers(<target> PUBLIC <header>...) makes the
-# listed headers of the current folder includable as "<folder>/<header>" by everything that links
+# listed headers of the current folder includable as "<folder>/<header>" (the folder's path in the
+# tree, as "platform/ui_qt_x11") by everything that links
 # <target>, and nothing else of the folder: a user that includes a header without linking its
 # library, or reaches for a library's detail/ headers, does not compile. The target's own sources
 # see their whole folder, detail/ included. Tests, benchmarks and tools of the tree's own
 # internals add the source root themselves.
 function(quillet_headers target)
   cmake_parse_arguments(ARG "" "" "PUBLIC" ${ARGN})
-  get_filename_component(folder "${CMAKE_CURRENT_SOURCE_DIR}" NAME)
+  file(RELATIVE_PATH folder "${PROJECT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}")
   set(public_root "${PROJECT_BINARY_DIR}/include/${target}")
   # Made afresh at every configure, so that a header taken off the list is gone.
   file(REMOVE_RECURSE "${public_root}")
@@ -33,10 +34,12 @@ endfunction()
 # quillet_own_folder(<target>): the target's sources see the whole current folder, as
 # "<folder>/...". Libraries get it from quillet_headers; executables of a folder call it.
 function(quillet_own_folder target)
-  get_filename_component(folder "${CMAKE_CURRENT_SOURCE_DIR}" NAME)
-  set(own_root "${PROJECT_BINARY_DIR}/include/folders/${folder}")
+  file(RELATIVE_PATH folder "${PROJECT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}")
+  string(REPLACE "/" "_" key "${folder}")
+  set(own_root "${PROJECT_BINARY_DIR}/include/folders/${key}")
   if(NOT EXISTS "${own_root}/${folder}")
-    file(MAKE_DIRECTORY "${own_root}")
+    get_filename_component(parent "${own_root}/${folder}" DIRECTORY)
+    file(MAKE_DIRECTORY "${parent}")
     file(CREATE_LINK "${CMAKE_CURRENT_SOURCE_DIR}" "${own_root}/${folder}" SYMBOLIC)
   endif()
   target_include_directories(${target} PRIVATE "${own_root}")

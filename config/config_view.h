@@ -1,6 +1,7 @@
 // What the configuration dialog's behaviour asks of a toolkit's dialog window: show its controls'
-// values, captions and place, hide, and report a failure. Nothing set from here raises the
-// control's own change events; the behaviour raises its handlers itself.
+// values, captions and place, hide, and report a failure; and what the program asks of it besides.
+// Nothing set from here raises the control's own change events; the behaviour raises its handlers
+// itself.
 #pragma once
 
 #include <cstddef>
@@ -28,6 +29,18 @@ class IConfigView {
   virtual void Hide() = 0;
   // A modal message box over the dialog, with the stop icon and an OK button.
   virtual void ShowError(std::string_view Message) = 0;
+};
+
+// The dialog window as the program drives it.
+class IConfigWindow : public IConfigView {
+ public:
+  // Shows the dialog, brings it to the front and gives it the focus.
+  virtual void ShowAndActivate() = 0;
+  virtual bool IsVisible() const = 0;
+  // The window's handle, for a preview drawn inside the dialog.
+  virtual uint32_t NativeHandle() = 0;
+  // The dialog's behaviour is about to go: from now on the window reports nothing to it.
+  virtual void DetachForm() = 0;
 };
 
 }  // namespace quillet

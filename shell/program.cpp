@@ -1,37 +1,17 @@
-// Start-up order, mode dispatch and the message loop.
+// Start-up order, mode dispatch, the hosted saver, the error path and the exit code.
 #include "shell/program.h"
 
-#include <QApplication>
-#include <QScreen>
-#include <QThread>
-#include <QTimer>
-
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
+#include <utility>
 
 #include "config/config_form.h"
 #include "config/settings_file.h"
-#include "platform/clipboard.h"
-#include "platform/display_check.h"
-#include "platform/display_loss.h"
-#include "platform/fullscreen_span.h"
-#include "platform/guarded_application.h"
 #include "platform/input_file.h"
-#include "platform/message_box.h"
-#include "platform/monitor_layout.h"
+#include "platform/message_box_codes.h"
 #include "platform/profile_location.h"
-#include "platform/qt_text_engine.h"
-#include "platform/quit_signal_pipe.h"
-#include "platform/quit_signals.h"
-#include "platform/taskbar_hint.h"
 #include "raster/engine_init.h"
-#include "shell/error_box.h"
-#include "shell/detail/host_mode.h"
 #include "shell/instance_mutex.h"
-#include "shell/runtime_state.h"
-#include "shell/screen_form.h"
 #include "shell/sys_util.h"
 
 namespace quillet {
@@ -41,75 +21,95 @@ tConfigForm* ConfigForm = nullptr;
 
 namespace {
 
-// Destroyed only by the program itself, never by an exit handler: the toolkit may end the
-// process with exit() when its display is gone, and destroying the application then would talk
-// to the dead connection.
-TGuardedApplication* Application = nullptr;
-constexpr int ExitAlreadyRunning = 1;
-// No display, or no window to draw into.
-constexpr int ExitNoDisplay = 1;
-// An error reported on stderr ended the run.
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
+// What one run holds: the backend, the live settings every mode reads, and the two windows with
+// their toolkit windows.
+struct TRun {
+  IProgramBackend* Backend = nullptr;
+  DemoSettings LiveSettings;
+  std::unique_ptr<tScreenForm> Screen;
+  std::unique_ptr<IScreenWindow> ScreenWindow;
+  std::unique_ptr<tConfigForm> Config;
+  std::unique_ptr<IConfigWindow> ConfigWindow;
+  bool ScreenIsMain = false;
+  TErrorReport ErrorReport = TErrorReport::Box;
+  bool Failed = false;
+};
 
-TErrorReport ErrorReport = TErrorReport::Box;
-bool RunFailed = false;
-// A signal may come while a box runs its own event loop, before the program's loop has begun.
-bool QuitRequested = false;
+TRun Run;
 
-void DestroyApplication() {
-  delete ScreenForm;
-  delete ConfigForm;
+void DestroyForms() {
+  // The windows stop reporting to the forms, the forms go, then the windows.
   ScreenForm = nullptr;
   ConfigForm = nullptr;
-  StopWatchingDisplayConnection();
-  delete Application;
-  Application = nullptr;
+  if (Run.ScreenWindow) Run.ScreenWindow->DetachForm();
+  if (Run.ConfigWindow) Run.ConfigWindow->DetachForm();
+  if (Run.Config) Run.Config->SetView(nullptr);
+  Run.Screen.reset();
+  Run.ScreenWindow.reset();
+  Run.Config.reset();
+  Run.ConfigWindow.reset();
 }
 
-// The clipboard outlives the process on X11 only when the application object hands it to a
-// clipboard manager as it is destroyed, which is safe only outside the event loop.
+// Outside the event loop the toolkit is ended first, so that text the error box put on the
+// clipboard is handed on to whoever keeps it after the program.
 void EndProcess(int ExitCode) {
   CloseInstanceMutex();
-  if (Application && QThread::currentThread()->loopLevel() == 0) DestroyApplication();
+  if (Run.Backend && !Run.Backend->EventLoopRunning()) {
+    DestroyForms();
+    Run.Backend->StopToolkit();
+  }
   std::exit(ExitCode);
 }
 
-void InstallErrorBox() {
-  TErrorBoxHooks Hooks;
-  Hooks.ShowBox = [](std::string_view Text, std::string_view Caption, uint32_t Flags) {
-    return ShowMessageBox(Text, Caption, Flags);
-  };
-  Hooks.SetClipboard = [](std::string_view Text) { SetClipboardText(Text); };
-  Hooks.EndProcess = &EndProcess;
-  SetErrorBoxHooks(std::move(Hooks));
-}
+void Quit(int ExitCode) { Run.Backend->QuitEventLoop(ExitCode); }
 
-// The display is every monitor: the rectangle that holds them all.
-TDisplayInfo ReadDisplayInfo() {
-  const ScreenSize Size = MonitorsDeviceSize();
-  return {Size.Width, Size.Height};
+void CreateScreenForm() {
+  Run.Screen = std::make_unique<tScreenForm>(Run.Backend->EventLoop());
+  Run.ScreenWindow = Run.Backend->CreateScreenWindow(*Run.Screen);
+  Run.Screen->AttachWindow(*Run.ScreenWindow);
+  Run.Screen->OnSurfaceError = &ReportRunError;
+  Run.Screen->SetSettings(&Run.LiveSettings);
+  ScreenForm = Run.Screen.get();
 }
 
 void CreateConfigForm() {
-  ConfigForm = new tConfigForm(ProfileFilePath(SettingsFileName));
+  Run.Config = std::make_unique<tConfigForm>(Run.LiveSettings, ProfileFilePath(SettingsFileName));
+  Run.ConfigWindow = Run.Backend->CreateConfigWindow(*Run.Config);
+  Run.Config->SetView(Run.ConfigWindow.get());
+  Run.Config->FormCreate();
+  ConfigForm = Run.Config.get();
 }
 
-void CreateScreenForm() {
-  ScreenForm = new tScreenForm();
-  ScreenForm->OnSurfaceError = &ReportRunError;
+// Hosted: the built-in defaults, a settings file only when one is named, then the options. The
+// host's own settings decide what is drawn.
+bool CreateHostedForm(const TLaunchRequest& Request, std::string& Error) {
+  if (!Request.SettingsFile.empty()) LoadSettings(Run.LiveSettings, Request.SettingsFile);
+  Request.Overrides.ApplyTo(Run.LiveSettings);
+  CreateScreenForm();
+  Run.Screen->SetHosted();
+  Run.Screen->ShowRates(Request.ShowRates);
+  if (!Run.Backend->PlaceHosted(*Run.Screen, Request, Error)) return false;
+  Run.Screen->OnClosed = [] { Quit(0); };
+  return true;
+}
+
+void ShowMainWindow(bool Hosted) {
+  if (Hosted)
+    Run.Backend->ShowHosted(*Run.Screen);
+  else if (Run.ScreenIsMain)
+    Run.Screen->Show();
+  else
+    Run.ConfigWindow->ShowAndActivate();
 }
 
 }  // namespace
 
 void ReportRunError(std::string_view What) {
-  if (ErrorReport == TErrorReport::Stderr) {
-    if (RunFailed) return;
-    RunFailed = true;
+  if (Run.ErrorReport == TErrorReport::Stderr) {
+    if (Run.Failed) return;
+    Run.Failed = true;
     std::fprintf(stderr, "quillet: %.*s\n", static_cast<int>(What.size()), What.data());
-    // Before the event loop runs, the request waits in the queue.
-    QTimer::singleShot(0, [] { QCoreApplication::exit(ExitFailed); });
-    QCoreApplication::exit(ExitFailed);
+    Quit(ExitFailed);
     return;
   }
   // One box at a time: the box's own event loop may meet the same failure again.
@@ -121,88 +121,70 @@ void ReportRunError(std::string_view What) {
 }
 
 void CheckSingleInstance(const std::vector<std::string>& Args) {
-  const char* Display = std::getenv("DISPLAY");
-  if (CreateInstanceMutex(SessionInstanceName(Runtime().ProgramBaseName, Args, Display ? Display : "")))
+  if (CreateInstanceMutex(SessionInstanceName(Runtime().ProgramBaseName, Args, Run.Backend->InstanceSession())))
     EndProcess(ExitAlreadyRunning);
 }
 
-QWidget* CreateFormsForMode(const std::vector<std::string>& Args) {
+bool CreateFormsForMode(const std::vector<std::string>& Args) {
   const TCommandLine Command = ParseCommandLine(Args);
-  QWidget* MainWindow = nullptr;
+  bool& ScreenIsMain = Run.ScreenIsMain;
   switch (Command.SaverMode) {
     case TSaverMode::ModeChangePassword:
-      return nullptr;
+      return false;
     case TSaverMode::ModeNone:
     case TSaverMode::ModeConfig:
       CreateConfigForm();
       CreateScreenForm();
-      MainWindow = ConfigForm;
       break;
     case TSaverMode::ModeSaver:
     case TSaverMode::ModePreview:
       CreateScreenForm();
       CreateConfigForm();
-      MainWindow = ScreenForm;
+      ScreenIsMain = true;
       break;
   }
-  // Neither window gets a taskbar button of its own.
-  KeepOffTaskbar(*ScreenForm);
-  KeepOffTaskbar(*ConfigForm);
-  // Full screen, under a window manager too, covers every monitor.
-  SpanFullScreenOverMonitors(*ScreenForm);
 
-  ScreenForm->SetSettings(&ConfigForm->Settings());
-  ConfigForm->SetScreen(ScreenForm);
-  ScreenForm->OnShowConfig = [] {
-    ConfigForm->show();
-    ConfigForm->raise();
-    ConfigForm->activateWindow();
-  };
-  const auto Quit = [] { QCoreApplication::quit(); };
-  if (MainWindow == ScreenForm) {
-    ScreenForm->OnClosed = Quit;
+  Run.Config->SetScreen(Run.Screen.get());
+  Run.Screen->OnShowConfig = [] { Run.ConfigWindow->ShowAndActivate(); };
+  if (ScreenIsMain) {
+    Run.Screen->OnClosed = [] { Quit(0); };
     // A window manager may hand the focus elsewhere when the dialog closes; without it, keys and
     // movement would no longer end the saver.
-    ConfigForm->OnClosed = [] {
-      if (ScreenForm->isVisible() && ScreenForm->PreviousParent() == 0) ScreenForm->Show();
+    Run.Config->OnClosed = [] {
+      if (Run.ScreenWindow->IsVisible() && Run.Screen->PreviousParent() == 0) Run.Screen->Show();
     };
   } else {
-    ConfigForm->OnClosed = Quit;
+    Run.Config->OnClosed = [] { Quit(0); };
   }
 
   if (Command.SaverMode == TSaverMode::ModeSaver) {
-    const TDisplayInfo& Display = Runtime().DisplayInfo;
-    const QPoint Origin = MonitorsBoundingRect().topLeft();
-    const qreal Ratio = ScreenForm->devicePixelRatioF() > 0 ? ScreenForm->devicePixelRatioF() : 1;
-    ScreenForm->setGeometry(Origin.x(), Origin.y(), static_cast<int>(std::lround(Display.Width / Ratio)),
-                            static_cast<int>(std::lround(Display.Height / Ratio)));
-    ScreenForm->setWindowState(Qt::WindowFullScreen);
+    Run.ScreenWindow->SetLook(TWindowLook::FullScreen);
   } else if (Command.SaverMode == TSaverMode::ModePreview) {
     uint32_t Host = Command.PreviewParent;
     if (Host == 0) {
       // Without a host the preview is drawn inside the dialog.
-      ConfigForm->show();
-      Host = static_cast<uint32_t>(ConfigForm->winId());
+      Run.ConfigWindow->ShowAndActivate();
+      Host = Run.ConfigWindow->NativeHandle();
     }
-    ScreenForm->SetParentWindow(Host);
-    if (Command.PreviewParent != 0 && ScreenForm->PreviousParent() != 0)
-      FollowHostSize(*ScreenForm, Host, true);
+    Run.Screen->SetParentWindow(Host);
+    if (Command.PreviewParent != 0 && Run.Screen->PreviousParent() != 0) Run.ScreenWindow->FollowHostSize(Host);
     // A preview inside the dialog would run on unseen once the dialog is closed: it ends with it.
-    if (Command.PreviewParent == 0 && ScreenForm->PreviousParent() != 0)
-      ConfigForm->OnClosed = [] { ScreenForm->close(); };
+    if (Command.PreviewParent == 0 && Run.Screen->PreviousParent() != 0)
+      Run.Config->OnClosed = [] { Run.ScreenWindow->Close(); };
   }
 
-  ConfigForm->setWindowTitle(ConfigForm->windowTitle() + QString::fromStdString(Command.ModeText));
-  return MainWindow;
+  Run.Config->AppendToCaption(Command.ModeText);
+  return true;
 }
 
-int RunProgram(int argc, char** argv) {
-  const std::vector<std::string> Args(argv + 1, argv + argc);
-  const TLaunchRequest Request = ParseLaunchRequest(Args, std::getenv("XSCREENSAVER_WINDOW"));
-  // A host may stop what it has just started: the signals are caught before anything else, and
+int RunProgram(IProgramBackend& Backend, const std::vector<std::string>& Args) {
+  Run.Backend = &Backend;
+  const char* HostVariable = std::getenv("XSCREENSAVER_WINDOW");
+  const TLaunchRequest Request = ParseLaunchRequest(Args, HostVariable);
+  // A host may stop what it has just started: its requests are caught before anything else, and
   // end the run once the event loop runs.
-  const bool QuitOnSignals = Request.Action != TLaunchAction::UsageError && EndsOnQuitSignals(Request, Args);
-  if (QuitOnSignals) CatchQuitSignals();
+  const bool QuitOnRequest = Request.Action != TLaunchAction::UsageError && EndsOnQuitSignals(Request, Args);
+  if (QuitOnRequest) Backend.CatchQuitRequests();
   InitRasterEngine();
   switch (Request.Action) {
     case TLaunchAction::Help:
@@ -224,66 +206,45 @@ int RunProgram(int argc, char** argv) {
     std::fprintf(stderr, "quillet: cannot read %s: %s\n", Request.SettingsFile.c_str(), Problem.c_str());
     return ExitUsage;
   }
-  TDisplayHold Display;
-  if (!Display.Open(Problem)) {
+  if (!Backend.ReachDisplay(Problem)) {
     // Changing the password needs no window, hence no display.
     if (!Hosted && ParseCommandLine(Args).SaverMode == TSaverMode::ModeChangePassword) return 0;
     std::fprintf(stderr, "quillet: %s\n", Problem.c_str());
-    return ExitNoDisplay;
+    return ExitFailed;
   }
 
-  // The toolkit sees only the program's name: its own options must not be taken from ours.
-  static int QtArgc = 1;
-  static char* QtArgv[] = {argv[0], nullptr};
-  WatchToolkitStart("quillet");
-  Application = new TGuardedApplication(QtArgc, QtArgv);
-  WatchDisplayConnection();
-  Display.Release();
-  ErrorReport = ErrorReportFor(Request, Args);
-  Application->OnUncaughtError = &ReportRunError;
-  QApplication::setQuitOnLastWindowClosed(false);
-  InstallQtTextOutput();
-  InstallErrorBox();
-  // exit() ends a box's own loop too, which quit() leaves running until the program's loop runs.
-  if (QuitOnSignals) HandleQuitSignals([] {
-    QuitRequested = true;
-    QCoreApplication::exit(0);
-  });
+  Backend.StartToolkit(&ReportRunError);
+  Run.ErrorReport = ErrorReportFor(Request, Args);
+  TErrorBoxHooks Hooks = Backend.ErrorBoxHooks();
+  Hooks.EndProcess = &EndProcess;
+  SetErrorBoxHooks(std::move(Hooks));
+  SetCursorCounter([&Backend](bool Show) { return Backend.ShowCursor(Show); });
+  if (QuitOnRequest) Backend.HandleQuitRequests([] { Quit(0); });
+  RuntimeStartup(Backend.StartupServices());
 
-  TStartupServices Services;
-  Services.ProgramBaseName = [] { return GetProgramBaseName(); };
-  Services.ReadDisplayInfo = &ReadDisplayInfo;
-  Services.WaveOut = SystemWaveOut();
-  RuntimeStartup(Services);
-
-  QWidget* MainWindow = nullptr;
+  bool HasWindows = false;
   int ExitCode = 0;
   if (Hosted) {
     // A host may run one copy per monitor and one for its preview: no instance lock.
-    MainWindow = CreateHostedForm(Request, Problem);
-    if (!MainWindow) {
+    HasWindows = CreateHostedForm(Request, Problem);
+    if (!HasWindows) {
       std::fprintf(stderr, "quillet: %s\n", Problem.c_str());
-      ExitCode = ExitNoDisplay;
+      ExitCode = ExitFailed;
     }
   } else {
     CheckSingleInstance(Args);
-    MainWindow = CreateFormsForMode(Args);
+    HasWindows = CreateFormsForMode(Args);
   }
-  if (MainWindow) {
-    QApplication::setApplicationName(ApplicationTitle);
-    if (Hosted) {
-      ShowHostedForm();
-    } else if (MainWindow == ScreenForm) {
-      ScreenForm->Show();
-    } else {
-      MainWindow->show();
-      MainWindow->activateWindow();
-    }
-    if (!QuitRequested) QApplication::exec();
-    if (RunFailed) ExitCode = ExitFailed;
+  if (HasWindows) {
+    Backend.SetApplicationTitle(ApplicationTitle);
+    ShowMainWindow(Hosted);
+    Backend.RunEventLoop();
+    if (Run.Failed) ExitCode = ExitFailed;
   }
-  DestroyApplication();
+  DestroyForms();
+  Backend.StopToolkit();
   RuntimeShutdown();
+  Run.Backend = nullptr;
   return ExitCode;
 }
 

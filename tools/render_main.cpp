@@ -14,7 +14,7 @@
 #include "config/settings_file.h"
 #include "demo/frame_tick.h"
 #include "platform/input_file.h"
-#include "platform/qt_text_engine.h"
+#include "platform/ui_qt_x11/qt_text_engine.h"
 #include "tools/png_file.h"
 #include "raster/bitmap32.h"
 #include "raster/blend.h"

@@ -28,9 +28,11 @@
 #include "config/demo_settings.h"
 #include "config/settings_file.h"
 #include "demo/frame_tick.h"
-#include "platform/image_view.h"
-#include "platform/qt_text_engine.h"
+#include "platform/ui_qt_x11/image_view.h"
+#include "platform/ui_qt_x11/qt_text_engine.h"
 #include "raster/engine_init.h"
+#include "platform/precise_wakeups.h"
+#include "platform/ui_qt_x11/qt_screen_window.h"
 #include "shell/screen_form.h"
 #include "shell/sys_util.h"
 #include "tools/render_options.h"
@@ -175,9 +177,12 @@ int Measure(const Options& O, pid_t ServerPid, char* Program) {
 
   DemoSettings Settings;
   if (!O.Ini.empty()) LoadSettings(Settings, O.Ini);
-  tScreenForm Form;
+  // The window's thread wakes on time, as the program's does.
+  RequestPreciseWakeups();
+  TStandaloneScreen Screen;
+  tScreenForm& Form = Screen.Form;
   Form.SetSettings(&Settings);
-  Form.setGeometry(0, 0, O.Width, O.Height);
+  Screen.Window.setGeometry(0, 0, O.Width, O.Height);
   Form.Show();
 
   QElapsedTimer Clock;
@@ -198,11 +203,10 @@ int Measure(const Options& O, pid_t ServerPid, char* Program) {
   const double ServerCpu = ServerPid && StartServerCpu >= 0 ? ProcessCpuSeconds(ServerPid) - StartServerCpu : -1;
   const uint64_t Ticks = Form.TicksDrawn() - StartTicks;
   const uint64_t Frames = Form.Presenter().FramesShown() - StartFrames;
-  const auto* View = Form.findChild<TImage32*>();
-  const bool Direct = View && View->PresentsDirectly();
+  const bool Direct = Screen.Window.View().PresentsDirectly();
   const int SurfaceWidth = Form.DrawSurface().Width();
   const int SurfaceHeight = Form.DrawSurface().Height();
-  Form.hide();
+  Screen.Window.hide();
 
   const double PerTick = Ticks ? 1000 / static_cast<double>(Ticks) : 0;
   const double Headless = HeadlessMsPerTick(O, Settings);

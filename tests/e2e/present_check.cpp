@@ -18,9 +18,10 @@
 #include <string>
 
 #include "config/demo_settings.h"
-#include "platform/image_view.h"
-#include "platform/qt_text_engine.h"
+#include "platform/ui_qt_x11/image_view.h"
+#include "platform/ui_qt_x11/qt_text_engine.h"
 #include "raster/engine_init.h"
+#include "platform/ui_qt_x11/qt_screen_window.h"
 #include "shell/screen_form.h"
 
 using namespace quillet;
@@ -46,11 +47,6 @@ bool WaitUntil(const std::function<bool()>& Done, int Milliseconds) {
   return true;
 }
 
-TImage32* ViewOf(tScreenForm& Form) {
-  for (QWidget* Child : Form.findChildren<QWidget*>())
-    if (auto* View = dynamic_cast<TImage32*>(Child)) return View;
-  return nullptr;
-}
 
 // Every request the program has sent is handled once a reply to a later one has come.
 void SyncWithServer() {
@@ -62,9 +58,10 @@ void SyncWithServer() {
 
 // Compares the window's pixels on the server with the surface's, without the alpha byte; with
 // the rate overlay, its corner with the overlay's image.
-bool ScreenMatchesSurface(tScreenForm& Form, const char* What) {
+bool ScreenMatchesSurface(TStandaloneScreen& Screen, const char* What) {
+  tScreenForm& Form = Screen.Form;
   SyncWithServer();
-  const TImage32* View = ViewOf(Form);
+  const TImage32* View = &Screen.Window.View();
   const TRect Overlay = View ? View->OverlayArea() : TRect{};
   const TBitmap32* OverlayImage = Form.Rates() ? &Form.Rates()->Image() : nullptr;
   int ScreenNumber = 0;
@@ -76,7 +73,7 @@ bool ScreenMatchesSurface(tScreenForm& Form, const char* What) {
   }
   const TBitmap32& Surface = Form.DrawSurface();
   xcb_get_image_reply_t* Image = xcb_get_image_reply(
-      C, xcb_get_image(C, XCB_IMAGE_FORMAT_Z_PIXMAP, static_cast<xcb_window_t>(Form.winId()), 0, 0,
+      C, xcb_get_image(C, XCB_IMAGE_FORMAT_Z_PIXMAP, static_cast<xcb_window_t>(Screen.Window.winId()), 0, 0,
                        static_cast<uint16_t>(Surface.Width()), static_cast<uint16_t>(Surface.Height()), ~0u),
       nullptr);
   bool Matched = false;
@@ -115,10 +112,11 @@ void StepUntil(tScreenForm& Form, const std::function<bool()>& Stop) {
 }
 
 // The picture after a pause: shown within a refresh, then nothing more is shown.
-bool CheckPaused(tScreenForm& Form, const char* What) {
+bool CheckPaused(TStandaloneScreen& Screen, const char* What) {
+  tScreenForm& Form = Screen.Form;
   RunEventsFor(150);
   const uint64_t Frames = Form.Presenter().FramesShown();
-  bool Ok = ScreenMatchesSurface(Form, What);
+  bool Ok = ScreenMatchesSurface(Screen, What);
   RunEventsFor(150);
   if (Form.Presenter().FramesShown() != Frames) {
     std::printf("%s: frames were shown while paused\n", What);
@@ -151,18 +149,19 @@ int main(int argc, char** argv) {
   DemoSettings Settings;
   Settings.SetObjects(10);
   Settings.gBars = Settings.gTriangles = Settings.bgBars = Settings.bgTriangles = true;
-  tScreenForm Form;
+  TStandaloneScreen Screen;
+  tScreenForm& Form = Screen.Form;
   Form.SetSettings(&Settings);
-  Form.setGeometry(0, 0, Width, Height);
+  Screen.Window.setGeometry(0, 0, Width, Height);
   Form.ShowRates(Rates);
   Form.Show();
-  if (!WaitUntil([&] { return Form.windowHandle() && Form.windowHandle()->isExposed(); }, 5000)) {
+  if (!WaitUntil([&] { return Screen.Window.windowHandle() && Screen.Window.windowHandle()->isExposed(); }, 5000)) {
     std::printf("the window was not shown\n");
     return 1;
   }
   RunEventsFor(300);
   bool Ok = true;
-  if (Direct && !(ViewOf(Form) && ViewOf(Form)->PresentsDirectly())) {
+  if (Direct && !Screen.Window.View().PresentsDirectly()) {
     std::printf("the window does not present straight to the X server\n");
     Ok = false;
   }
@@ -178,23 +177,23 @@ int main(int argc, char** argv) {
 
   // Paused by the user while the ticks run.
   Form.TogglePaused();
-  Ok &= CheckPaused(Form, "running");
+  Ok &= CheckPaused(Screen, "running");
 
   // The last tick wiped the page: a black page with the time and the tick's shapes.
   StepUntil(Form, [&] { return Form.Frame().ObjectCount == 1; });
-  Ok &= CheckPaused(Form, "wipe");
+  Ok &= CheckPaused(Screen, "wipe");
 
   // The last tick drew only Gouraud shapes.
   Settings.SetObjects(1000);
   Settings.iLines = Settings.bBars = false;
   StepUntil(Form, [] { return true; });
-  Ok &= CheckPaused(Form, "gouraud");
+  Ok &= CheckPaused(Screen, "gouraud");
 
   // Resumed for a while, then paused again.
   Form.TogglePaused();
   RunEventsFor(200);
   Form.TogglePaused();
-  Ok &= CheckPaused(Form, "resumed");
+  Ok &= CheckPaused(Screen, "resumed");
 
   std::printf(Ok ? "the screen matched the surface\n" : "the screen did not match the surface\n");
   return Ok ? 0 : 1;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_box.h"
+#include "platform/ui_qt_x11/message_box.h"
 #include "shell/error_box.h"
 #include "shell/instance_mutex.h"
 #include "shell/runtime_state.h"

@@ -1,9 +1,11 @@
-// xscreensaver's settings file against the program: xscreensaver passes only the values that
-// differ from the file's defaults, and hosted mode starts from its built-in defaults, so the two
-// sets of defaults must be one for the dialog to show what is drawn.
+// xscreensaver's settings file against the settings tables: xscreensaver passes only the values
+// that differ from the file's defaults, and hosted mode starts from its built-in defaults, so the
+// two sets of defaults must be one for the dialog to show what is drawn; and it offers every
+// setting, by its option, and nothing else.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -36,23 +38,25 @@ TEST(XscreensaverSettings, DefaultsAndRangesAreTheProgramsOwn) {
   const std::string Xml = SettingsFileText();
   ASSERT_FALSE(Xml.empty()) << QUILLET_XML;
   const DemoSettings Defaults;
-  for (const TNumberOption& Option : NumberOptions) {
-    const std::string Arg = "arg=\"--" + std::string(Option.Name) + " %\"";
-    ASSERT_NE(Xml.find(Arg), std::string::npos) << Option.Name;
-    EXPECT_EQ(AttributeNear(Xml, Arg, "low"), std::to_string(Option.Range.Min)) << Option.Name;
-    EXPECT_EQ(AttributeNear(Xml, Arg, "high"), std::to_string(Option.Range.Max)) << Option.Name;
-    // The default is the value that the setter leaves alone on a fresh record.
-    const std::string Default = AttributeNear(Xml, Arg, "default");
-    DemoSettings Fresh;
-    ASSERT_FALSE(Default.empty()) << Option.Name;
-    EXPECT_FALSE((Fresh.*Option.Set)(std::stoi(Default))) << Option.Name << " default " << Default;
+  for (const TNumberSetting& Number : NumberSettings) {
+    const std::string Arg = "arg=\"--" + std::string(Number.Option) + " %\"";
+    ASSERT_NE(Xml.find(Arg), std::string::npos) << Number.Option;
+    EXPECT_EQ(AttributeNear(Xml, Arg, "low"), std::to_string(Number.Range.Min)) << Number.Option;
+    EXPECT_EQ(AttributeNear(Xml, Arg, "high"), std::to_string(Number.Range.Max)) << Number.Option;
+    EXPECT_EQ(AttributeNear(Xml, Arg, "default"), std::to_string(Number.FileDefault)) << Number.Option;
   }
-  for (const TSwitchOption& Option : SwitchOptions) {
-    const std::string Name = Option.Name;
+  for (const TSwitchSetting& Switch : SwitchSettings) {
+    const std::string Name = SwitchOptionName(Switch);
     // A kind drawn by default is passed only when it is switched off, and the other way round.
-    const std::string Arg = Defaults.*Option.Field ? "arg-unset=\"--no-" + Name + "\"" : "arg-set=\"--" + Name + "\"";
-    EXPECT_NE(Xml.find(Arg), std::string::npos) << Arg;
+    const std::string Arg = Defaults.*Switch.Field ? "arg-unset=\"--no-" + Name + "\"" : "arg-set=\"--" + Name + "\"";
+    ASSERT_NE(Xml.find(Arg), std::string::npos) << Arg;
+    EXPECT_EQ(AttributeNear(Xml, Arg, "id"), Name);
+    EXPECT_EQ(AttributeNear(Xml, Arg, "_label"), SwitchCaption(Switch));
   }
+  // Nothing else is offered: the eighteen kinds, the five numbers and the frame rate.
+  const std::regex Setting("<(boolean|number)\\s");
+  const auto Count = std::distance(std::sregex_iterator(Xml.begin(), Xml.end(), Setting), std::sregex_iterator());
+  EXPECT_EQ(static_cast<size_t>(Count), SwitchSettings.size() + NumberSettings.size() + 1);
   EXPECT_NE(Xml.find("<command arg=\"--root\"/>"), std::string::npos);
   EXPECT_EQ(AttributeNear(Xml, "arg-set=\"--fps\"", "_label"), "Show frame rate");
   EXPECT_NE(Xml.find("<xscreensaver-updater"), std::string::npos);

@@ -1,6 +1,7 @@
-// The configuration dialog's behaviour on the offscreen platform: loading, presets and maxima,
-// change events, OK and Cancel, Enter and Escape, the Pause/Run caption and the accelerators.
-#include "config/config_form.h"
+// The configuration dialog's widgets on the offscreen platform: they show what the dialog's
+// behaviour sets, and the user's gauges, check boxes, label clicks, buttons, Enter, Escape, the
+// close box, letters and Alt mnemonics reach it.
+#include "platform/ui_qt_x11/qt_config_dialog.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -12,9 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "config/profile_file.h"
 #include "config/screen_control.h"
-#include "platform/gauge_bar.h"
+#include "platform/ui_qt_x11/gauge_bar.h"
 #include "tests/config/temp_dir.h"
 
 namespace quillet {
@@ -39,288 +39,146 @@ class FakeScreen : public IScreenControl {
   std::vector<std::string> Calls;
 };
 
-class ConfigFormTest : public testing::TempDirTest {
+class QtConfigDialogTest : public testing::TempDirTest {
  protected:
   void SetUp() override {
     TempDirTest::SetUp();
     Ini = Dir / "QUILLET.INI";
   }
   void TearDown() override {
-    Form.reset();
+    Close();
     TempDirTest::TearDown();
   }
-
-  tConfigForm& Open() {
-    Form = std::make_unique<tConfigForm>(Ini);
+  void Close() {
+    if (Dialog) Dialog->DetachForm();
+    Dialog.reset();
+    Form.reset();
+  }
+  void OpenShown() {
+    Close();
+    Form = std::make_unique<tConfigForm>(Live, Ini);
+    Dialog = std::make_unique<TQtConfigDialog>(*Form);
+    Form->SetView(Dialog.get());
     Form->SetScreen(&Screen);
     Form->OnClosed = [this] { ++Closed; };
-    Form->OnError = [this](const std::string& Message) { Errors.push_back(Message); };
-    return *Form;
+    Form->FormCreate();
+    Dialog->ShowAndActivate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Dialog.get()));
   }
-  tConfigForm& OpenShown() {
-    Open();
-    Form->show();
-    Form->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(Form.get()));
-    return *Form;
-  }
-
-  std::vector<int32_t> Positions() const {
-    std::vector<int32_t> P;
-    for (const auto& Row : Form->Rows()) P.push_back(Row.Gauge->Position());
-    return P;
-  }
-  std::vector<std::string> LabelTexts() const {
-    std::vector<std::string> T;
-    for (const auto& Row : Form->Rows()) T.push_back(Row.ValueLabel->text().toStdString());
-    return T;
-  }
-  std::vector<bool> Checks() const {
-    std::vector<bool> C;
-    for (QCheckBox* Box : Form->CheckBoxes()) C.push_back(Box->isChecked());
-    return C;
-  }
-  // Counts the change events of every gauge, keeping the dialog's own handlers.
-  std::vector<int>& CountChanges() {
-    Changes.assign(5, 0);
-    for (size_t R = 0; R < 5; ++R) {
-      TGaugeBar* Gauge = Form->Rows()[R].Gauge;
-      auto Inner = Gauge->OnChange;
-      Gauge->OnChange = [this, R, Inner](TGaugeBar* Sender) {
-        ++Changes[R];
-        Inner(Sender);
-      };
-    }
-    return Changes;
-  }
-  void ClickValue(int Row, Qt::MouseButton Button) {
-    QTest::mouseClick(Form->Rows()[static_cast<size_t>(Row)].ValueLabel, Button);
-  }
+  QPushButton* Button(TDialogButton B) const { return Dialog->Button(B); }
+  TGaugeBar* Gauge(int Row) const { return Dialog->Rows()[static_cast<size_t>(Row)].Gauge; }
+  QString ValueText(int Row) const { return Dialog->Rows()[static_cast<size_t>(Row)].ValueLabel->text(); }
 
   std::filesystem::path Ini;
-  std::unique_ptr<tConfigForm> Form;
+  DemoSettings Live;
   FakeScreen Screen;
+  std::unique_ptr<tConfigForm> Form;
+  std::unique_ptr<TQtConfigDialog> Dialog;
   int Closed = 0;
-  std::vector<std::string> Errors;
-  std::vector<int> Changes;
 };
 
-const std::vector<bool> DefaultChecks = {true,  false, false, false, false, false, false,
-                                         false, true,  false, false, false, false, false,
-                                         false, false, false, false};
-
-TEST_F(ConfigFormTest, CreationLoadsTheFileOrItsDefaultsIntoControlsAndLabels) {
-  Open();
-  EXPECT_EQ(Positions(), (std::vector<int32_t>{50, 80, 127, 1, 10}));
-  EXPECT_EQ(LabelTexts(), (std::vector<std::string>{"50", "80", "127", "1", "10"}));
-  EXPECT_EQ(Checks(), DefaultChecks);
-  EXPECT_EQ(Form->LabelEngineVersion()->text(), "engine v1.8.1");
-  EXPECT_EQ(Form->windowTitle(), " Quillet: Screen Saver Configuration  ");
-  EXPECT_EQ(Form->Settings().Objects(), 50);
-  EXPECT_TRUE(Form->Settings().bBars);
-  EXPECT_FALSE(Form->Settings().bLines);
-
-  // The designed Objects position is 500, so a stored 500 raises no change but still shows.
-  WriteFile(Ini, "[Config]\nObjects=500\nSize=1000\nAlpha=0x40\nThickness=0\nSteps=-3\n"
-                 "[Blend]\nLines=2\nBars=0\n[BlendGouraud]\nTriangles=yes\n");
-  Open();
-  EXPECT_EQ(Positions(), (std::vector<int32_t>{500, 100, 64, 1, 1}));
-  EXPECT_EQ(LabelTexts(), (std::vector<std::string>{"500", "100", "64", "1", "1"}));
-  std::vector<bool> Expected = DefaultChecks;
-  Expected[7] = true;
-  Expected[8] = false;
-  EXPECT_EQ(Checks(), Expected);
-  EXPECT_EQ(Form->Settings().Size(), 100);
-  EXPECT_TRUE(Form->Settings().bLines);
+TEST_F(QtConfigDialogTest, ControlsShowTheLoadedSettingsAndTheDesignedTexts) {
+  WriteFile(Ini, "[Config]\nSize=1000\nAlpha=0x40\n[Blend]\nLines=2\n");
+  OpenShown();
+  EXPECT_EQ(Gauge(1)->Position(), 100);
+  EXPECT_EQ(ValueText(1), "100");
+  EXPECT_EQ(Gauge(2)->Position(), 64);
+  EXPECT_TRUE(Dialog->CheckBoxes()[7]->isChecked());
+  EXPECT_EQ(Dialog->CheckBoxes()[7]->objectName(), "bLines");
+  EXPECT_EQ(Dialog->CheckBoxes()[13]->text(), "Ellipse Disk");
+  EXPECT_EQ(Dialog->LabelEngineVersion()->text(), "engine v1.8.1");
+  EXPECT_EQ(Dialog->windowTitle(), " Quillet: Screen Saver Configuration  ");
+  Form->AppendToCaption("/C");
+  EXPECT_EQ(Dialog->windowTitle(), " Quillet: Screen Saver Configuration  /C");
 }
 
-TEST_F(ConfigFormTest, ValueLabelsSetPresetsOnLeftAndMaximaOnRightClick) {
-  Open();
-  std::vector<int>& Changed = CountChanges();
-  ClickValue(3, Qt::LeftButton);
-  EXPECT_EQ(Form->gThick()->Position(), 5);
-  EXPECT_EQ(Form->Rows()[3].ValueLabel->text(), "5");
-  EXPECT_EQ(Form->Settings().Thickness(), 5);
-  ClickValue(3, Qt::RightButton);
-  EXPECT_EQ(Form->gThick()->Position(), 9);
-  ClickValue(0, Qt::RightButton);
-  EXPECT_EQ(Form->gObjects()->Position(), 1000);
-  EXPECT_EQ(Form->Settings().Objects(), 1000);
-  ClickValue(0, Qt::MiddleButton);
-  EXPECT_EQ(Form->gObjects()->Position(), 1000);
-  for (int Row = 0; Row < 5; ++Row) ClickValue(Row, Qt::LeftButton);
-  EXPECT_EQ(Positions(), (std::vector<int32_t>{500, 55, 127, 5, 8}));
-  for (int Row = 0; Row < 5; ++Row) ClickValue(Row, Qt::RightButton);
-  EXPECT_EQ(Positions(), (std::vector<int32_t>{1000, 100, 255, 9, 16}));
-  EXPECT_EQ(LabelTexts(), (std::vector<std::string>{"1000", "100", "255", "9", "16"}));
-
-  // Alpha was already 127: its preset click changed nothing and raised nothing.
-  EXPECT_EQ(Changed, (std::vector<int>{3, 2, 1, 4, 2}));
-  ClickValue(4, Qt::RightButton);
-  EXPECT_EQ(Changed[4], 2);
-  Form->iMouseDown(0, Qt::LeftButton);
-  Form->iMouseDown(6, Qt::RightButton);
-  EXPECT_EQ(Positions(), (std::vector<int32_t>{1000, 100, 255, 9, 16}));
-}
-
-TEST_F(ConfigFormTest, EditsAreLiveAndClampedBeforeAnySave) {
-  Open();
-  Form->gAlpha()->SetPosition(300);
-  EXPECT_EQ(Form->Settings().Alpha(), 255);
-  EXPECT_EQ(Form->Rows()[2].ValueLabel->text(), "255");
-  Form->gSize()->SetPosition(-4);
-  EXPECT_EQ(Form->Settings().Size(), 10);
-  Form->CheckBoxes()[16]->setChecked(true);
-  EXPECT_TRUE(Form->Settings().bgBars);
-  Form->CheckBoxes()[0]->click();
-  EXPECT_FALSE(Form->Settings().iLines);
+TEST_F(QtConfigDialogTest, TheUsersGaugesBoxesAndLabelClicksEditTheLiveSettings) {
+  OpenShown();
+  QTest::mouseClick(Dialog->Rows()[3].ValueLabel, Qt::LeftButton);
+  EXPECT_EQ(Live.Thickness(), 5);
+  EXPECT_EQ(Gauge(3)->Position(), 5);
+  EXPECT_EQ(ValueText(3), "5");
+  QTest::mouseClick(Dialog->Rows()[0].ValueLabel, Qt::RightButton);
+  EXPECT_EQ(Live.Objects(), 1000);
+  Gauge(2)->setFocus();
+  QTest::keyClick(Gauge(2), Qt::Key_End);
+  EXPECT_EQ(Live.Alpha(), 255);
+  EXPECT_EQ(ValueText(2), "255");
+  Dialog->CheckBoxes()[0]->click();
+  EXPECT_FALSE(Live.iLines);
   EXPECT_FALSE(std::filesystem::exists(Ini));
 }
 
-TEST_F(ConfigFormTest, OkWritesAll23KeysThenCloses) {
-  WriteFile(Ini, "; kept\n[Other]\nA=1\n[Blend]\nLines=yes\n");
+TEST_F(QtConfigDialogTest, OkEnterCancelEscapeAndTheCloseBox) {
   OpenShown();
-  Form->gObjects()->SetPosition(999);
-  Form->CheckBoxes()[17]->setChecked(true);
-  Form->CheckBoxes()[7]->setChecked(true);
-  Form->OKButton()->click();
-  EXPECT_EQ(Closed, 1);
-  EXPECT_FALSE(Form->isVisible());
-  EXPECT_TRUE(Errors.empty());
-
-  const ProfileDocument Saved = ProfileDocument::Parse(ReadFile(Ini));
-  EXPECT_EQ(Saved.Get("Other", "A", ""), "1");
-  const std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> Keys = {
-      {"Config", {{"Objects", "999"}, {"Size", "80"}, {"Alpha", "127"}, {"Thickness", "1"}, {"Steps", "10"}}},
-      {"AntiAliasing", {{"Lines", "1"}, {"Bars", "0"}, {"Triangles", "0"}, {"FillTria", "0"},
-                        {"SplineCurve", "0"}, {"SplineArea", "0"}, {"Ellipse", "0"}}},
-      {"Blend", {{"Lines", "1"}, {"Bars", "1"}, {"Triangles", "0"}, {"FillTria", "0"},
-                 {"SplineCurve", "0"}, {"SplineArea", "0"}, {"EllipseDisk", "0"}}},
-      {"Gouraud", {{"Bars", "0"}, {"Triangles", "0"}}},
-      {"BlendGouraud", {{"Bars", "0"}, {"Triangles", "1"}}},
-  };
-  int Count = 0;
-  for (const auto& [Section, Pairs] : Keys)
-    for (const auto& [Key, Value] : Pairs) {
-      EXPECT_EQ(Saved.Get(Section, Key, "missing"), Value) << Section << "." << Key;
-      ++Count;
-    }
-  EXPECT_EQ(Count, 23);
-}
-
-TEST_F(ConfigFormTest, AWriteErrorIsShownAndTheDialogStaysOpen) {
-  WriteFile(Dir / "file", "x");
-  Ini = Dir / "file" / "QUILLET.INI";  // its directory is a file: nothing can be written
-  OpenShown();
-  Form->OKButton()->click();
-  ASSERT_EQ(Errors.size(), 1u);
-  EXPECT_EQ(Errors[0], "In QUILLET.INI kann nicht geschrieben werden");
-  EXPECT_EQ(Closed, 0);
-  EXPECT_TRUE(Form->isVisible());
-}
-
-TEST_F(ConfigFormTest, CancelEscapeAndTheCloseBoxSaveNothingAndKeepEdits) {
-  OpenShown();
-  Form->gSteps()->SetPosition(3);
-  Form->CancelButton()->click();
-  EXPECT_EQ(Closed, 1);
-  EXPECT_FALSE(Form->isVisible());
-  EXPECT_EQ(Form->Settings().Steps(), 3);
-
-  Form->show();
-  Form->CheckBoxes()[2]->setFocus();
-  QTest::keyClick(Form->CheckBoxes()[2], Qt::Key_Escape);
-  EXPECT_EQ(Closed, 2);
-
-  Form->show();
-  Form->close();
-  EXPECT_EQ(Closed, 3);
-  EXPECT_FALSE(Form->isVisible());
-  EXPECT_FALSE(std::filesystem::exists(Ini));
-  EXPECT_EQ(Form->Settings().Steps(), 3);
-  EXPECT_TRUE(Screen.Calls.empty());
-}
-
-TEST_F(ConfigFormTest, EnterOnACheckBoxPressesOk) {
-  OpenShown();
-  QCheckBox* Box = Form->CheckBoxes()[4];
+  QCheckBox* Box = Dialog->CheckBoxes()[4];
   Box->setFocus();
   QTest::keyClick(Box, Qt::Key_Return);
   EXPECT_EQ(Closed, 1);
+  EXPECT_FALSE(Dialog->isVisible());
   EXPECT_TRUE(std::filesystem::exists(Ini));
   EXPECT_FALSE(Box->isChecked());
+
+  std::filesystem::remove(Ini);
+  Dialog->show();
+  Dialog->CheckBoxes()[2]->setFocus();
+  QTest::keyClick(Dialog->CheckBoxes()[2], Qt::Key_Escape);
+  EXPECT_EQ(Closed, 2);
+  Dialog->show();
+  Dialog->close();
+  EXPECT_EQ(Closed, 3);
+  Dialog->show();
+  Button(TDialogButton::Cancel)->click();
+  EXPECT_EQ(Closed, 4);
+  EXPECT_FALSE(std::filesystem::exists(Ini));
+  Dialog->show();
+  Button(TDialogButton::OK)->click();
+  EXPECT_EQ(Closed, 5);
+  EXPECT_TRUE(std::filesystem::exists(Ini));
+  EXPECT_TRUE(Screen.Calls.empty());
 }
 
-TEST_F(ConfigFormTest, PauseButtonCaptionFollowsThePause) {
+TEST_F(QtConfigDialogTest, LettersOnACheckBoxOrButtonPressTheirButtonsAndActivationPlacesTheDialog) {
   OpenShown();
-  EXPECT_EQ(Form->PauseButton()->text(), "&Pause");
-  Form->PauseButton()->click();
-  EXPECT_TRUE(Screen.FPaused);
-  EXPECT_EQ(Form->PauseButton()->text(), "&Run");
-  Form->PauseButton()->click();
-  EXPECT_FALSE(Screen.FPaused);
-  EXPECT_EQ(Form->PauseButton()->text(), "&Pause");
-
-  // Paused elsewhere: the caption catches up on the next activation, which also sets the top.
-  Screen.FPaused = true;
-  Form->move(Form->x(), 300);
-  Form->FormActivate();
-  EXPECT_EQ(Form->PauseButton()->text(), "&Run");
-  EXPECT_EQ(Form->y(), 40);
-}
-
-TEST_F(ConfigFormTest, LettersOnACheckBoxOrButtonPressTheirButtons) {
-  OpenShown();
-  QCheckBox* Box = Form->CheckBoxes()[0];
+  QCheckBox* Box = Dialog->CheckBoxes()[0];
   Box->setFocus();
   QTest::keyClick(Box, 'p');
-  EXPECT_EQ(Form->PauseButton()->text(), "&Run");
+  EXPECT_EQ(Button(TDialogButton::Pause)->text(), "&Run");
   QTest::keyClick(Box, 'r');
-  EXPECT_EQ(Form->PauseButton()->text(), "&Pause");
   QTest::keyClick(Box, 'w');
-  QTest::keyClick(Form->ClearButton(), 't');
+  QTest::keyClick(Button(TDialogButton::Clear), 't');
   QTest::keyClick(Box, 'l');
-  EXPECT_EQ(Screen.Calls, (std::vector<std::string>{"toggle", "toggle", "restart windowed", "show",
-                                                    "show", "restart full", "show", "clear"}));
+  EXPECT_EQ(Screen.Calls, (std::vector<std::string>{"toggle", "toggle", "restart windowed", "show", "show",
+                                                    "restart full", "show", "clear"}));
   EXPECT_TRUE(Box->isChecked());  // letters do not toggle the box
-  QTest::keyClick(Box, 'x');
-  EXPECT_EQ(Screen.Calls.size(), 8u);
 
-  QTest::keyClick(Box, 'c');
-  EXPECT_EQ(Closed, 1);
-  EXPECT_FALSE(std::filesystem::exists(Ini));
-  OpenShown();
-  Form->CheckBoxes()[1]->setFocus();
-  QTest::keyClick(Form->CheckBoxes()[1], 'k');
-  EXPECT_EQ(Closed, 2);
-  EXPECT_TRUE(std::filesystem::exists(Ini));
+  Screen.FPaused = true;
+  Dialog->move(Dialog->x(), 300);
+  Form->FormActivate();
+  EXPECT_EQ(Button(TDialogButton::Pause)->text(), "&Run");
+  EXPECT_EQ(Dialog->y(), 40);
 }
 
-TEST_F(ConfigFormTest, AltLettersPressButtonsFromAnyControlButPlainLettersOnAGaugeDoNot) {
+TEST_F(QtConfigDialogTest, AltLettersPressButtonsFromAnyControlButPlainLettersOnAGaugeDoNot) {
   OpenShown();
-  Form->gSize()->setFocus();
-  QTest::keyClick(Form->gSize(), 'p');
+  Gauge(1)->setFocus();
+  QTest::keyClick(Gauge(1), 'p');
   EXPECT_TRUE(Screen.Calls.empty());
   // Through the window, as the platform delivers keys, so that mnemonics are seen.
-  QTest::keyClick(Form->windowHandle(), Qt::Key_P, Qt::AltModifier);
+  QTest::keyClick(Dialog->windowHandle(), Qt::Key_P, Qt::AltModifier);
   // A mnemonic presses its button with a short animation.
   EXPECT_TRUE(QTest::qWaitFor([this] { return !Screen.Calls.empty(); }, 2000));
   EXPECT_EQ(Screen.Calls, (std::vector<std::string>{"toggle"}));
-  EXPECT_EQ(Form->PauseButton()->text(), "&Run");
-  QTest::keyClick(Form->windowHandle(), Qt::Key_L, Qt::AltModifier);
-  EXPECT_TRUE(QTest::qWaitFor([this] { return Screen.Calls.size() == 2; }, 2000));
-  EXPECT_EQ(Screen.Calls.back(), "clear");
+  EXPECT_EQ(Button(TDialogButton::Pause)->text(), "&Run");
 }
 
-TEST_F(ConfigFormTest, APTypedToTheDialogItselfTogglesThePauseWithoutTheCaption) {
+TEST_F(QtConfigDialogTest, APTypedToTheDialogItselfTogglesThePause) {
   OpenShown();
-  if (QWidget* Focus = Form->focusWidget()) Focus->clearFocus();
-  ASSERT_EQ(Form->focusWidget(), nullptr);
-  QTest::keyClick(Form.get(), 'p');
+  if (QWidget* Focus = Dialog->focusWidget()) Focus->clearFocus();
+  ASSERT_EQ(Dialog->focusWidget(), nullptr);
+  QTest::keyClick(Dialog.get(), 'p');
   EXPECT_TRUE(Screen.FPaused);
-  EXPECT_EQ(Form->PauseButton()->text(), "&Pause");
-  QTest::keyClick(Form.get(), 'P');
-  EXPECT_TRUE(Screen.FPaused);
+  EXPECT_EQ(Button(TDialogButton::Pause)->text(), "&Pause");
 }
 
 }  // namespace

@@ -1,0 +1,11 @@
+// quillet on Linux/X11: the screen saver. /s full screen, /c the settings, /p <window id> a
+// preview, --root for xscreensaver.
+#include <string>
+#include <vector>
+
+#include "platform/ui_qt_x11/qt_program_backend.h"
+
+int main(int argc, char** argv) {
+  quillet::TQtX11Backend Backend(argv[0]);
+  return quillet::RunProgram(Backend, std::vector<std::string>(argv + 1, argv + argc));
+}

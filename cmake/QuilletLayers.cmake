@@ -41,14 +41,14 @@ function(quillet_layer_of path out)
   set(${out} -1 PARENT_SCOPE)
 endfunction()
 
-function(quillet_check_layers)
+# quillet_check_layers(<root>): fails with the list of every include that breaks a rule above.
+function(quillet_check_layers root)
   set(problems "")
-  file(GLOB_RECURSE sources RELATIVE "${PROJECT_SOURCE_DIR}" CONFIGURE_DEPENDS
-       "${PROJECT_SOURCE_DIR}/raster/*.h" "${PROJECT_SOURCE_DIR}/raster/*.cpp"
-       "${PROJECT_SOURCE_DIR}/demo/*.h" "${PROJECT_SOURCE_DIR}/demo/*.cpp"
-       "${PROJECT_SOURCE_DIR}/config/*.h" "${PROJECT_SOURCE_DIR}/config/*.cpp"
-       "${PROJECT_SOURCE_DIR}/shell/*.h" "${PROJECT_SOURCE_DIR}/shell/*.cpp"
-       "${PROJECT_SOURCE_DIR}/platform/*.h" "${PROJECT_SOURCE_DIR}/platform/*.cpp")
+  set(globs "")
+  foreach(top raster demo config shell platform)
+    list(APPEND globs "${root}/${top}/*.h" "${root}/${top}/*.cpp")
+  endforeach()
+  file(GLOB_RECURSE sources RELATIVE "${root}" ${globs})
   foreach(source IN LISTS sources)
     quillet_layer_of("${source}" own)
     if(own EQUAL -1)
@@ -60,7 +60,7 @@ function(quillet_check_layers)
     if(folder IN_LIST QUILLET_TOOLKIT_FREE)
       set(toolkit_free TRUE)
     endif()
-    file(STRINGS "${PROJECT_SOURCE_DIR}/${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+    file(STRINGS "${root}/${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
     foreach(line IN LISTS includes)
       string(REGEX MATCH "[<\"][^>\"]+[>\"]" header "${line}")
       if(header MATCHES "^\"")

@@ -7,8 +7,9 @@
 //
 // Rows where every sub-scanline holds one span (every convex outline) take a short path: a cell's
 // count comes straight from the span ends, Start(a) adding clamp(cell * 2^S + K - a, 0, K) and
-// End(b) taking the same amount away, which is what the difference array sums to. Other rows
-// mark every span end in a difference array and sum it up.
+// End(b) taking the same amount away, which is what the difference array sums to. Rows of a few
+// spans per sub-scanline that keep one order and share no cell (rings, bands) are such rows side
+// by side. Other rows mark every span end in a difference array and sum it up.
 //
 // Where the kernel level has one, a paired-rows kernel takes such rows whole, and runs of whole
 // rows between the same two edges in one call; the rows it declines go the ways above.
@@ -28,9 +29,11 @@ constexpr int32_t MergeGap = 8;
 // Clusters up to this many cells sum their counts from the span ends directly; wider ones (flat
 // edges) mark them in the difference array, where marks on one cell would queue behind each other.
 constexpr int32_t DirectCells = 24;
-// Fills of fewer pixel rows than this go to the paired-rows kernel as a whole where they can: the
-// calls and checks row by row cost more than the kernel's own bounds for each row.
-constexpr int64_t ChainRows = 48;
+// Fills of fewer pixel rows than this go to the paired-rows kernel as a whole where they can: one
+// call draws every row, where row by row each run between two edges costs a call and the edge
+// list's checks, and shapes of many edges turn a vertex every few rows. The chains of keys of taller
+// fills would outgrow the caches.
+constexpr int64_t ChainRows = 1024;
 // How many pixel rows ahead the pixels are fetched into the cache.
 constexpr int64_t FetchAhead = 2;
 
@@ -79,30 +82,45 @@ class TSpanWriterAA {
     const int32_t S = FGrid.Shift;
     const int32_t First = static_cast<int32_t>(std::max<int64_t>(Py << S, MinY));
     const int32_t Last = static_cast<int32_t>(std::min<int64_t>((Py << S) + FGrid.Mask, MaxY));
-    // Most rows of a convex outline meet the same two edges on every sub-scanline.
+    // Most rows of a convex outline meet the same two edges on every sub-scanline; most rows of a
+    // ring or a band meet a few chains of edges side by side.
     const bool NonZero = FRule == TPolyFillRule::NonZero;
+    bool Layered = false;
     const bool Paired = FEdges.TwoEdgeSpans(First, Last, NonZero, FSpans, FRoom) ||
-                        FEdges.PairedSpans(First, Last, NonZero, FSpans, FRoom) || GatherRows(First, Last);
+                        (Layered = FEdges.SlotSpans(First, Last, NonZero, S, FLayers) > 0) ||
+                        GatherRows(First, Last);
     int32_t MinX;
     int64_t MaxX;
-    const bool Covered = Paired ? FSpans.Count > 0 : Extent(MinX, MaxX);
-    if (!Covered) return;
-    if (Paired) MinX = FSpans.MinStart, MaxX = FSpans.MaxEnd;
+    if (Layered) {
+      MinX = FLayers.Layers[0].MinStart;
+      MaxX = FLayers.Layers[FLayers.Count - 1].MaxEnd;
+    } else if (Paired) {
+      if (FSpans.Count == 0) return;
+      MinX = FSpans.MinStart, MaxX = FSpans.MaxEnd;
+    } else if (!Extent(MinX, MaxX)) {
+      return;
+    }
     // The first row drawn also asks for the rows up to the one fetched ahead.
     for (int64_t Ahead = Fetching ? FetchAhead : 1; Ahead <= FetchAhead && (Py + Ahead) << S <= MaxY; ++Ahead)
       FetchRow(Py + Ahead, MinX >> S, static_cast<int32_t>(MaxX >> S));
     Fetching = true;
     FDst = FBitmap.RowAddress(static_cast<int32_t>(Py));
-    if (Paired && FOps.PairedRows != nullptr && PairedSpans(static_cast<int32_t>(Py))) return;
-    if (Paired)
-      PairedRow();
-    else
+    if (Layered) {
+      // The layers share no cell, so each is drawn as a row of its own.
+      for (int32_t L = 0; L < FLayers.Count; ++L) {
+        FSpans = FLayers.Layers[L];
+        if (FOps.PairedRows == nullptr || !PairedSpans(static_cast<int32_t>(Py))) PairedRow();
+      }
+    } else if (Paired) {
+      if (FOps.PairedRows == nullptr || !PairedSpans(static_cast<int32_t>(Py))) PairedRow();
+    } else {
       GeneralRow(MinX, MaxX);
+    }
     FinishBlending();
   }
 
-  // A small fill whose sub-scanlines pair up all the way down goes to the kernel as a whole, in
-  // as few calls as the rows it declines allow; false when the fill is not one.
+  // A fill of fewer than ChainRows rows whose sub-scanlines pair up all the way down goes to the
+  // kernel as a whole, in as few calls as the rows it declines allow; false when it is not one.
   bool WriteChains(int32_t MinY, int32_t MaxY) {
     const int32_t S = FGrid.Shift;
     int32_t FirstRow, Rows;
@@ -360,6 +378,7 @@ class TSpanWriterAA {
   // The spans of a row of one span per sub-scanline, and room for their ends.
   TRowSpans FSpans{};
   int32_t FRoom[2][32];
+  TLayeredSpans FLayers;
 };
 
 }  // namespace

@@ -16,6 +16,16 @@
 
 namespace quillet {
 
+// The spans of a pixel row in layers: every sub-scanline that holds crossings holds one span of
+// each layer, the layers lie left to right in order, and no cell holds the ends of two layers, so
+// each is a row of one span per sub-scanline on its own. The layers point into Keys.
+struct TLayeredSpans {
+  static constexpr int32_t MaxSlots = 8;
+  int32_t Count = 0;
+  TRowSpans Layers[MaxSlots / 2];
+  int32_t Keys[MaxSlots][32];
+};
+
 class TEdgeList {
  public:
   using TPathIterator = TArrayOfArrayOfPoint::const_iterator;
@@ -42,10 +52,13 @@ class TEdgeList {
   // the same scanlines.
   bool TwoEdgeSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans& Spans, int32_t (&Room)[2][32]);
 
-  // Scanlines First to Last (at most 32) as spans when each is crossed by two edges or by none
-  // (under the non-zero rule, two of opposite directions): the spans of those crossed into Room
-  // and Spans, and true. False otherwise; Rows then gives the same scanlines.
-  bool PairedSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans& Spans, int32_t (&Room)[2][32]);
+  // Scanlines First to Last (at most 32) as layers of spans (TLayeredSpans, in cells of 2^Shift
+  // sub-samples) when chains of edges cross the same scanlines, each once: two chains, in either
+  // order (under the non-zero rule, of opposite directions), make one layer; four to eight chains
+  // must lie one after another in the same order on every scanline, and the spans of no two layers
+  // meet in a cell. Returns the number of layers, 0 when the scanlines are not such; Rows then
+  // gives the same scanlines.
+  int32_t SlotSpans(int32_t First, int32_t Last, bool NonZero, int32_t Shift, TLayeredSpans& Out);
 
   // All scanlines as two chains of keys, when each is crossed by two edges or by none and those
   // crossed form one run (under the non-zero rule, by two of opposite directions): the pixel rows

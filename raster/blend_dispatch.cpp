@@ -64,14 +64,15 @@ constexpr int BuiltLevels = 1;
 constexpr TBlendKernels Tables[2][BuiltLevels] = {
     {QUILLET_KERNEL_TABLE(Portable, portable, Scalar, portable, portable_scalar, nullptr, nullptr, nullptr),
 #if QUILLET_X86_KERNELS
-     QUILLET_KERNEL_TABLE(Portable, portable, Sse2, portable_sse2, sse2, nullptr, nullptr, nullptr),
+     QUILLET_KERNEL_TABLE(Portable, portable, Sse2, portable_sse2, sse2, nullptr, nullptr,
+                          portable_sse2::CombineColorRect),
      QUILLET_KERNEL_TABLE(Portable, portable, Avx2, portable_avx2, avx2, portable_avx2::PairedRows, avx2::EdgeSteps,
                          portable_avx2::CombineColorRect)
 #endif
     },
     {QUILLET_KERNEL_TABLE(Packed, packed, Scalar, packed, packed_scalar, nullptr, nullptr, nullptr),
 #if QUILLET_X86_KERNELS
-     QUILLET_KERNEL_TABLE(Packed, packed, Sse2, packed_sse2, sse2, nullptr, nullptr, nullptr),
+     QUILLET_KERNEL_TABLE(Packed, packed, Sse2, packed_sse2, sse2, nullptr, nullptr, packed_sse2::CombineColorRect),
      QUILLET_KERNEL_TABLE(Packed, packed, Avx2, packed_avx2, avx2, packed_avx2::PairedRows, avx2::EdgeSteps,
                          packed_avx2::CombineColorRect)
 #endif

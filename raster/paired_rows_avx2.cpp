@@ -12,11 +12,13 @@
 #include <cstdint>
 
 #include "raster/detail/blend_variants.h"
-#include "raster/detail/lanes_avx2.h"
+#include "raster/detail/row_kernels.h"
 
 namespace quillet {
 
 namespace {
+
+using L = TLanes256;
 
 // The standard library's inline functions are shared with other files, so these are local.
 inline int32_t Min(int32_t A, int32_t B) { return A < B ? A : B; }
@@ -88,7 +90,7 @@ struct PackedWeights {
   __m256i operator()(__m256i A16) const {
     return _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(A16, _mm256_set1_epi16(1)), M16), 8);
   }
-  static __m256i Blend(__m256i F16, __m256i B16, __m256i W16) { return PackedLanes(F16, B16, W16); }
+  static __m256i Blend(__m256i F16, __m256i B16, __m256i W16) { return PackedLanes<L>(F16, B16, W16); }
   static uint32_t Weight(uint32_t A, uint32_t M) { return ((A + 1) * M) >> 8; }
 };
 
@@ -100,7 +102,7 @@ struct PortableWeights {
   __m256i operator()(__m256i A16) const { return _mm256_srli_epi16(_mm256_mullo_epi16(A16, M1), 8); }
   // Weight 0 keeps the pixel as it is.
   static __m256i Blend(__m256i F16, __m256i B16, __m256i W16) {
-    return _mm256_blendv_epi8(PortableLanes(F16, B16, W16), B16, _mm256_cmpeq_epi16(W16, _mm256_setzero_si256()));
+    return _mm256_blendv_epi8(PortableLanes<L>(F16, B16, W16), B16, _mm256_cmpeq_epi16(W16, _mm256_setzero_si256()));
   }
   static uint32_t Weight(uint32_t A, uint32_t M) { return ((M + 1) * A) >> 8; }
 };
@@ -116,14 +118,14 @@ class TFullRun {
     if (!FReady) Prepare();
     if constexpr (TWeights::Packed) {
       if (FWeight == 255)
-        ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i D) { return FOpaque(D); });
+        ForEachPixel<L>(NoSource<L>(), Dst, Count, [&](__m256i, __m256i D) { return FOpaque(D); });
       else
-        ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i D) { return FPacked(D); });
+        ForEachPixel<L>(NoSource<L>(), Dst, Count, [&](__m256i, __m256i D) { return FPacked(D); });
     } else {
       if (FWeight == 255)
-        ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i) { return FValue; });
+        ForEachPixel<L>(NoSource<L>(), Dst, Count, [&](__m256i, __m256i) { return FValue; });
       else
-        ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i D) { return FPortable(D); });
+        ForEachPixel<L>(NoSource<L>(), Dst, Count, [&](__m256i, __m256i D) { return FPortable(D); });
     }
   }
 
@@ -132,24 +134,24 @@ class TFullRun {
     FReady = true;
     if constexpr (TWeights::Packed) {
       if (FWeight == 255)
-        FOpaque = PackedOpaque(FColor);
+        FOpaque = PackedOpaque<L>(FColor);
       else
-        FPacked = PackedConstant(FColor, FWeight);
+        FPacked = PackedConstant<L>(FColor, FWeight);
     } else {
       // At weight 255 the portable formula no longer looks at the background.
       if (FWeight == 255)
-        FValue = _mm256_set1_epi32(_mm256_cvtsi256_si32(PortableConstant(FColor, 255)(_mm256_setzero_si256())));
+        FValue = _mm256_set1_epi32(_mm256_cvtsi256_si32(PortableConstant<L>(FColor, 255)(_mm256_setzero_si256())));
       else
-        FPortable = PortableConstant(FColor, FWeight);
+        FPortable = PortableConstant<L>(FColor, FWeight);
     }
   }
 
   const TColor32 FColor;
   const uint32_t FWeight;
   bool FReady = false;
-  PackedOpaque FOpaque;
-  PackedConstant FPacked;
-  PortableConstant FPortable;
+  PackedOpaque<L> FOpaque;
+  PackedConstant<L> FPacked;
+  PortableConstant<L> FPortable;
   __m256i FValue;
 };
 
@@ -166,7 +168,7 @@ class TPairedRowWriter {
     FBase = _mm256_add_epi16(_mm256_sll_epi16(Constant(Controls.Cells), _mm_cvtsi32_si128(R.Shift)), FMask16);
     FLimit = _mm256_set1_epi32(8 << R.Shift);
     FScale16 = _mm256_set1_epi16(static_cast<short>(R.Scale));
-    FRgb16 = Low16(_mm256_set1_epi32(static_cast<int>(R.Rgb & 0x00FFFFFF)));
+    FRgb16 = L::Low16(_mm256_set1_epi32(static_cast<int>(R.Rgb & 0x00FFFFFF)));
     FFull16 = _mm256_set1_epi16(static_cast<short>(FFull));
   }
 
@@ -346,12 +348,12 @@ class TPairedRowWriter {
 
   // Alpha and Weight: the eight pixels' words, in both halves.
   void BlendEight(TColor32* P, __m256i Alpha, __m256i Weight) const {
-    const __m256i D = Load8(P);
+    const __m256i D = L::Load(P);
     const __m256i FLo = _mm256_or_si256(FRgb16, _mm256_shuffle_epi8(Alpha, Constant(Controls.AlphaLo)));
     const __m256i FHi = _mm256_or_si256(FRgb16, _mm256_shuffle_epi8(Alpha, Constant(Controls.AlphaHi)));
-    const __m256i Lo = TWeights::Blend(FLo, Low16(D), _mm256_shuffle_epi8(Weight, Constant(Controls.WeightLo)));
-    const __m256i Hi = TWeights::Blend(FHi, High16(D), _mm256_shuffle_epi8(Weight, Constant(Controls.WeightHi)));
-    Store8(P, Pack(Lo, Hi));
+    const __m256i Lo = TWeights::Blend(FLo, L::Low16(D), _mm256_shuffle_epi8(Weight, Constant(Controls.WeightLo)));
+    const __m256i Hi = TWeights::Blend(FHi, L::High16(D), _mm256_shuffle_epi8(Weight, Constant(Controls.WeightHi)));
+    L::Store(P, L::Pack(Lo, Hi));
   }
 
   const TPairedRows& FR;

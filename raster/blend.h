@@ -69,9 +69,18 @@ using TSpanBlendProc = void (*)(const TRowSpans& Spans, int32_t From, int32_t Ce
 //   ends of its span in either order; a sub-scanline without one has the same key in both.
 // - Spans: one row of Keys spans (at most 2^Shift) from KeysA[i] to KeysB[i], whose least and
 //   greatest starts and ends are given.
+// - Layers: pairs of key runs laid out as in Lanes (TPairedLayers): a row is drawn where the cells
+//   of its layers lie left to right in order, no two meeting in a cell, each layer as a row of
+//   Lanes.
 // Every key lies in [ClipLeft << Shift, ClipRight << Shift). Colours, weights and blends are those
 // of SpanBlend and SolidRowMaster.
-enum class TPairedKind : uint8_t { Edges, Lanes, Spans };
+enum class TPairedKind : uint8_t { Edges, Lanes, Spans, Layers };
+constexpr int32_t MaxPairedLayers = 4;
+// Count layers, layer k from Keys[2k] and Keys[2k + 1].
+struct TPairedLayers {
+  const int32_t* Keys[2 * MaxPairedLayers];
+  int32_t Count;
+};
 struct TPairedRows {
   const int32_t* KeysA;
   const int32_t* KeysB;
@@ -87,10 +96,11 @@ struct TPairedRows {
   TColor32* Dst;    // pixel 0 of the first row
   intptr_t Stride;  // pixels from one row to the next
   int32_t ClipLeft, ClipRight;
+  const TPairedLayers* Layers;  // for Layers only
 };
 // Draws the rows from the first on and returns how many it drew. It stops at a row it does not
-// take (edges crossing in it, too many edge cells, or too near the clip rectangle's edges), which
-// the caller draws the general way.
+// take (edges crossing in it, layers out of order, too many edge cells, or too near the clip
+// rectangle's edges), which the caller draws the general way.
 using TPairedRowsProc = int32_t (*)(const TPairedRows& Rows);
 
 // Count consecutive steps of an edge walk in closed form (TEdgeSteps of edge_walk.h), the first

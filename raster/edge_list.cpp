@@ -21,6 +21,7 @@ void TEdgeList::Trim(size_t Bytes) {
   for (std::vector<int32_t>& Chain : FChains)
     if (Chain.capacity() * sizeof(int32_t) > Bytes) Chain = {};
   if (FSlots.capacity() > Bytes) FSlots = {};
+  if (FChainKeys.capacity() * sizeof(int32_t) > Bytes) FChainKeys = {};
   if (FEdges.capacity() * sizeof(TEdge) > Bytes) {
     FEdges = {};
     FActive = {};
@@ -104,12 +105,19 @@ void TEdgeList::Build(TPathIterator FirstPath, TPathIterator LastPath, int32_t M
           FEdges.push_back({Y, Y, First, Flag(Dir)});
         });
   }
-  // Few edges, mostly in order already: an insertion sort, which allocates nothing.
-  for (size_t I = 1; I < FEdges.size(); ++I) {
-    const TEdge E = FEdges[I];
-    size_t J = I;
-    for (; J > 0 && FEdges[J - 1].Top > E.Top; --J) FEdges[J] = FEdges[J - 1];
-    FEdges[J] = E;
+  // By first scanline, edges of one scanline in the order they were added (their keys' order).
+  // Without allocating: an insertion sort for a few edges; for many, whose way back up a closed
+  // path adds in reverse, a sort that takes the key order as the tie-break.
+  if (FEdges.size() <= 16) {
+    for (size_t I = 1; I < FEdges.size(); ++I) {
+      const TEdge E = FEdges[I];
+      size_t J = I;
+      for (; J > 0 && FEdges[J - 1].Top > E.Top; --J) FEdges[J] = FEdges[J - 1];
+      FEdges[J] = E;
+    }
+  } else {
+    std::sort(FEdges.begin(), FEdges.end(),
+              [](const TEdge& A, const TEdge& B) { return A.Top != B.Top ? A.Top < B.Top : A.First < B.First; });
   }
 }
 
@@ -350,6 +358,42 @@ bool TEdgeList::PairedChains(int32_t Shift, bool NonZero, int32_t& FirstRow, int
   }
   ChainA = FChains[0].data();
   ChainB = FChains[1].data();
+  return true;
+}
+
+bool TEdgeList::Chains(std::vector<TEdgeChain>& Out) {
+  Out.clear();
+  if (FEdges.empty()) return false;
+  // Which chain each edge continues, and every chain's length; then the keys of each chain laid
+  // out in one run.
+  std::vector<uint8_t>& ChainOf = FSlots;
+  ChainOf.resize(FEdges.size());
+  size_t Length = 0;
+  for (size_t I = 0; I < FEdges.size(); ++I) {
+    const TEdge& E = FEdges[I];
+    size_t C = 0;
+    while (C < Out.size() && !(Out[C].Bottom + 1 == E.Top && Out[C].Upward == (E.Upward != 0))) ++C;
+    if (C == Out.size()) {
+      if (Out.size() == MaxChains) return false;
+      Out.push_back({E.Top, E.Top - 1, E.Upward != 0, nullptr});
+    }
+    Out[C].Bottom = E.Bottom;
+    ChainOf[I] = static_cast<uint8_t>(C);
+    Length += static_cast<size_t>(E.Bottom - E.Top) + 1;
+  }
+  FChainKeys.resize(Length);
+  size_t At = 0;
+  size_t Offsets[MaxChains];
+  for (size_t C = 0; C < Out.size(); ++C) {
+    Offsets[C] = At;
+    At += static_cast<size_t>(Out[C].Bottom - Out[C].Top) + 1;
+  }
+  for (size_t I = 0; I < FEdges.size(); ++I) {
+    const TEdge& E = FEdges[I];
+    const TEdgeChain& C = Out[ChainOf[I]];
+    std::copy_n(E.Keys(FKeys, E.Top), E.Bottom - E.Top + 1, FChainKeys.data() + Offsets[ChainOf[I]] + (E.Top - C.Top));
+  }
+  for (size_t C = 0; C < Out.size(); ++C) Out[C].Keys = FChainKeys.data() + Offsets[C];
   return true;
 }
 

@@ -177,6 +177,7 @@ class TPairedRowWriter {
     if (FR.Kind == TPairedKind::Spans)
       return DrawRow(FR.KeysA, FR.KeysB, FR.MinStart, FR.MaxStart, FR.MinEnd, FR.MaxEnd, 0) ? 1 : 0;
     if (FR.Kind == TPairedKind::Lanes) return WriteLanes();
+    if (FR.Kind == TPairedKind::Layers) return WriteLayers();
     for (int32_t Row = 0; Row < FR.Rows; ++Row) {
       const int32_t* A = FR.KeysA + static_cast<std::ptrdiff_t>(Row) * N;
       const int32_t* B = FR.KeysB + static_cast<std::ptrdiff_t>(Row) * N;
@@ -196,43 +197,80 @@ class TPairedRowWriter {
   }
 
  private:
-  // Rows of two keys per sub-scanline in either order: each sub-scanline's span is their least to
-  // their greatest, and the row's bounds are found over all of them.
+  // One row of a Lanes pair: each sub-scanline's span from the least of its two keys to the
+  // greatest, and the bounds over all of them.
+  struct TLaneSpans {
+    alignas(32) int32_t Starts[32];
+    alignas(32) int32_t Ends[32];
+    int32_t MinStart, MaxStart, MinEnd, MaxEnd;
+    bool Empty;  // every span empty: the row covers nothing
+  };
+
+  void LaneSpans(const int32_t* A, const int32_t* B, TLaneSpans& Out) const {
+    const int32_t N = FKeys;
+    if (N == 8) {
+      const __m256i VA = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(A));
+      const __m256i VB = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(B));
+      const __m256i VS = _mm256_min_epi32(VA, VB), VE = _mm256_max_epi32(VA, VB);
+      _mm256_store_si256(reinterpret_cast<__m256i*>(Out.Starts), VS);
+      _mm256_store_si256(reinterpret_cast<__m256i*>(Out.Ends), VE);
+      Out.Empty = _mm256_movemask_epi8(_mm256_cmpeq_epi32(VS, VE)) == -1;
+      Out.MinStart = Least(VS);
+      Out.MaxStart = Greatest(VS);
+      Out.MinEnd = Least(VE);
+      Out.MaxEnd = Greatest(VE);
+      return;
+    }
+    Out.MinStart = Out.MinEnd = 0x7FFFFFFF;
+    Out.MaxStart = Out.MaxEnd = -1;
+    Out.Empty = true;
+    for (int32_t K = 0; K < N; ++K) {
+      Out.Starts[K] = Min(A[K], B[K]);
+      Out.Ends[K] = Max(A[K], B[K]);
+      Out.Empty = Out.Empty && Out.Starts[K] == Out.Ends[K];
+      Out.MinStart = Min(Out.MinStart, Out.Starts[K]);
+      Out.MaxStart = Max(Out.MaxStart, Out.Starts[K]);
+      Out.MinEnd = Min(Out.MinEnd, Out.Ends[K]);
+      Out.MaxEnd = Max(Out.MaxEnd, Out.Ends[K]);
+    }
+  }
+
+  // Rows of two keys per sub-scanline in either order.
   int32_t WriteLanes() {
     const int32_t N = FKeys;
-    alignas(32) int32_t Starts[32], Ends[32];
+    TLaneSpans Spans;
     for (int32_t Row = 0; Row < FR.Rows; ++Row) {
-      const int32_t* A = FR.KeysA + static_cast<std::ptrdiff_t>(Row) * N;
-      const int32_t* B = FR.KeysB + static_cast<std::ptrdiff_t>(Row) * N;
-      int32_t MinStart, MaxStart, MinEnd, MaxEnd;
-      bool Empty;
-      if (N == 8) {
-        const __m256i VA = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(A));
-        const __m256i VB = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(B));
-        const __m256i VS = _mm256_min_epi32(VA, VB), VE = _mm256_max_epi32(VA, VB);
-        _mm256_store_si256(reinterpret_cast<__m256i*>(Starts), VS);
-        _mm256_store_si256(reinterpret_cast<__m256i*>(Ends), VE);
-        Empty = _mm256_movemask_epi8(_mm256_cmpeq_epi32(VS, VE)) == -1;
-        MinStart = Least(VS);
-        MaxStart = Greatest(VS);
-        MinEnd = Least(VE);
-        MaxEnd = Greatest(VE);
-      } else {
-        MinStart = MinEnd = 0x7FFFFFFF;
-        MaxStart = MaxEnd = -1;
-        Empty = true;
-        for (int32_t K = 0; K < N; ++K) {
-          Starts[K] = Min(A[K], B[K]);
-          Ends[K] = Max(A[K], B[K]);
-          Empty = Empty && Starts[K] == Ends[K];
-          MinStart = Min(MinStart, Starts[K]);
-          MaxStart = Max(MaxStart, Starts[K]);
-          MinEnd = Min(MinEnd, Ends[K]);
-          MaxEnd = Max(MaxEnd, Ends[K]);
-        }
+      const std::ptrdiff_t At = static_cast<std::ptrdiff_t>(Row) * N;
+      LaneSpans(FR.KeysA + At, FR.KeysB + At, Spans);
+      if (!Spans.Empty && !DrawRow(Spans.Starts, Spans.Ends, Spans.MinStart, Spans.MaxStart, Spans.MinEnd,
+                                   Spans.MaxEnd, Row))
+        return Row;
+    }
+    return FR.Rows;
+  }
+
+  // Rows of layers of Lanes pairs. A row is taken only whole: every layer that covers anything
+  // must lie wholly left of the next one's cells and be one this kernel draws, before any is drawn.
+  // Layers that cover nothing add crossings in cancelling pairs, wherever they lie.
+  int32_t WriteLayers() {
+    const int32_t N = FKeys;
+    TLaneSpans Spans[MaxPairedLayers];
+    for (int32_t Row = 0; Row < FR.Rows; ++Row) {
+      const std::ptrdiff_t At = static_cast<std::ptrdiff_t>(Row) * N;
+      int32_t Used[MaxPairedLayers];
+      int32_t Count = 0;
+      for (int32_t K = 0; K < FR.Layers->Count; ++K) {
+        TLaneSpans& Layer = Spans[K];
+        LaneSpans(FR.Layers->Keys[2 * K] + At, FR.Layers->Keys[2 * K + 1] + At, Layer);
+        if (Layer.Empty) continue;
+        if (Count > 0 && Spans[Used[Count - 1]].MaxEnd >> FR.Shift >= Layer.MinStart >> FR.Shift) return Row;
+        if (!Takes(Layer.MinStart, Layer.MaxStart, Layer.MinEnd, Layer.MaxEnd)) return Row;
+        Used[Count++] = K;
       }
-      // A row of empty spans covers nothing.
-      if (!Empty && !DrawRow(Starts, Ends, MinStart, MaxStart, MinEnd, MaxEnd, Row)) return Row;
+      for (int32_t I = 0; I < Count; ++I) {
+        const TLaneSpans& Layer = Spans[Used[I]];
+        DrawRow(Layer.Starts, Layer.Ends, Layer.MinStart, Layer.MaxStart, Layer.MinEnd, Layer.MaxEnd, Row);
+      }
     }
     return FR.Rows;
   }
@@ -246,6 +284,17 @@ class TPairedRowWriter {
     V = _mm256_max_epi32(V, _mm256_permute2x128_si256(V, V, 0x01));
     V = _mm256_max_epi32(V, _mm256_shuffle_epi32(V, 0x4E));
     return _mm256_cvtsi256_si32(_mm256_max_epi32(V, _mm256_shuffle_epi32(V, 0xB1)));
+  }
+
+  // Whether DrawRow takes a row of these bounds.
+  bool Takes(int32_t MinStart, int32_t MaxStart, int32_t MinEnd, int32_t MaxEnd) const {
+    const int32_t S = FR.Shift;
+    const int32_t L0 = MinStart >> S, L1 = MaxStart >> S, R0 = MinEnd >> S, R1 = MaxEnd >> S;
+    const int32_t LeftCount = ((L1 - L0) >> 3) + 1, RightCount = ((R1 - R0) >> 3) + 1;
+    if (L0 + 8 * LeftCount <= R1 + 1 - 8 * RightCount) return LeftCount + RightCount <= MaxWindows;
+    const int32_t Count = ((R1 - L0) >> 3) + 1;
+    if (Count > MaxWindows) return false;
+    return L0 + 8 * Count <= FR.ClipRight || R1 + 1 - 8 * Count >= FR.ClipLeft;
   }
 
   // One row of spans from Starts to Ends with the given bounds; false, having drawn nothing, when

@@ -52,7 +52,8 @@ class TSpanWriterAA {
         FClipRight(Bitmap.ClipBounds().Right),
         FCrossings(Scratch.Crossings),
         FAcc(Scratch.Cells),
-        FOut(Scratch.Colors) {
+        FOut(Scratch.Colors),
+        FChains(Scratch.Chains) {
     FSpans.Shift = FGrid.Shift;
     FSpans.Mask = FGrid.Mask;
   }
@@ -60,7 +61,9 @@ class TSpanWriterAA {
   // Sub-scanlines MinY to MaxY.
   void Write(int32_t MinY, int32_t MaxY) {
     const int32_t S = FGrid.Shift;
-    if (FOps.PairedRows != nullptr && (int64_t{MaxY} - MinY) >> S < ChainRows && WriteChains(MinY, MaxY)) return;
+    if (FOps.PairedRows != nullptr && (int64_t{MaxY} - MinY) >> S < ChainRows &&
+        (WriteChains(MinY, MaxY) || WriteLayers(MinY, MaxY)))
+      return;
     bool Fetching = false;
     for (int64_t Py = MinY >> S; Py <= MaxY >> S; ++Py) {
       // Runs of whole rows between two edges go to one kernel call.
@@ -138,6 +141,94 @@ class TSpanWriterAA {
       if (Row < Rows) PixelRow(FirstRow + Row++, MinY, MaxY, Fetching);
     }
     return true;
+  }
+
+  // A fill of fewer than ChainRows rows as chains of edges: runs of whole rows that the same
+  // chains cross, in pairs side by side, go to the kernel in one call; the rows where a chain
+  // starts or ends, or that the kernel declines, go row by row. False, having drawn nothing, when
+  // the edges make too many chains.
+  bool WriteLayers(int32_t MinY, int32_t MaxY) {
+    if (!FEdges.Chains(FChains)) return false;
+    const int32_t S = FGrid.Shift;
+    const bool NonZero = FRule == TPolyFillRule::NonZero;
+    constexpr size_t MaxActive = 2 * MaxPairedLayers;
+    size_t Next = 0;  // the first chain not yet met
+    size_t Active[MaxActive];
+    size_t Count = 0;
+    bool Fetching = false;
+    for (int64_t Py = MinY >> S; Py <= MaxY >> S;) {
+      const int32_t First = static_cast<int32_t>(Py << S), Last = First + FGrid.Mask;
+      // The chains met by this row; too many, or one that starts or ends within it, and the row
+      // goes its own way.
+      bool Whole = First >= MinY && Last <= MaxY;
+      while (Next < FChains.size() && FChains[Next].Top <= Last) {
+        if (Count == MaxActive) {
+          Whole = false;
+          break;
+        }
+        Active[Count++] = Next++;
+      }
+      size_t Kept = 0;
+      for (size_t I = 0; I < Count; ++I)
+        if (FChains[Active[I]].Bottom >= First) Active[Kept++] = Active[I];
+      Count = Kept;
+      int32_t RunLast = MaxY;
+      if (Next < FChains.size()) RunLast = std::min(RunLast, FChains[Next].Top - 1);
+      for (size_t I = 0; I < Count && Whole; ++I) {
+        const TEdgeChain& C = FChains[Active[I]];
+        Whole = C.Top <= First && C.Bottom >= Last;
+        RunLast = std::min(RunLast, C.Bottom);
+      }
+      const int32_t Rows = static_cast<int32_t>((int64_t{RunLast} - First + 1) >> S);
+      if (Whole && Count > 0 && Count % 2 == 0 && Rows > 0) {
+        const int32_t Done = DrawLayers(Active, Count, NonZero, static_cast<int32_t>(Py), Rows);
+        if (Done > 0) {
+          Py += Done;
+          Fetching = false;
+          continue;
+        }
+      }
+      // A row no chain meets holds nothing.
+      if (Count > 0) {
+        FEdges.SkipTo(std::max(First, MinY));
+        PixelRow(Py, MinY, MaxY, Fetching);
+      }
+      ++Py;
+    }
+    return true;
+  }
+
+  // Rows of Chains side by side from pixel row Py on: in the order of their keys on the first
+  // scanline, neighbours paired (under the non-zero rule, of both directions); how many rows the
+  // kernel drew.
+  int32_t DrawLayers(const size_t* Chains, size_t Count, bool NonZero, int32_t Py, int32_t Rows) {
+    const int32_t First = Py << FGrid.Shift;
+    const int32_t* Keys[2 * MaxPairedLayers];
+    bool Upward[2 * MaxPairedLayers];
+    for (size_t I = 0; I < Count; ++I) {
+      const TEdgeChain& C = FChains[Chains[I]];
+      const int32_t* K = C.Keys + (First - C.Top);
+      size_t J = I;
+      for (; J > 0 && *Keys[J - 1] > *K; --J) {
+        Keys[J] = Keys[J - 1];
+        Upward[J] = Upward[J - 1];
+      }
+      Keys[J] = K;
+      Upward[J] = C.Upward;
+    }
+    TPairedLayers Layers;
+    Layers.Count = static_cast<int32_t>(Count / 2);
+    for (size_t I = 0; I < Count; I += 2) {
+      if (NonZero && Upward[I] == Upward[I + 1]) return 0;
+      Layers.Keys[I] = Keys[I];
+      Layers.Keys[I + 1] = Keys[I + 1];
+    }
+    TPairedRows R{};
+    R.Kind = TPairedKind::Layers;
+    R.Rows = Rows;
+    R.Keys = 1 << FGrid.Shift;
+    R.Layers = &Layers;
+    return DrawPaired(R, Py);
   }
 
   // The least first and the greatest last crossing (plus K) of the sub-scanlines that hold at
@@ -379,6 +470,8 @@ class TSpanWriterAA {
   TRowSpans FSpans{};
   int32_t FRoom[2][32];
   TLayeredSpans FLayers;
+  // The chains of a fill drawn in layers.
+  std::vector<TEdgeChain>& FChains;
 };
 
 }  // namespace

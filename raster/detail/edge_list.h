@@ -26,6 +26,14 @@ struct TLayeredSpans {
   int32_t Keys[MaxSlots][32];
 };
 
+// A run of crossings, one on each scanline from Top to Bottom, of edges laid end to end in one
+// direction; Keys holds the key of scanline Top first.
+struct TEdgeChain {
+  int32_t Top, Bottom;
+  bool Upward;
+  const int32_t* Keys;
+};
+
 class TEdgeList {
  public:
   using TPathIterator = TArrayOfArrayOfPoint::const_iterator;
@@ -68,6 +76,17 @@ class TEdgeList {
   bool PairedChains(int32_t Shift, bool NonZero, int32_t& FirstRow, int32_t& RowCount, const int32_t*& ChainA,
                     const int32_t*& ChainB);
 
+  // All edges laid end to end into chains, sorted by Top: each edge continues a chain of its
+  // direction that ends on the scanline before it, else starts one. False when that takes more
+  // than MaxChains. The chains stay valid until the next Build; the other questions may follow.
+  static constexpr size_t MaxChains = 64;
+  bool Chains(std::vector<TEdgeChain>& Out);
+  // Makes the next scanline asked for Y, passing over those before it.
+  void SkipTo(int32_t Y) {
+    Activate(Y - 1);
+    EndRowsAt(Y - 1);
+  }
+
   // The whole rows of 2^Shift scanlines from First on, up to scanline MaxY, that the same two
   // edges cross on every scanline and nothing else does (under the non-zero rule, two of opposite
   // directions): their number, 0 when the row at First is not one, and the edges' keys on First.
@@ -107,6 +126,7 @@ class TEdgeList {
   size_t FUsed = 0;
   std::vector<int32_t> FChains[2];
   std::vector<uint8_t> FSlots;  // the chain of each edge
+  std::vector<int32_t> FChainKeys;
 };
 
 }  // namespace quillet

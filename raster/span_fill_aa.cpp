@@ -158,20 +158,22 @@ class TSpanWriterAA {
     bool Fetching = false;
     for (int64_t Py = MinY >> S; Py <= MaxY >> S;) {
       const int32_t First = static_cast<int32_t>(Py << S), Last = First + FGrid.Mask;
-      // The chains met by this row; too many, or one that starts or ends within it, and the row
-      // goes its own way.
-      bool Whole = First >= MinY && Last <= MaxY;
-      while (Next < FChains.size() && FChains[Next].Top <= Last) {
-        if (Count == MaxActive) {
-          Whole = false;
-          break;
-        }
-        Active[Count++] = Next++;
-      }
+      // The chains that cross this row: those met before that go on, and those that start by its
+      // end (passing over any that ended in rows drawn the general way). More than the kernel
+      // takes, or one that starts or ends within the row, and the row goes its own way.
       size_t Kept = 0;
       for (size_t I = 0; I < Count; ++I)
         if (FChains[Active[I]].Bottom >= First) Active[Kept++] = Active[I];
       Count = Kept;
+      bool Whole = First >= MinY && Last <= MaxY;
+      for (; Next < FChains.size() && FChains[Next].Top <= Last; ++Next) {
+        if (FChains[Next].Bottom < First) continue;
+        if (Count == MaxActive) {
+          Whole = false;
+          break;
+        }
+        Active[Count++] = Next;
+      }
       int32_t RunLast = MaxY;
       if (Next < FChains.size()) RunLast = std::min(RunLast, FChains[Next].Top - 1);
       for (size_t I = 0; I < Count && Whole; ++I) {
@@ -188,7 +190,7 @@ class TSpanWriterAA {
           continue;
         }
       }
-      // A row no chain meets holds nothing.
+      // A row no chain crosses holds nothing (when the active chains are too many, some are).
       if (Count > 0) {
         FEdges.SkipTo(std::max(First, MinY));
         PixelRow(Py, MinY, MaxY, Fetching);

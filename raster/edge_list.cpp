@@ -346,7 +346,9 @@ bool TEdgeList::PairedChains(int32_t Shift, bool NonZero, int32_t& FirstRow, int
   RowCount = (End[0] >> Shift) - FirstRow + 1;
   const int32_t Base = FirstRow << Shift;
   const size_t Length = static_cast<size_t>(RowCount) << Shift;
-  for (int S = 0; S < 2; ++S) FChains[S].resize(Length);
+  // Grown only: every key of the run is written below, so there is nothing to clear.
+  for (int S = 0; S < 2; ++S)
+    if (FChains[S].size() < Length) FChains[S].resize(Length);
   for (size_t I = 0; I < FEdges.size(); ++I) {
     const TEdge& E = FEdges[I];
     std::copy_n(E.Keys(FKeys, E.Top), E.Bottom - E.Top + 1, FChains[FSlots[I]].data() + (E.Top - Base));
@@ -354,7 +356,7 @@ bool TEdgeList::PairedChains(int32_t Shift, bool NonZero, int32_t& FirstRow, int
   const int32_t Head = Start[0] - Base, Tail = End[0] - Base;
   for (int S = 0; S < 2; ++S) {
     std::fill_n(FChains[S].data(), Head, FChains[0][static_cast<size_t>(Head)]);
-    std::fill(FChains[S].begin() + Tail + 1, FChains[S].end(), FChains[0][static_cast<size_t>(Tail)]);
+    std::fill_n(FChains[S].data() + Tail + 1, Length - static_cast<size_t>(Tail) - 1, FChains[0][static_cast<size_t>(Tail)]);
   }
   ChainA = FChains[0].data();
   ChainB = FChains[1].data();
@@ -381,7 +383,7 @@ bool TEdgeList::Chains(std::vector<TEdgeChain>& Out) {
     ChainOf[I] = static_cast<uint8_t>(C);
     Length += static_cast<size_t>(E.Bottom - E.Top) + 1;
   }
-  FChainKeys.resize(Length);
+  if (FChainKeys.size() < Length) FChainKeys.resize(Length);
   size_t At = 0;
   size_t Offsets[MaxChains];
   for (size_t C = 0; C < Out.size(); ++C) {

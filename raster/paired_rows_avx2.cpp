@@ -310,19 +310,18 @@ class TPairedRowWriter {
       // Windows of starts from L0 on, windows of ends up to R1, the full run between.
       if (LeftCount + RightCount > MaxWindows) return false;
       if (Row + 2 < FR.Rows) Fetch(Dst + 2 * FR.Stride, L0, R1);
-      int32_t At[MaxWindows];
-      bool IsEnd[MaxWindows];
-      int32_t Count = 0;
-      for (int32_t I = 0; I < LeftCount; ++I) At[Count] = L0 + 8 * I, IsEnd[Count++] = false;
-      for (int32_t I = 0; I < RightCount; ++I) At[Count] = RightStart + 8 * I, IsEnd[Count++] = true;
+      // Window I: of starts at L0 + 8 I while I < LeftCount, then of ends from RightStart on.
+      const int32_t Count = LeftCount + RightCount;
+      const auto At = [&](int32_t I) { return I < LeftCount ? L0 + 8 * I : RightStart + 8 * (I - LeftCount); };
       for (int32_t I = 0; I < Count; I += 2) {
         const int32_t J = I + 1 < Count ? I + 1 : I;
-        const __m256i Sums = WindowSums(IsEnd[I] ? Ends : Starts, At[I], IsEnd[J] ? Ends : Starts, At[J]);
-        const int Kinds = (IsEnd[I] ? 1 : 0) | (IsEnd[J] ? 2 : 0);
+        const bool EndI = I >= LeftCount, EndJ = J >= LeftCount;
+        const __m256i Sums = WindowSums(EndI ? Ends : Starts, At(I), EndJ ? Ends : Starts, At(J));
+        const int Kinds = (EndI ? 1 : 0) | (EndJ ? 2 : 0);
         // A window of starts counts its sum, one of ends the full count less its sum.
         const __m256i Counts = _mm256_add_epi16(_mm256_sign_epi16(Sums, Constant(Controls.Signs[Kinds])),
                                                 _mm256_and_si256(FFull16, Constant(Controls.EndWords[Kinds])));
-        BlendWindows(Counts, Dst + At[I], J != I ? Dst + At[J] : nullptr);
+        BlendWindows(Counts, Dst + At(I), J != I ? Dst + At(J) : nullptr);
       }
       FFullRun(Dst + LeftEnd, RightStart - LeftEnd);
       return true;

@@ -235,16 +235,43 @@ class TPairedRowWriter {
     }
   }
 
-  // Rows of two keys per sub-scanline in either order.
+  // Rows of two keys per sub-scanline in either order (as LaneSpans, with the bounds kept in
+  // registers: most small fills come this way).
   int32_t WriteLanes() {
     const int32_t N = FKeys;
-    TLaneSpans Spans;
+    alignas(32) int32_t Starts[32], Ends[32];
     for (int32_t Row = 0; Row < FR.Rows; ++Row) {
-      const std::ptrdiff_t At = static_cast<std::ptrdiff_t>(Row) * N;
-      LaneSpans(FR.KeysA + At, FR.KeysB + At, Spans);
-      if (!Spans.Empty && !DrawRow(Spans.Starts, Spans.Ends, Spans.MinStart, Spans.MaxStart, Spans.MinEnd,
-                                   Spans.MaxEnd, Row))
-        return Row;
+      const int32_t* A = FR.KeysA + static_cast<std::ptrdiff_t>(Row) * N;
+      const int32_t* B = FR.KeysB + static_cast<std::ptrdiff_t>(Row) * N;
+      int32_t MinStart, MaxStart, MinEnd, MaxEnd;
+      bool Empty;
+      if (N == 8) {
+        const __m256i VA = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(A));
+        const __m256i VB = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(B));
+        const __m256i VS = _mm256_min_epi32(VA, VB), VE = _mm256_max_epi32(VA, VB);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(Starts), VS);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(Ends), VE);
+        Empty = _mm256_movemask_epi8(_mm256_cmpeq_epi32(VS, VE)) == -1;
+        MinStart = Least(VS);
+        MaxStart = Greatest(VS);
+        MinEnd = Least(VE);
+        MaxEnd = Greatest(VE);
+      } else {
+        MinStart = MinEnd = 0x7FFFFFFF;
+        MaxStart = MaxEnd = -1;
+        Empty = true;
+        for (int32_t K = 0; K < N; ++K) {
+          Starts[K] = Min(A[K], B[K]);
+          Ends[K] = Max(A[K], B[K]);
+          Empty = Empty && Starts[K] == Ends[K];
+          MinStart = Min(MinStart, Starts[K]);
+          MaxStart = Max(MaxStart, Starts[K]);
+          MinEnd = Min(MinEnd, Ends[K]);
+          MaxEnd = Max(MaxEnd, Ends[K]);
+        }
+      }
+      // A row of empty spans covers nothing.
+      if (!Empty && !DrawRow(Starts, Ends, MinStart, MaxStart, MinEnd, MaxEnd, Row)) return Row;
     }
     return FR.Rows;
   }

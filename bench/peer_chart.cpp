@@ -82,7 +82,9 @@ void Row(TBitmap32& B, const std::vector<TColumn>& Columns, const std::vector<TB
   for (const TBar& Bar : Bars) Largest = std::max(Largest, Rate(Bar));
   const int32_t BarLeft = Margin + LabelWidth;
   const double BarSpan = ChartWidth - Margin - ValueWidth - BarLeft;
-  const auto Length = [&](double V) { return Largest > 0 ? static_cast<int32_t>(std::lround(V / Largest * BarSpan)) : 0; };
+  const auto Length = [&](double V) {
+    return Largest > 0 ? static_cast<int32_t>(std::lround(V / Largest * BarSpan)) : 0;
+  };
   const double Quillet = R.Quillet(Columns);
   int32_t QuilletTop = Top;
   for (size_t I = 0; I < Bars.size(); ++I) {

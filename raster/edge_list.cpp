@@ -356,7 +356,8 @@ bool TEdgeList::PairedChains(int32_t Shift, bool NonZero, int32_t& FirstRow, int
   const int32_t Head = Start[0] - Base, Tail = End[0] - Base;
   for (int S = 0; S < 2; ++S) {
     std::fill_n(FChains[S].data(), Head, FChains[0][static_cast<size_t>(Head)]);
-    std::fill_n(FChains[S].data() + Tail + 1, Length - static_cast<size_t>(Tail) - 1, FChains[0][static_cast<size_t>(Tail)]);
+    std::fill_n(FChains[S].data() + Tail + 1, Length - static_cast<size_t>(Tail) - 1,
+                FChains[0][static_cast<size_t>(Tail)]);
   }
   ChainA = FChains[0].data();
   ChainB = FChains[1].data();

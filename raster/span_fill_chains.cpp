@@ -151,7 +151,8 @@ bool TSpanWriterAA::InOrder(const TLayerPlan& Plan, int32_t& MinX, int64_t& MaxX
   return true;
 }
 
-void TSpanWriterAA::OrderedRow(const TPairedLayers& Layers, int64_t Py, int32_t MinX, int64_t MaxX, int32_t MaxY, bool& Fetching) {
+void TSpanWriterAA::OrderedRow(const TPairedLayers& Layers, int64_t Py, int32_t MinX, int64_t MaxX, int32_t MaxY,
+                               bool& Fetching) {
   const int32_t N = 1 << FGrid.Shift;
   FetchAhead(Py, MinX, MaxX, MaxY, Fetching);
   FDst = FBitmap.RowAddress(static_cast<int32_t>(Py));

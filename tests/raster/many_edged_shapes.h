@@ -25,7 +25,8 @@ inline TArrayOfArrayOfFixedPoint ManyEdgedShape(std::mt19937& Rng, int32_t W, in
     for (int K = 0; K < Segments; ++K) {
       const double A = (Backwards ? -1 : 1) * 6.283185307179586 * K / Segments;
       const double X = (Rx + Grow) * std::cos(A), Y = (Ry + Grow) * std::sin(A);
-      Out.push_back({Coord(Cx + X * std::cos(Turn) - Y * std::sin(Turn)), Coord(Cy + X * std::sin(Turn) + Y * std::cos(Turn))});
+      Out.push_back({Coord(Cx + X * std::cos(Turn) - Y * std::sin(Turn)),
+                     Coord(Cy + X * std::sin(Turn) + Y * std::cos(Turn))});
     }
   };
   const auto Wobbly = [&](TArrayOfFixedPoint& Out) {

@@ -26,6 +26,8 @@ using TColorIntoMasterProc = void (*)(TColor32 F, TColor32& B, uint32_t M);
 using TRowMasterProc = void (*)(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t M);
 using TCombineColorIntoProc = void (*)(TColor32 X, TColor32& Y, uint32_t W);
 using TFillPixelsProc = void (*)(TColor32* Dst, int32_t Count, TColor32 Value);
+// Height rows of Width pixels, Stride pixels apart, each as TFillPixelsProc (Width and Height > 0).
+using TFillRectProc = void (*)(TColor32* Dst, int32_t Width, int32_t Height, intptr_t Stride, TColor32 Value);
 // Row forms; each equals its single-pixel procedure on Count consecutive pixels, and Count <= 0
 // writes nothing.
 using TColorIntoRowProc = void (*)(TColor32 F, TColor32* Dst, int32_t Count);
@@ -152,6 +154,9 @@ extern TColorIntoProc MergeColorInto;
 extern TColorIntoMasterProc MergeColorIntoMaster;
 extern TRowMasterProc MergeRowMaster;
 extern TFillPixelsProc FillPixels;
+// The opaque rectangle in one call, where the level has a kernel for it; else null, and the rows
+// go to FillPixels one by one.
+extern TFillRectProc FillRect;
 // Two entries, indexed by TCombineMode. The merge column is always portable.
 extern const TCombineModeEntry* CombineModeOps;
 

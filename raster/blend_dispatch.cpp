@@ -21,6 +21,7 @@ TColorIntoProc MergeColorInto = nullptr;
 TColorIntoMasterProc MergeColorIntoMaster = nullptr;
 TRowMasterProc MergeRowMaster = nullptr;
 TFillPixelsProc FillPixels = nullptr;
+TFillRectProc FillRect = nullptr;
 const TCombineModeEntry* CombineModeOps = nullptr;
 
 namespace {
@@ -37,7 +38,7 @@ constexpr TCombineModeEntry MergeColumn(TCoverageRowProc CoverageRow, TEdgeSteps
 #define QUILLET_KERNEL_TABLE(Variant, Ns, Level, RowNs, SetNs, PairedRows, EdgeSteps, RectRows)               \
   TBlendKernels {                                                                                            \
     BlendVariant::Variant, SimdLevel::Level, Ns::BlendColors, Ns::BlendColorInto, Ns::BlendColorIntoMaster,  \
-        Ns::CombineColorInto, SetNs::FillPixels,                                                             \
+        Ns::CombineColorInto, SetNs::FillPixels, SetNs::FillRect,                                            \
         {{Ns::BlendColorInto, Ns::BlendColorIntoMaster, RowNs::BlendRowMaster, RowNs::BlendColorIntoRow,    \
           RowNs::CombineColorRow, RowNs::SolidRowMaster, SetNs::CoverageRow, RowNs::SpanBlend, PairedRows, \
           EdgeSteps, RectRows},                                                                              \
@@ -48,10 +49,12 @@ constexpr TCombineModeEntry MergeColumn(TCoverageRowProc CoverageRow, TEdgeSteps
 namespace portable_scalar {
 using portable::FillPixels;
 using scalar::CoverageRow;
+constexpr TFillRectProc FillRect = nullptr;
 }  // namespace portable_scalar
 namespace packed_scalar {
 using packed::FillPixels;
 using scalar::CoverageRow;
+constexpr TFillRectProc FillRect = nullptr;
 }  // namespace packed_scalar
 
 #if QUILLET_X86_KERNELS
@@ -139,6 +142,7 @@ void InitBlendOps(BlendVariant Variant, SimdLevel Level) {
   MergeColorIntoMaster = T.Modes[1].ColorIntoMaster;
   MergeRowMaster = T.Modes[1].RowMaster;
   FillPixels = T.FillPixels;
+  FillRect = T.FillRect;
   CombineModeOps = T.Modes;
 }
 

@@ -10,6 +10,9 @@ using Rows = TRowKernels<TLanes128>;
 
 namespace sse2 {
 void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value) { Rows::Fill(Dst, Count, Value); }
+void FillRect(TColor32* Dst, int32_t Width, int32_t Height, intptr_t Stride, TColor32 Value) {
+  Rows::FillRect(Dst, Width, Height, Stride, Value);
+}
 }  // namespace sse2
 
 namespace packed_sse2 {

@@ -79,8 +79,9 @@ void SpanBlendWith(TRowMasterProc RowMaster, const TRowSpans& Spans, int32_t Fro
   void CombineColorRect(TColor32 X, TColor32* Dst, int32_t Width, int32_t Height, intptr_t Stride, uint32_t W);
 
 // Kernels that do not depend on the variant.
-#define QUILLET_DECLARE_SHARED_KERNELS                             \
-  void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value); \
+#define QUILLET_DECLARE_SHARED_KERNELS                                                                \
+  void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value);                                    \
+  void FillRect(TColor32* Dst, int32_t Width, int32_t Height, intptr_t Stride, TColor32 Value);    \
   uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, uint32_t Scale, TColor32 Rgb);
 
 namespace portable_sse2 { QUILLET_DECLARE_ROW_KERNELS }

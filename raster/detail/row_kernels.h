@@ -249,6 +249,22 @@ struct TRowKernels {
     L::Store(End - N, X);
   }
 
+  // The opaque rectangle: rows of a large surface lie far apart, each starting with a miss, so the
+  // rows of a few ahead are asked for while one is filled.
+  static void FillRect(TColor32* Dst, int32_t Width, int32_t Height, intptr_t Stride, TColor32 Value) {
+    constexpr int32_t Ahead = 4, FetchPixels = 128;
+    const int32_t Fetched = Width < FetchPixels ? Width : FetchPixels;
+    const auto Fetch = [&](const TColor32* Row) {
+      for (int32_t I = 0; I < Fetched; I += 16) _mm_prefetch(reinterpret_cast<const char*>(Row + I), _MM_HINT_ET0);
+      _mm_prefetch(reinterpret_cast<const char*>(Row + Fetched - 1), _MM_HINT_ET0);
+    };
+    for (int32_t Y = 1; Y < Ahead && Y < Height; ++Y) Fetch(Dst + Y * Stride);
+    for (int32_t Y = 0; Y < Height; ++Y) {
+      if (Y + Ahead < Height) Fetch(Dst + (Y + Ahead) * Stride);
+      Fill(Dst + Y * Stride, Width, Value);
+    }
+  }
+
   // A constant colour X of weight W over a row: 0 leaves it, 255 fills it, weights out of range go
   // to the variant's scalar kernel.
   template <class TConstant>

@@ -1,8 +1,13 @@
-// quillet_peer_bench: the peer workloads drawn by cairo, AGG and Quillet into one 1920 x 1080
-// surface in one process. Prints operations per second (best of the runs) with Quillet's ratios and
-// targets, and writes the same as a bar chart PNG.
+// quillet_peer_bench: the peer workloads drawn by cairo, AGG, Blend2D (where the build has it) and
+// Quillet into one 1920 x 1080 surface in one process, beside the store limit of the opaque ones.
+// Prints operations per second (best of the runs) with Quillet's ratios and targets, and writes the
+// same as a bar chart PNG.
 //
-//   quillet_peer_bench [--seconds=S] [--runs=N] [--only=TEXT] [--out=FILE.png] [--pictures=DIR]
+//   quillet_peer_bench [--seconds=S] [--runs=N] [--only=TEXT] [--engines=A,B] [--out=FILE.png]
+//                      [--pictures=DIR]
+//
+// --only keeps the workloads whose name holds TEXT; --engines the columns named (for profiling one
+// engine at a time).
 //
 // --pictures writes what each engine draws of one pass over each workload's shapes, as
 // DIR/<workload>-<engine>.png, to see that the engines do the same work.
@@ -32,6 +37,7 @@ struct TOptions {
   double Seconds = 0.2;
   int Runs = 5;
   std::string Only;
+  std::string Engines;
   std::string Out = "peer_bench.png";
   std::string Pictures;
 };
@@ -56,6 +62,8 @@ bool ParseOptions(int Argc, char** Argv, TOptions& O) {
       O.Runs = static_cast<int>(N);
     } else if (Value("--only=", V)) {
       O.Only = V;
+    } else if (Value("--engines=", V)) {
+      O.Engines = "," + V + ",";
     } else if (Value("--pictures=", V)) {
       if (V.empty()) return false;
       O.Pictures = V;
@@ -102,7 +110,7 @@ std::string FileStem(const std::string& Name) {
   return Stem;
 }
 
-bool WritePicture(TBitmap32& Surface, TPeerEngine& Engine, const char* EngineName, const TWorkload& W,
+bool WritePicture(TBitmap32& Surface, TPeerEngine& Engine, const std::string& EngineName, const TWorkload& W,
                   const std::string& Dir) {
   Surface.Erase();
   Engine.Draw(W, 0, W.Count());
@@ -121,40 +129,54 @@ int main(int Argc, char** Argv) {
   TOptions Options;
   if (!ParseOptions(Argc, Argv, Options)) {
     std::cerr << "usage: " << Argv[0]
-              << " [--seconds=S] [--runs=N] [--only=TEXT] [--out=FILE.png] [--pictures=DIR]\n";
+              << " [--seconds=S] [--runs=N] [--only=TEXT] [--engines=A,B] [--out=FILE.png] [--pictures=DIR]\n";
     return 2;
   }
 
   TBitmap32 Surface;
   Surface.SetDimensions(SurfaceWidth, SurfaceHeight);
-  // Indexed as TEngineIndex.
+  // The columns of the report, each drawn by the engine of the same index.
+  std::vector<TColumn> Columns;
   std::vector<std::unique_ptr<TPeerEngine>> Engines;
-  Engines.push_back(MakeCairoEngine(Surface));
-  Engines.push_back(MakeAggEngine(Surface));
-  Engines.push_back(MakeQuilletEngine(Surface));
+  const auto Add = [&](std::string Name, TRole Role, std::unique_ptr<TPeerEngine> Engine) {
+    if (!Options.Engines.empty() && Options.Engines.find("," + Name + ",") == std::string::npos) return;
+    Columns.push_back({std::move(Name), Role});
+    Engines.push_back(std::move(Engine));
+  };
+  Add("cairo", TRole::Peer, MakeCairoEngine(Surface));
+  Add("AGG", TRole::Peer, MakeAggEngine(Surface));
+#if QUILLET_PEER_BLEND2D
+  Add("Blend2D", TRole::Peer, MakeBlend2DEngine(Surface));
+#endif
+  Add("Quillet", TRole::Quillet, MakeQuilletEngine(Surface));
+  Add("limit stores", TRole::Limit, MakeLimitEngine(Surface, TLimitStores::Plain));
+  Add("limit streaming", TRole::Limit, MakeLimitEngine(Surface, TLimitStores::Streaming));
 
   const std::vector<TWorkload> Workloads = MakeWorkloads();
   std::vector<TRowResult> Rows;
   for (const TWorkload& W : Workloads) {
     if (!Options.Only.empty() && W.Name.find(Options.Only) == std::string::npos) continue;
-    TRowResult Row{&W, {}};
-    for (auto& Engine : Engines) Engine->Prepare(W);
+    TRowResult Row{&W, std::vector<double>(Engines.size(), 0.0)};
+    for (auto& Engine : Engines)
+      if (Engine->Draws(W)) Engine->Prepare(W);
     for (int Run = 0; Run < Options.Runs; ++Run) {
-      for (int E = 0; E < EngineCount; ++E) {
+      for (size_t E = 0; E < Engines.size(); ++E) {
+        if (!Engines[E]->Draws(W)) continue;
         Surface.Erase();
         Row.Rates[E] = std::max(Row.Rates[E], TimeRun(*Engines[E], W, Options.Seconds));
       }
     }
     if (!Options.Pictures.empty())
-      for (int E = 0; E < EngineCount; ++E)
-        if (!WritePicture(Surface, *Engines[E], EngineNames[E], W, Options.Pictures)) return 1;
+      for (size_t E = 0; E < Engines.size(); ++E)
+        if (Engines[E]->Draws(W) && !WritePicture(Surface, *Engines[E], Columns[E].Name, W, Options.Pictures))
+          return 1;
     Rows.push_back(Row);
     std::cerr << W.Name << " done\n";
   }
 
-  PrintTable(std::cout, Rows);
+  PrintTable(std::cout, Columns, Rows);
   std::string Error;
-  if (!WritePeerChart(Rows, Options.Runs, Options.Out, Error)) {
+  if (!WritePeerChart(Columns, Rows, Options.Runs, Options.Out, Error)) {
     std::cerr << "cannot write " << Options.Out << ": " << Error << "\n";
     return 1;
   }

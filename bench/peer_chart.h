@@ -8,8 +8,10 @@
 
 namespace quillet::peer {
 
-// One group of bars per workload, each scaled to its group's largest rate, with Quillet's target
-// marked. False with Error set when the file cannot be written.
-bool WritePeerChart(const std::vector<TRowResult>& Rows, int Runs, const std::string& Path, std::string& Error);
+// One group of bars per workload (every peer, Quillet, and the store limit), each scaled to its
+// group's largest rate, with Quillet's target marked. False with Error set when the file cannot be
+// written.
+bool WritePeerChart(const std::vector<TColumn>& Columns, const std::vector<TRowResult>& Rows, int Runs,
+                    const std::string& Path, std::string& Error);
 
 }  // namespace quillet::peer

@@ -1,6 +1,6 @@
 // One drawing engine of the peer benchmark. Every engine draws into the same pixels: the
-// benchmark's 1920 x 1080 surface, 32-bit pixels with alpha in the top byte (cairo's ARGB32 and
-// AGG's bgra32 in memory).
+// benchmark's 1920 x 1080 surface, 32-bit pixels with alpha in the top byte (cairo's ARGB32, AGG's
+// bgra32 and Blend2D's PRGB32 in memory).
 #pragma once
 
 #include <cstddef>
@@ -14,6 +14,8 @@ namespace quillet::peer {
 class TPeerEngine {
  public:
   virtual ~TPeerEngine() = default;
+  // Whether the engine draws the workload at all (its row stays empty otherwise).
+  virtual bool Draws(const TWorkload&) const { return true; }
   // Untimed set-up before a workload is measured.
   virtual void Prepare(const TWorkload&) {}
   // Draws operations [Begin, End) of the workload.
@@ -25,5 +27,14 @@ class TPeerEngine {
 std::unique_ptr<TPeerEngine> MakeQuilletEngine(TBitmap32& Surface);
 std::unique_ptr<TPeerEngine> MakeCairoEngine(TBitmap32& Surface);
 std::unique_ptr<TPeerEngine> MakeAggEngine(TBitmap32& Surface);
+// Built only when the benchmark is configured with a Blend2D library (QUILLET_PEER_BLEND2D).
+std::unique_ptr<TPeerEngine> MakeBlend2DEngine(TBitmap32& Surface);
+
+// The physical limit of the opaque workloads: the pixels Quillet writes for each shape (found
+// before the clock starts, by drawing every shape alone with Quillet) written again by the
+// simplest vector store loop, in the shape's colour. Streaming takes non-temporal stores and draws
+// only the erase, where they may beat plain ones.
+enum class TLimitStores { Plain, Streaming };
+std::unique_ptr<TPeerEngine> MakeLimitEngine(TBitmap32& Surface, TLimitStores Stores);
 
 }  // namespace quillet::peer

@@ -5,7 +5,10 @@
 // AGG's outline renderer for anti-aliased lines (a width-1 line profile, butt ends) between pixel
 // centres; rectangles are renderer_base's copy_bar and blend_bar; the Gouraud triangle is
 // span_gouraud_rgba through the anti-aliased scanline rasterizer, so its edges are smooth where
-// Quillet's are hard.
+// Quillet's are hard; a band is conv_stroke of twice its half-width with mitred corners, where
+// Quillet fills the polyline's offsets. AGG has no bilinear shading, so it draws no Gouraud bar.
+#include <agg_conv_stroke.h>
+#include <agg_path_storage.h>
 #include <agg_pixfmt_rgba.h>
 #include <agg_rasterizer_outline_aa.h>
 #include <agg_rasterizer_scanline_aa.h>
@@ -17,6 +20,8 @@
 #include <agg_scanline_u.h>
 #include <agg_span_allocator.h>
 #include <agg_span_gouraud_rgba.h>
+
+#include <vector>
 
 #include "peer_engine.h"
 
@@ -45,11 +50,22 @@ class TAggEngine final : public TPeerEngine {
         FOutline(FBase, FProfile),
         FLines(FOutline) {
     FRasterizer.clip_box(0, 0, Surface.Width(), Surface.Height());
-    FRasterizer.filling_rule(agg::fill_even_odd);
   }
 
 
+  bool Draws(const TWorkload& W) const override { return W.Kind != TWorkKind::GouraudBar; }
+
+  void Prepare(const TWorkload& W) override {
+    // The band's points as AGG's vertex source reads them.
+    FBandPoints.clear();
+    for (const TBandShape& B : W.Bands) {
+      std::vector<double>& XY = FBandPoints.emplace_back();
+      for (const TFixedPoint& P : B.Points) XY.insert(XY.end(), {P.X / 65536.0, P.Y / 65536.0});
+    }
+  }
+
   void Draw(const TWorkload& W, size_t Begin, size_t End) override {
+    FRasterizer.filling_rule(W.Kind == TWorkKind::Band ? agg::fill_non_zero : agg::fill_even_odd);
     switch (W.Kind) {
       case TWorkKind::Triangle:
         for (size_t I = Begin; I < End; ++I) {
@@ -94,6 +110,36 @@ class TAggEngine final : public TPeerEngine {
           agg::render_scanlines_aa(FRasterizer, FUnpackedLine, FBase, FSpans, Span);
         }
         break;
+      case TWorkKind::Polygon:
+        for (size_t I = Begin; I < End; ++I) {
+          const TPolygonShape& P = W.Polygons[I];
+          FRasterizer.reset();
+          for (const TArrayOfFixedPoint& Path : P.Paths) {
+            if (Path.empty()) continue;
+            FRasterizer.move_to_d(Path[0].X / 65536.0, Path[0].Y / 65536.0);
+            for (size_t K = 1; K < Path.size(); ++K) FRasterizer.line_to_d(Path[K].X / 65536.0, Path[K].Y / 65536.0);
+          }
+          FSolid.color(ToAgg(P.Color));
+          agg::render_scanlines(FRasterizer, FPackedLine, FSolid);
+        }
+        break;
+      case TWorkKind::Band:
+        for (size_t I = Begin; I < End; ++I) {
+          const TBandShape& B = W.Bands[I];
+          std::vector<double>& XY = FBandPoints[I];
+          agg::poly_plain_adaptor<double> Line(XY.data(), static_cast<unsigned>(XY.size() / 2), true);
+          agg::conv_stroke<agg::poly_plain_adaptor<double>> Stroke(Line);
+          Stroke.width(2.0 * B.HalfWidth);
+          Stroke.line_join(agg::miter_join);
+          Stroke.miter_limit(BandMiterLimit);
+          FRasterizer.reset();
+          FRasterizer.add_path(Stroke);
+          FSolid.color(ToAgg(B.Color));
+          agg::render_scanlines(FRasterizer, FPackedLine, FSolid);
+        }
+        break;
+      case TWorkKind::GouraudBar:
+        break;
       case TWorkKind::Erase:
         for (size_t I = Begin; I < End; ++I) FBase.clear(agg::rgba8(0, 0, 0, 255));
         break;
@@ -112,6 +158,7 @@ class TAggEngine final : public TPeerEngine {
   agg::scanline_p8 FPackedLine;
   agg::scanline_u8 FUnpackedLine;
   agg::span_allocator<agg::rgba8> FSpans;
+  std::vector<std::vector<double>> FBandPoints;
 };
 
 }  // namespace

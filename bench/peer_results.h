@@ -1,7 +1,6 @@
 // The measured rates of the peer benchmark and how they are judged and printed.
 #pragma once
 
-#include <array>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -10,25 +9,40 @@
 
 namespace quillet::peer {
 
-// Engines in the order of the report.
-enum TEngineIndex { Cairo = 0, Agg = 1, Quillet = 2, EngineCount = 3 };
-extern const std::array<const char*, EngineCount> EngineNames;
+// What a column of the report is: a peer engine, Quillet, or one way of storing the pixels whose
+// best rate is the store limit.
+enum class TRole { Peer, Quillet, Limit };
+
+struct TColumn {
+  std::string Name;
+  TRole Role;
+};
+
+// The share of the store limit that every opaque row should reach.
+constexpr double LimitGoal = 0.97;
 
 struct TRowResult {
   const TWorkload* Workload;
-  std::array<double, EngineCount> Rates;  // operations per second, best of the runs
+  std::vector<double> Rates;  // per column, operations per second, best of the runs; 0 when not drawn
 
-  double FastestPeer() const;
+  double Quillet(const std::vector<TColumn>& Columns) const;
+  double FastestPeer(const std::vector<TColumn>& Columns) const;
+  // The best of the limit columns, 0 where none draws the workload.
+  double Limit(const std::vector<TColumn>& Columns) const;
   // The rate Quillet must reach: the ratio to cairo, and at least the fastest peer.
-  double Required() const;
-  bool Met() const { return Rates[Quillet] >= Required(); }
+  double Required(const std::vector<TColumn>& Columns) const;
+  bool Met(const std::vector<TColumn>& Columns) const { return Quillet(Columns) >= Required(Columns); }
+  bool LimitMet(const std::vector<TColumn>& Columns) const {
+    return Quillet(Columns) >= LimitGoal * Limit(Columns);
+  }
 };
 
-// "589k", "1.66M"; pixel rates in G px/s ("6.37").
+// "589k", "1.66M"; pixel rates in G px/s ("6.37"); "-" for 0.
 std::string FormatRate(double OpsPerSecond, const TWorkload& W);
 // "2.80x cairo" or "fastest peer".
 std::string TargetText(const TWorkload& W);
 
-void PrintTable(std::ostream& Out, const std::vector<TRowResult>& Rows);
+// A Markdown table: the rates, Quillet's ratio to every peer and to the limit, and the goals.
+void PrintTable(std::ostream& Out, const std::vector<TColumn>& Columns, const std::vector<TRowResult>& Rows);
 
 }  // namespace quillet::peer

@@ -94,8 +94,12 @@ void TBitmap32::Fill(TColor32 Color) {
     if (FIsClipped) {
       PaintRect(FClipBounds.Left, FClipBounds.Top, FClipBounds.Right, FClipBounds.Bottom, Color);
     } else {
-      // Row by row: the whole store may hold more pixels than one 32-bit count.
-      for (int32_t Y = 0; Y < FHeight; ++Y) FillPixels(RowAddress(Y), FWidth, Color);
+      // The rows lie end to end: one run, in pieces, as the whole store may hold more pixels than
+      // one 32-bit count (and each row's start and end would cost a store each).
+      constexpr int64_t Piece = int64_t{1} << 30;
+      const int64_t Total = int64_t{FWidth} * FHeight;
+      for (int64_t Done = 0; Done < Total; Done += Piece)
+        FillPixels(Pixels + Done, static_cast<int32_t>(std::min(Total - Done, Piece)), Color);
     }
   }
   NotifyChanged();

@@ -26,6 +26,8 @@ using TColorIntoMasterProc = void (*)(TColor32 F, TColor32& B, uint32_t M);
 using TRowMasterProc = void (*)(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t M);
 using TCombineColorIntoProc = void (*)(TColor32 X, TColor32& Y, uint32_t W);
 using TFillPixelsProc = void (*)(TColor32* Dst, int32_t Count, TColor32 Value);
+// Height rows of Width pixels, Stride pixels apart, each as TFillPixelsProc (Width and Height > 0).
+using TFillRectProc = void (*)(TColor32* Dst, int32_t Width, int32_t Height, intptr_t Stride, TColor32 Value);
 // Row forms; each equals its single-pixel procedure on Count consecutive pixels, and Count <= 0
 // writes nothing.
 using TColorIntoRowProc = void (*)(TColor32 F, TColor32* Dst, int32_t Count);
@@ -69,9 +71,18 @@ using TSpanBlendProc = void (*)(const TRowSpans& Spans, int32_t From, int32_t Ce
 //   ends of its span in either order; a sub-scanline without one has the same key in both.
 // - Spans: one row of Keys spans (at most 2^Shift) from KeysA[i] to KeysB[i], whose least and
 //   greatest starts and ends are given.
+// - Layers: pairs of key runs laid out as in Lanes (TPairedLayers): a row is drawn where the cells
+//   of its layers lie left to right in order, no two meeting in a cell, each layer as a row of
+//   Lanes.
 // Every key lies in [ClipLeft << Shift, ClipRight << Shift). Colours, weights and blends are those
 // of SpanBlend and SolidRowMaster.
-enum class TPairedKind : uint8_t { Edges, Lanes, Spans };
+enum class TPairedKind : uint8_t { Edges, Lanes, Spans, Layers };
+constexpr int32_t MaxPairedLayers = 4;
+// Count layers, layer k from Keys[2k] and Keys[2k + 1].
+struct TPairedLayers {
+  const int32_t* Keys[2 * MaxPairedLayers];
+  int32_t Count;
+};
 struct TPairedRows {
   const int32_t* KeysA;
   const int32_t* KeysB;
@@ -87,10 +98,11 @@ struct TPairedRows {
   TColor32* Dst;    // pixel 0 of the first row
   intptr_t Stride;  // pixels from one row to the next
   int32_t ClipLeft, ClipRight;
+  const TPairedLayers* Layers;  // for Layers only
 };
 // Draws the rows from the first on and returns how many it drew. It stops at a row it does not
-// take (edges crossing in it, too many edge cells, or too near the clip rectangle's edges), which
-// the caller draws the general way.
+// take (edges crossing in it, layers out of order, too many edge cells, or too near the clip
+// rectangle's edges), which the caller draws the general way.
 using TPairedRowsProc = int32_t (*)(const TPairedRows& Rows);
 
 // Count consecutive steps of an edge walk in closed form (TEdgeSteps of edge_walk.h), the first
@@ -142,6 +154,9 @@ extern TColorIntoProc MergeColorInto;
 extern TColorIntoMasterProc MergeColorIntoMaster;
 extern TRowMasterProc MergeRowMaster;
 extern TFillPixelsProc FillPixels;
+// The opaque rectangle in one call, where the level has a kernel for it; else null, and the rows
+// go to FillPixels one by one.
+extern TFillRectProc FillRect;
 // Two entries, indexed by TCombineMode. The merge column is always portable.
 extern const TCombineModeEntry* CombineModeOps;
 

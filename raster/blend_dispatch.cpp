@@ -21,6 +21,7 @@ TColorIntoProc MergeColorInto = nullptr;
 TColorIntoMasterProc MergeColorIntoMaster = nullptr;
 TRowMasterProc MergeRowMaster = nullptr;
 TFillPixelsProc FillPixels = nullptr;
+TFillRectProc FillRect = nullptr;
 const TCombineModeEntry* CombineModeOps = nullptr;
 
 namespace {
@@ -37,7 +38,7 @@ constexpr TCombineModeEntry MergeColumn(TCoverageRowProc CoverageRow, TEdgeSteps
 #define QUILLET_KERNEL_TABLE(Variant, Ns, Level, RowNs, SetNs, PairedRows, EdgeSteps, RectRows)               \
   TBlendKernels {                                                                                            \
     BlendVariant::Variant, SimdLevel::Level, Ns::BlendColors, Ns::BlendColorInto, Ns::BlendColorIntoMaster,  \
-        Ns::CombineColorInto, SetNs::FillPixels,                                                             \
+        Ns::CombineColorInto, SetNs::FillPixels, SetNs::FillRect,                                            \
         {{Ns::BlendColorInto, Ns::BlendColorIntoMaster, RowNs::BlendRowMaster, RowNs::BlendColorIntoRow,    \
           RowNs::CombineColorRow, RowNs::SolidRowMaster, SetNs::CoverageRow, RowNs::SpanBlend, PairedRows, \
           EdgeSteps, RectRows},                                                                              \
@@ -48,10 +49,12 @@ constexpr TCombineModeEntry MergeColumn(TCoverageRowProc CoverageRow, TEdgeSteps
 namespace portable_scalar {
 using portable::FillPixels;
 using scalar::CoverageRow;
+constexpr TFillRectProc FillRect = nullptr;
 }  // namespace portable_scalar
 namespace packed_scalar {
 using packed::FillPixels;
 using scalar::CoverageRow;
+constexpr TFillRectProc FillRect = nullptr;
 }  // namespace packed_scalar
 
 #if QUILLET_X86_KERNELS
@@ -64,14 +67,15 @@ constexpr int BuiltLevels = 1;
 constexpr TBlendKernels Tables[2][BuiltLevels] = {
     {QUILLET_KERNEL_TABLE(Portable, portable, Scalar, portable, portable_scalar, nullptr, nullptr, nullptr),
 #if QUILLET_X86_KERNELS
-     QUILLET_KERNEL_TABLE(Portable, portable, Sse2, portable_sse2, sse2, nullptr, nullptr, nullptr),
+     QUILLET_KERNEL_TABLE(Portable, portable, Sse2, portable_sse2, sse2, nullptr, nullptr,
+                          portable_sse2::CombineColorRect),
      QUILLET_KERNEL_TABLE(Portable, portable, Avx2, portable_avx2, avx2, portable_avx2::PairedRows, avx2::EdgeSteps,
                          portable_avx2::CombineColorRect)
 #endif
     },
     {QUILLET_KERNEL_TABLE(Packed, packed, Scalar, packed, packed_scalar, nullptr, nullptr, nullptr),
 #if QUILLET_X86_KERNELS
-     QUILLET_KERNEL_TABLE(Packed, packed, Sse2, packed_sse2, sse2, nullptr, nullptr, nullptr),
+     QUILLET_KERNEL_TABLE(Packed, packed, Sse2, packed_sse2, sse2, nullptr, nullptr, packed_sse2::CombineColorRect),
      QUILLET_KERNEL_TABLE(Packed, packed, Avx2, packed_avx2, avx2, packed_avx2::PairedRows, avx2::EdgeSteps,
                          packed_avx2::CombineColorRect)
 #endif
@@ -138,6 +142,7 @@ void InitBlendOps(BlendVariant Variant, SimdLevel Level) {
   MergeColorIntoMaster = T.Modes[1].ColorIntoMaster;
   MergeRowMaster = T.Modes[1].RowMaster;
   FillPixels = T.FillPixels;
+  FillRect = T.FillRect;
   CombineModeOps = T.Modes;
 }
 

@@ -21,6 +21,7 @@ void TEdgeList::Trim(size_t Bytes) {
   for (std::vector<int32_t>& Chain : FChains)
     if (Chain.capacity() * sizeof(int32_t) > Bytes) Chain = {};
   if (FSlots.capacity() > Bytes) FSlots = {};
+  if (FChainKeys.capacity() * sizeof(int32_t) > Bytes) FChainKeys = {};
   if (FEdges.capacity() * sizeof(TEdge) > Bytes) {
     FEdges = {};
     FActive = {};
@@ -104,12 +105,19 @@ void TEdgeList::Build(TPathIterator FirstPath, TPathIterator LastPath, int32_t M
           FEdges.push_back({Y, Y, First, Flag(Dir)});
         });
   }
-  // Few edges, mostly in order already: an insertion sort, which allocates nothing.
-  for (size_t I = 1; I < FEdges.size(); ++I) {
-    const TEdge E = FEdges[I];
-    size_t J = I;
-    for (; J > 0 && FEdges[J - 1].Top > E.Top; --J) FEdges[J] = FEdges[J - 1];
-    FEdges[J] = E;
+  // By first scanline, edges of one scanline in the order they were added (their keys' order).
+  // Without allocating: an insertion sort for a few edges; for many, whose way back up a closed
+  // path adds in reverse, a sort that takes the key order as the tie-break.
+  if (FEdges.size() <= 16) {
+    for (size_t I = 1; I < FEdges.size(); ++I) {
+      const TEdge E = FEdges[I];
+      size_t J = I;
+      for (; J > 0 && FEdges[J - 1].Top > E.Top; --J) FEdges[J] = FEdges[J - 1];
+      FEdges[J] = E;
+    }
+  } else {
+    std::sort(FEdges.begin(), FEdges.end(),
+              [](const TEdge& A, const TEdge& B) { return A.Top != B.Top ? A.Top < B.Top : A.First < B.First; });
   }
 }
 
@@ -175,49 +183,116 @@ bool TEdgeList::TwoEdgeSpans(int32_t First, int32_t Last, bool NonZero, TRowSpan
   return true;
 }
 
-bool TEdgeList::PairedSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans& Spans, int32_t (&Room)[2][32]) {
+int32_t TEdgeList::SlotSpans(int32_t First, int32_t Last, bool NonZero, int32_t Shift, TLayeredSpans& Out) {
+  constexpr int32_t MaxSlots = TLayeredSpans::MaxSlots;
   Activate(Last);
-  // Each edge's scanlines go to the first of two slots that is free on all of them, as bit masks
-  // of the scanlines taken and of those taken by upward edges. An edge that fits neither (a third
-  // crossing, or slots taken in part) leaves the row to Rows.
-  int32_t Slots[2][32];
-  uint32_t Taken[2] = {0, 0}, Up[2] = {0, 0};
+  // Each edge's scanlines go to the first slot that is free on all of them, as bit masks of the
+  // scanlines taken and of those taken by upward edges: edges that meet end to end share a slot.
+  // An edge's keys only rise or only fall, so its ends bound the slot's keys.
+  uint32_t Taken[MaxSlots] = {}, Up[MaxSlots] = {};
+  int32_t Least[MaxSlots], Greatest[MaxSlots];
+  int32_t Slots = 0;
   for (const TEdge& E : FActive) {
     const int32_t From = std::max(E.Top, First), To = std::min(E.Bottom, Last);
     if (From > To) continue;
     const uint32_t Lanes = (~0u >> (31 - (To - From))) << (From - First);
-    const int S = (Taken[0] & Lanes) == 0 ? 0 : 1;
-    if ((Taken[S] & Lanes) != 0) return false;
+    int32_t S = 0;
+    while (S < Slots && (Taken[S] & Lanes) != 0) ++S;
+    if (S == Slots) {
+      if (Slots == MaxSlots) return 0;
+      Least[S] = INT32_MAX;
+      Greatest[S] = INT32_MIN;
+      ++Slots;
+    }
     Taken[S] |= Lanes;
     if (E.Upward != 0) Up[S] |= Lanes;
-    // A few keys: a plain loop, not a library copy.
     const int32_t* Keys = E.Keys(FKeys, From);
-    for (int32_t Y = From; Y <= To; ++Y) Slots[S][Y - First] = Keys[Y - From];
+    int32_t* const Slot = Out.Keys[S] + (From - First);
+    // A few keys: a plain loop, not a library copy.
+    for (int32_t I = 0; I <= To - From; ++I) Slot[I] = Keys[I];
+    Least[S] = std::min({Least[S], Keys[0], Keys[To - From]});
+    Greatest[S] = std::max({Greatest[S], Keys[0], Keys[To - From]});
   }
-  // Every scanline crossed twice or not at all; under non-zero, by edges of both directions.
-  if (Taken[0] != Taken[1] || (NonZero && ((Up[0] ^ Up[1]) & Taken[0]) != Taken[0])) return false;
-  // Ordered into spans, packed to the front.
-  int32_t Count = 0;
-  int32_t MinStart = 0x7FFFFFFF, MaxStart = -1, MinEnd = 0x7FFFFFFF, MaxEnd = -1;
-  for (int32_t I = 0; I <= Last - First; ++I) {
-    if ((Taken[0] >> I & 1) == 0) continue;
-    const int32_t Start = std::min(Slots[0][I], Slots[1][I]), End = std::max(Slots[0][I], Slots[1][I]);
-    Room[0][Count] = Start;
-    Room[1][Count++] = End;
-    MinStart = std::min(MinStart, Start);
-    MaxStart = std::max(MaxStart, Start);
-    MinEnd = std::min(MinEnd, End);
-    MaxEnd = std::max(MaxEnd, End);
+  // Every slot on the same scanlines, so that an even number of slots crosses each of them an
+  // even number of times.
+  if (Slots < 2 || Slots % 2 != 0) return 0;
+  const uint32_t Lanes = Taken[0];
+  for (int32_t S = 1; S < Slots; ++S)
+    if (Taken[S] != Lanes) return 0;
+  // Keys of the crossed scanlines packed to the front.
+  const int32_t Rows = Last - First + 1;
+  int32_t Count = Rows;
+  if (Lanes != (~0u >> (32 - Rows))) {
+    Count = 0;
+    for (int32_t I = 0; I < Rows; ++I) {
+      if ((Lanes >> I & 1) == 0) continue;
+      for (int32_t S = 0; S < Slots; ++S) Out.Keys[S][Count] = Out.Keys[S][I];
+      ++Count;
+    }
   }
-  Spans.Starts = Room[0];
-  Spans.Ends = Room[1];
-  Spans.Count = Count;
-  Spans.MinStart = MinStart;
-  Spans.MaxStart = MaxStart;
-  Spans.MinEnd = MinEnd;
-  Spans.MaxEnd = MaxEnd;
+  const auto AddLayer = [&](int32_t A, int32_t B) -> TRowSpans& {
+    TRowSpans& L = Out.Layers[Out.Count++];
+    L.Starts = Out.Keys[A];
+    L.Ends = Out.Keys[B];
+    L.Count = Count;
+    L.Shift = Shift;
+    L.Mask = (1 << Shift) - 1;
+    return L;
+  };
+  Out.Count = 0;
+  if (Slots == 2) {
+    // Two crossings per scanline, in either order (under the non-zero rule, of both directions).
+    if (NonZero && (Up[0] ^ Up[1]) != Lanes) return 0;
+    TRowSpans& L = AddLayer(0, 1);
+    L.MinStart = L.MinEnd = INT32_MAX;
+    L.MaxStart = L.MaxEnd = INT32_MIN;
+    for (int32_t I = 0; I < Count; ++I) {
+      const int32_t A = Out.Keys[0][I], B = Out.Keys[1][I];
+      const int32_t Start = std::min(A, B), End = std::max(A, B);
+      Out.Keys[0][I] = Start;
+      Out.Keys[1][I] = End;
+      L.MinStart = std::min(L.MinStart, Start);
+      L.MaxStart = std::max(L.MaxStart, Start);
+      L.MinEnd = std::min(L.MinEnd, End);
+      L.MaxEnd = std::max(L.MaxEnd, End);
+    }
+    EndRowsAt(Last);
+    return 1;
+  }
+  // Under the non-zero rule each slot keeps one direction.
+  if (NonZero)
+    for (int32_t S = 0; S < Slots; ++S)
+      if (Up[S] != 0 && Up[S] != Lanes) return 0;
+  // One order on every scanline: each slot wholly left of the next.
+  int32_t Order[MaxSlots];
+  for (int32_t S = 0; S < Slots; ++S) {
+    int32_t J = S;
+    for (; J > 0 && Least[Order[J - 1]] > Least[S]; --J) Order[J] = Order[J - 1];
+    Order[J] = S;
+  }
+  for (int32_t I = 0; I + 1 < Slots; ++I)
+    if (Greatest[Order[I]] > Least[Order[I + 1]]) return 0;
+  // The spans from the crossings in that order, one layer each.
+  int32_t Winding = 0, Start = 0;
+  for (int32_t I = 0; I < Slots; ++I) {
+    const int32_t S = Order[I];
+    const int32_t Before = Winding;
+    Winding = NonZero ? Winding + (Up[S] != 0 ? 1 : -1) : Winding ^ 1;
+    if (Before == 0) {
+      Start = S;
+    } else if (Winding == 0) {
+      TRowSpans& L = AddLayer(Start, S);
+      L.MinStart = Least[Start];
+      L.MaxStart = Greatest[Start];
+      L.MinEnd = Least[S];
+      L.MaxEnd = Greatest[S];
+    }
+  }
+  if (Winding != 0) return 0;
+  for (int32_t K = 0; K + 1 < Out.Count; ++K)
+    if (Out.Layers[K].MaxEnd >> Shift >= Out.Layers[K + 1].MinStart >> Shift) return 0;
   EndRowsAt(Last);
-  return true;
+  return Out.Count;
 }
 
 bool TEdgeList::PairedChains(int32_t Shift, bool NonZero, int32_t& FirstRow, int32_t& RowCount,
@@ -271,7 +346,9 @@ bool TEdgeList::PairedChains(int32_t Shift, bool NonZero, int32_t& FirstRow, int
   RowCount = (End[0] >> Shift) - FirstRow + 1;
   const int32_t Base = FirstRow << Shift;
   const size_t Length = static_cast<size_t>(RowCount) << Shift;
-  for (int S = 0; S < 2; ++S) FChains[S].resize(Length);
+  // Grown only: every key of the run is written below, so there is nothing to clear.
+  for (int S = 0; S < 2; ++S)
+    if (FChains[S].size() < Length) FChains[S].resize(Length);
   for (size_t I = 0; I < FEdges.size(); ++I) {
     const TEdge& E = FEdges[I];
     std::copy_n(E.Keys(FKeys, E.Top), E.Bottom - E.Top + 1, FChains[FSlots[I]].data() + (E.Top - Base));
@@ -279,10 +356,47 @@ bool TEdgeList::PairedChains(int32_t Shift, bool NonZero, int32_t& FirstRow, int
   const int32_t Head = Start[0] - Base, Tail = End[0] - Base;
   for (int S = 0; S < 2; ++S) {
     std::fill_n(FChains[S].data(), Head, FChains[0][static_cast<size_t>(Head)]);
-    std::fill(FChains[S].begin() + Tail + 1, FChains[S].end(), FChains[0][static_cast<size_t>(Tail)]);
+    std::fill_n(FChains[S].data() + Tail + 1, Length - static_cast<size_t>(Tail) - 1,
+                FChains[0][static_cast<size_t>(Tail)]);
   }
   ChainA = FChains[0].data();
   ChainB = FChains[1].data();
+  return true;
+}
+
+bool TEdgeList::Chains(std::vector<TEdgeChain>& Out) {
+  Out.clear();
+  if (FEdges.empty()) return false;
+  // Which chain each edge continues, and every chain's length; then the keys of each chain laid
+  // out in one run.
+  std::vector<uint8_t>& ChainOf = FSlots;
+  ChainOf.resize(FEdges.size());
+  size_t Length = 0;
+  for (size_t I = 0; I < FEdges.size(); ++I) {
+    const TEdge& E = FEdges[I];
+    size_t C = 0;
+    while (C < Out.size() && !(Out[C].Bottom + 1 == E.Top && Out[C].Upward == (E.Upward != 0))) ++C;
+    if (C == Out.size()) {
+      if (Out.size() == MaxChains) return false;
+      Out.push_back({E.Top, E.Top - 1, E.Upward != 0, nullptr});
+    }
+    Out[C].Bottom = E.Bottom;
+    ChainOf[I] = static_cast<uint8_t>(C);
+    Length += static_cast<size_t>(E.Bottom - E.Top) + 1;
+  }
+  if (FChainKeys.size() < Length) FChainKeys.resize(Length);
+  size_t At = 0;
+  size_t Offsets[MaxChains];
+  for (size_t C = 0; C < Out.size(); ++C) {
+    Offsets[C] = At;
+    At += static_cast<size_t>(Out[C].Bottom - Out[C].Top) + 1;
+  }
+  for (size_t I = 0; I < FEdges.size(); ++I) {
+    const TEdge& E = FEdges[I];
+    const TEdgeChain& C = Out[ChainOf[I]];
+    std::copy_n(E.Keys(FKeys, E.Top), E.Bottom - E.Top + 1, FChainKeys.data() + Offsets[ChainOf[I]] + (E.Top - C.Top));
+  }
+  for (size_t C = 0; C < Out.size(); ++C) Out[C].Keys = FChainKeys.data() + Offsets[C];
   return true;
 }
 

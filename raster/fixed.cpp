@@ -1,6 +1,7 @@
 // Conversions into 16.16 fixed point, and the rounding multiply-divide of the outline code.
 #include "raster/fixed.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -36,8 +37,11 @@ int32_t MulDiv(int32_t A, int32_t B, int32_t C) {
   const uint64_t Divisor = static_cast<uint64_t>(std::llabs(C));
   // The quotient may not fit in 31 bits.
   if (2 * (Product >> 32) >= Divisor) return -1;
-  uint64_t Quotient = Product / Divisor;
-  const uint64_t Remainder = Product % Divisor;
+  // The outline code divides by 65536 for every offset: a power of two takes a shift and a mask,
+  // not a 64-bit division.
+  const bool PowerOfTwo = (Divisor & (Divisor - 1)) == 0;
+  uint64_t Quotient = PowerOfTwo ? Product >> std::countr_zero(Divisor) : Product / Divisor;
+  const uint64_t Remainder = PowerOfTwo ? Product & (Divisor - 1) : Product % Divisor;
   if (Divisor - Remainder <= Remainder) ++Quotient;
   // The check above lets quotients up to 2^32 through for small divisors; they would wrap.
   if (Quotient > 0x7FFFFFFF) return -1;

@@ -12,11 +12,13 @@
 #include <cstdint>
 
 #include "raster/detail/blend_variants.h"
-#include "raster/detail/lanes_avx2.h"
+#include "raster/detail/row_kernels.h"
 
 namespace quillet {
 
 namespace {
+
+using L = TLanes256;
 
 // The standard library's inline functions are shared with other files, so these are local.
 inline int32_t Min(int32_t A, int32_t B) { return A < B ? A : B; }
@@ -88,7 +90,7 @@ struct PackedWeights {
   __m256i operator()(__m256i A16) const {
     return _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(A16, _mm256_set1_epi16(1)), M16), 8);
   }
-  static __m256i Blend(__m256i F16, __m256i B16, __m256i W16) { return PackedLanes(F16, B16, W16); }
+  static __m256i Blend(__m256i F16, __m256i B16, __m256i W16) { return PackedLanes<L>(F16, B16, W16); }
   static uint32_t Weight(uint32_t A, uint32_t M) { return ((A + 1) * M) >> 8; }
 };
 
@@ -100,7 +102,7 @@ struct PortableWeights {
   __m256i operator()(__m256i A16) const { return _mm256_srli_epi16(_mm256_mullo_epi16(A16, M1), 8); }
   // Weight 0 keeps the pixel as it is.
   static __m256i Blend(__m256i F16, __m256i B16, __m256i W16) {
-    return _mm256_blendv_epi8(PortableLanes(F16, B16, W16), B16, _mm256_cmpeq_epi16(W16, _mm256_setzero_si256()));
+    return _mm256_blendv_epi8(PortableLanes<L>(F16, B16, W16), B16, _mm256_cmpeq_epi16(W16, _mm256_setzero_si256()));
   }
   static uint32_t Weight(uint32_t A, uint32_t M) { return ((M + 1) * A) >> 8; }
 };
@@ -116,14 +118,14 @@ class TFullRun {
     if (!FReady) Prepare();
     if constexpr (TWeights::Packed) {
       if (FWeight == 255)
-        ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i D) { return FOpaque(D); });
+        ForEachPixel<L>(NoSource<L>(), Dst, Count, [&](__m256i, __m256i D) { return FOpaque(D); });
       else
-        ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i D) { return FPacked(D); });
+        ForEachPixel<L>(NoSource<L>(), Dst, Count, [&](__m256i, __m256i D) { return FPacked(D); });
     } else {
       if (FWeight == 255)
-        ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i) { return FValue; });
+        ForEachPixel<L>(NoSource<L>(), Dst, Count, [&](__m256i, __m256i) { return FValue; });
       else
-        ForEachPixel(NoSource(), Dst, Count, [&](__m256i, __m256i D) { return FPortable(D); });
+        ForEachPixel<L>(NoSource<L>(), Dst, Count, [&](__m256i, __m256i D) { return FPortable(D); });
     }
   }
 
@@ -132,24 +134,24 @@ class TFullRun {
     FReady = true;
     if constexpr (TWeights::Packed) {
       if (FWeight == 255)
-        FOpaque = PackedOpaque(FColor);
+        FOpaque = PackedOpaque<L>(FColor);
       else
-        FPacked = PackedConstant(FColor, FWeight);
+        FPacked = PackedConstant<L>(FColor, FWeight);
     } else {
       // At weight 255 the portable formula no longer looks at the background.
       if (FWeight == 255)
-        FValue = _mm256_set1_epi32(_mm256_cvtsi256_si32(PortableConstant(FColor, 255)(_mm256_setzero_si256())));
+        FValue = _mm256_set1_epi32(_mm256_cvtsi256_si32(PortableConstant<L>(FColor, 255)(_mm256_setzero_si256())));
       else
-        FPortable = PortableConstant(FColor, FWeight);
+        FPortable = PortableConstant<L>(FColor, FWeight);
     }
   }
 
   const TColor32 FColor;
   const uint32_t FWeight;
   bool FReady = false;
-  PackedOpaque FOpaque;
-  PackedConstant FPacked;
-  PortableConstant FPortable;
+  PackedOpaque<L> FOpaque;
+  PackedConstant<L> FPacked;
+  PortableConstant<L> FPortable;
   __m256i FValue;
 };
 
@@ -166,7 +168,7 @@ class TPairedRowWriter {
     FBase = _mm256_add_epi16(_mm256_sll_epi16(Constant(Controls.Cells), _mm_cvtsi32_si128(R.Shift)), FMask16);
     FLimit = _mm256_set1_epi32(8 << R.Shift);
     FScale16 = _mm256_set1_epi16(static_cast<short>(R.Scale));
-    FRgb16 = Low16(_mm256_set1_epi32(static_cast<int>(R.Rgb & 0x00FFFFFF)));
+    FRgb16 = L::Low16(_mm256_set1_epi32(static_cast<int>(R.Rgb & 0x00FFFFFF)));
     FFull16 = _mm256_set1_epi16(static_cast<short>(FFull));
   }
 
@@ -175,6 +177,7 @@ class TPairedRowWriter {
     if (FR.Kind == TPairedKind::Spans)
       return DrawRow(FR.KeysA, FR.KeysB, FR.MinStart, FR.MaxStart, FR.MinEnd, FR.MaxEnd, 0) ? 1 : 0;
     if (FR.Kind == TPairedKind::Lanes) return WriteLanes();
+    if (FR.Kind == TPairedKind::Layers) return WriteLayers();
     for (int32_t Row = 0; Row < FR.Rows; ++Row) {
       const int32_t* A = FR.KeysA + static_cast<std::ptrdiff_t>(Row) * N;
       const int32_t* B = FR.KeysB + static_cast<std::ptrdiff_t>(Row) * N;
@@ -194,8 +197,46 @@ class TPairedRowWriter {
   }
 
  private:
-  // Rows of two keys per sub-scanline in either order: each sub-scanline's span is their least to
-  // their greatest, and the row's bounds are found over all of them.
+  // One row of a Lanes pair: each sub-scanline's span from the least of its two keys to the
+  // greatest, and the bounds over all of them.
+  struct TLaneSpans {
+    alignas(32) int32_t Starts[32];
+    alignas(32) int32_t Ends[32];
+    int32_t MinStart, MaxStart, MinEnd, MaxEnd;
+    bool Empty;  // every span empty: the row covers nothing
+  };
+
+  void LaneSpans(const int32_t* A, const int32_t* B, TLaneSpans& Out) const {
+    const int32_t N = FKeys;
+    if (N == 8) {
+      const __m256i VA = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(A));
+      const __m256i VB = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(B));
+      const __m256i VS = _mm256_min_epi32(VA, VB), VE = _mm256_max_epi32(VA, VB);
+      _mm256_store_si256(reinterpret_cast<__m256i*>(Out.Starts), VS);
+      _mm256_store_si256(reinterpret_cast<__m256i*>(Out.Ends), VE);
+      Out.Empty = _mm256_movemask_epi8(_mm256_cmpeq_epi32(VS, VE)) == -1;
+      Out.MinStart = Least(VS);
+      Out.MaxStart = Greatest(VS);
+      Out.MinEnd = Least(VE);
+      Out.MaxEnd = Greatest(VE);
+      return;
+    }
+    Out.MinStart = Out.MinEnd = 0x7FFFFFFF;
+    Out.MaxStart = Out.MaxEnd = -1;
+    Out.Empty = true;
+    for (int32_t K = 0; K < N; ++K) {
+      Out.Starts[K] = Min(A[K], B[K]);
+      Out.Ends[K] = Max(A[K], B[K]);
+      Out.Empty = Out.Empty && Out.Starts[K] == Out.Ends[K];
+      Out.MinStart = Min(Out.MinStart, Out.Starts[K]);
+      Out.MaxStart = Max(Out.MaxStart, Out.Starts[K]);
+      Out.MinEnd = Min(Out.MinEnd, Out.Ends[K]);
+      Out.MaxEnd = Max(Out.MaxEnd, Out.Ends[K]);
+    }
+  }
+
+  // Rows of two keys per sub-scanline in either order (as LaneSpans, with the bounds kept in
+  // registers: most small fills come this way).
   int32_t WriteLanes() {
     const int32_t N = FKeys;
     alignas(32) int32_t Starts[32], Ends[32];
@@ -235,6 +276,32 @@ class TPairedRowWriter {
     return FR.Rows;
   }
 
+  // Rows of layers of Lanes pairs. A row is taken only whole: every layer that covers anything
+  // must lie wholly left of the next one's cells and be one this kernel draws, before any is drawn.
+  // Layers that cover nothing add crossings in cancelling pairs, wherever they lie.
+  int32_t WriteLayers() {
+    const int32_t N = FKeys;
+    TLaneSpans Spans[MaxPairedLayers];
+    for (int32_t Row = 0; Row < FR.Rows; ++Row) {
+      const std::ptrdiff_t At = static_cast<std::ptrdiff_t>(Row) * N;
+      int32_t Used[MaxPairedLayers];
+      int32_t Count = 0;
+      for (int32_t K = 0; K < FR.Layers->Count; ++K) {
+        TLaneSpans& Layer = Spans[K];
+        LaneSpans(FR.Layers->Keys[2 * K] + At, FR.Layers->Keys[2 * K + 1] + At, Layer);
+        if (Layer.Empty) continue;
+        if (Count > 0 && Spans[Used[Count - 1]].MaxEnd >> FR.Shift >= Layer.MinStart >> FR.Shift) return Row;
+        if (!Takes(Layer.MinStart, Layer.MaxStart, Layer.MinEnd, Layer.MaxEnd)) return Row;
+        Used[Count++] = K;
+      }
+      for (int32_t I = 0; I < Count; ++I) {
+        const TLaneSpans& Layer = Spans[Used[I]];
+        DrawRow(Layer.Starts, Layer.Ends, Layer.MinStart, Layer.MaxStart, Layer.MinEnd, Layer.MaxEnd, Row);
+      }
+    }
+    return FR.Rows;
+  }
+
   static int32_t Least(__m256i V) {
     V = _mm256_min_epi32(V, _mm256_permute2x128_si256(V, V, 0x01));
     V = _mm256_min_epi32(V, _mm256_shuffle_epi32(V, 0x4E));
@@ -244,6 +311,17 @@ class TPairedRowWriter {
     V = _mm256_max_epi32(V, _mm256_permute2x128_si256(V, V, 0x01));
     V = _mm256_max_epi32(V, _mm256_shuffle_epi32(V, 0x4E));
     return _mm256_cvtsi256_si32(_mm256_max_epi32(V, _mm256_shuffle_epi32(V, 0xB1)));
+  }
+
+  // Whether DrawRow takes a row of these bounds.
+  bool Takes(int32_t MinStart, int32_t MaxStart, int32_t MinEnd, int32_t MaxEnd) const {
+    const int32_t S = FR.Shift;
+    const int32_t L0 = MinStart >> S, L1 = MaxStart >> S, R0 = MinEnd >> S, R1 = MaxEnd >> S;
+    const int32_t LeftCount = ((L1 - L0) >> 3) + 1, RightCount = ((R1 - R0) >> 3) + 1;
+    if (L0 + 8 * LeftCount <= R1 + 1 - 8 * RightCount) return LeftCount + RightCount <= MaxWindows;
+    const int32_t Count = ((R1 - L0) >> 3) + 1;
+    if (Count > MaxWindows) return false;
+    return L0 + 8 * Count <= FR.ClipRight || R1 + 1 - 8 * Count >= FR.ClipLeft;
   }
 
   // One row of spans from Starts to Ends with the given bounds; false, having drawn nothing, when
@@ -259,19 +337,18 @@ class TPairedRowWriter {
       // Windows of starts from L0 on, windows of ends up to R1, the full run between.
       if (LeftCount + RightCount > MaxWindows) return false;
       if (Row + 2 < FR.Rows) Fetch(Dst + 2 * FR.Stride, L0, R1);
-      int32_t At[MaxWindows];
-      bool IsEnd[MaxWindows];
-      int32_t Count = 0;
-      for (int32_t I = 0; I < LeftCount; ++I) At[Count] = L0 + 8 * I, IsEnd[Count++] = false;
-      for (int32_t I = 0; I < RightCount; ++I) At[Count] = RightStart + 8 * I, IsEnd[Count++] = true;
+      // Window I: of starts at L0 + 8 I while I < LeftCount, then of ends from RightStart on.
+      const int32_t Count = LeftCount + RightCount;
+      const auto At = [&](int32_t I) { return I < LeftCount ? L0 + 8 * I : RightStart + 8 * (I - LeftCount); };
       for (int32_t I = 0; I < Count; I += 2) {
         const int32_t J = I + 1 < Count ? I + 1 : I;
-        const __m256i Sums = WindowSums(IsEnd[I] ? Ends : Starts, At[I], IsEnd[J] ? Ends : Starts, At[J]);
-        const int Kinds = (IsEnd[I] ? 1 : 0) | (IsEnd[J] ? 2 : 0);
+        const bool EndI = I >= LeftCount, EndJ = J >= LeftCount;
+        const __m256i Sums = WindowSums(EndI ? Ends : Starts, At(I), EndJ ? Ends : Starts, At(J));
+        const int Kinds = (EndI ? 1 : 0) | (EndJ ? 2 : 0);
         // A window of starts counts its sum, one of ends the full count less its sum.
         const __m256i Counts = _mm256_add_epi16(_mm256_sign_epi16(Sums, Constant(Controls.Signs[Kinds])),
                                                 _mm256_and_si256(FFull16, Constant(Controls.EndWords[Kinds])));
-        BlendWindows(Counts, Dst + At[I], J != I ? Dst + At[J] : nullptr);
+        BlendWindows(Counts, Dst + At(I), J != I ? Dst + At(J) : nullptr);
       }
       FFullRun(Dst + LeftEnd, RightStart - LeftEnd);
       return true;
@@ -346,12 +423,12 @@ class TPairedRowWriter {
 
   // Alpha and Weight: the eight pixels' words, in both halves.
   void BlendEight(TColor32* P, __m256i Alpha, __m256i Weight) const {
-    const __m256i D = Load8(P);
+    const __m256i D = L::Load(P);
     const __m256i FLo = _mm256_or_si256(FRgb16, _mm256_shuffle_epi8(Alpha, Constant(Controls.AlphaLo)));
     const __m256i FHi = _mm256_or_si256(FRgb16, _mm256_shuffle_epi8(Alpha, Constant(Controls.AlphaHi)));
-    const __m256i Lo = TWeights::Blend(FLo, Low16(D), _mm256_shuffle_epi8(Weight, Constant(Controls.WeightLo)));
-    const __m256i Hi = TWeights::Blend(FHi, High16(D), _mm256_shuffle_epi8(Weight, Constant(Controls.WeightHi)));
-    Store8(P, Pack(Lo, Hi));
+    const __m256i Lo = TWeights::Blend(FLo, L::Low16(D), _mm256_shuffle_epi8(Weight, Constant(Controls.WeightLo)));
+    const __m256i Hi = TWeights::Blend(FHi, L::High16(D), _mm256_shuffle_epi8(Weight, Constant(Controls.WeightHi)));
+    L::Store(P, L::Pack(Lo, Hi));
   }
 
   const TPairedRows& FR;

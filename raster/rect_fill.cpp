@@ -47,8 +47,12 @@ void EachRow(const TBitmap32& B, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2,
 }  // namespace
 
 void TBitmap32::PaintRect(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor32 Value) {
-  const TFillPixelsProc FillRow = FillPixels;
-  EachRow(*this, X1, Y1, X2, Y2, [&](int32_t Y) { FillRow(PixelAddress(X1, Y), X2 - X1, Value); });
+  if (FillRect != nullptr && X1 < X2 && Y1 < Y2) {
+    FillRect(PixelAddress(X1, Y1), X2 - X1, Y2 - Y1, FWidth, Value);
+  } else {
+    const TFillPixelsProc FillRow = FillPixels;
+    EachRow(*this, X1, Y1, X2, Y2, [&](int32_t Y) { FillRow(PixelAddress(X1, Y), X2 - X1, Value); });
+  }
   NotifyAreaChanged({X1, Y1, X2, Y2}, AREAINFO_RECT);
 }
 

@@ -15,6 +15,7 @@ struct TBlendKernels {
   TColorIntoMasterProc BlendColorIntoMaster;
   TCombineColorIntoProc CombineColorInto;
   TFillPixelsProc FillPixels;
+  TFillRectProc FillRect;  // null where the level has none
   TCombineModeEntry Modes[2];  // indexed by TCombineMode
 };
 

@@ -67,18 +67,21 @@ void SpanBlendWith(TRowMasterProc RowMaster, const TRowSpans& Spans, int32_t Fro
 #endif
 #if QUILLET_X86_KERNELS
 
-// Row kernels of both variants for one instruction set; the single-pixel procedures stay scalar.
+// Row kernels of both variants for one instruction set (one body for both, row_kernels.h); the
+// single-pixel procedures stay scalar.
 #define QUILLET_DECLARE_ROW_KERNELS                                                                      \
   void BlendRowMaster(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t M);                    \
   void BlendColorIntoRow(TColor32 F, TColor32* Dst, int32_t Count);                                      \
   void CombineColorRow(TColor32 X, TColor32* Dst, int32_t Count, uint32_t W);                            \
   void SolidRowMaster(TColor32 F, TColor32* Dst, int32_t Count, uint32_t M);                             \
   void SpanBlend(const TRowSpans& Spans, int32_t From, int32_t Cells, bool Starts, bool Ends, uint32_t Scale, \
-                 TColor32 Rgb, TColor32* Dst, uint32_t M);
+                 TColor32 Rgb, TColor32* Dst, uint32_t M);                                               \
+  void CombineColorRect(TColor32 X, TColor32* Dst, int32_t Width, int32_t Height, intptr_t Stride, uint32_t W);
 
 // Kernels that do not depend on the variant.
-#define QUILLET_DECLARE_SHARED_KERNELS                             \
-  void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value); \
+#define QUILLET_DECLARE_SHARED_KERNELS                                                                \
+  void FillPixels(TColor32* Dst, int32_t Count, TColor32 Value);                                    \
+  void FillRect(TColor32* Dst, int32_t Width, int32_t Height, intptr_t Stride, TColor32 Value);    \
   uint32_t CoverageRow(int32_t* Acc, TColor32* Out, int32_t Count, uint32_t Sum, uint32_t Scale, TColor32 Rgb);
 
 namespace portable_sse2 { QUILLET_DECLARE_ROW_KERNELS }
@@ -87,12 +90,10 @@ namespace sse2 { QUILLET_DECLARE_SHARED_KERNELS }
 namespace portable_avx2 {
 QUILLET_DECLARE_ROW_KERNELS
 int32_t PairedRows(const TPairedRows& Rows);
-void CombineColorRect(TColor32 X, TColor32* Dst, int32_t Width, int32_t Height, intptr_t Stride, uint32_t W);
 }  // namespace portable_avx2
 namespace packed_avx2 {
 QUILLET_DECLARE_ROW_KERNELS
 int32_t PairedRows(const TPairedRows& Rows);
-void CombineColorRect(TColor32 X, TColor32* Dst, int32_t Width, int32_t Height, intptr_t Stride, uint32_t W);
 }  // namespace packed_avx2
 namespace avx2 {
 QUILLET_DECLARE_SHARED_KERNELS

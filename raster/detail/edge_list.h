@@ -16,6 +16,24 @@
 
 namespace quillet {
 
+// The spans of a pixel row in layers: every sub-scanline that holds crossings holds one span of
+// each layer, the layers lie left to right in order, and no cell holds the ends of two layers, so
+// each is a row of one span per sub-scanline on its own. The layers point into Keys.
+struct TLayeredSpans {
+  static constexpr int32_t MaxSlots = 8;
+  int32_t Count = 0;
+  TRowSpans Layers[MaxSlots / 2];
+  int32_t Keys[MaxSlots][32];
+};
+
+// A run of crossings, one on each scanline from Top to Bottom, of edges laid end to end in one
+// direction; Keys holds the key of scanline Top first.
+struct TEdgeChain {
+  int32_t Top, Bottom;
+  bool Upward;
+  const int32_t* Keys;
+};
+
 class TEdgeList {
  public:
   using TPathIterator = TArrayOfArrayOfPoint::const_iterator;
@@ -42,10 +60,13 @@ class TEdgeList {
   // the same scanlines.
   bool TwoEdgeSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans& Spans, int32_t (&Room)[2][32]);
 
-  // Scanlines First to Last (at most 32) as spans when each is crossed by two edges or by none
-  // (under the non-zero rule, two of opposite directions): the spans of those crossed into Room
-  // and Spans, and true. False otherwise; Rows then gives the same scanlines.
-  bool PairedSpans(int32_t First, int32_t Last, bool NonZero, TRowSpans& Spans, int32_t (&Room)[2][32]);
+  // Scanlines First to Last (at most 32) as layers of spans (TLayeredSpans, in cells of 2^Shift
+  // sub-samples) when chains of edges cross the same scanlines, each once: two chains, in either
+  // order (under the non-zero rule, of opposite directions), make one layer; four to eight chains
+  // must lie one after another in the same order on every scanline, and the spans of no two layers
+  // meet in a cell. Returns the number of layers, 0 when the scanlines are not such; Rows then
+  // gives the same scanlines.
+  int32_t SlotSpans(int32_t First, int32_t Last, bool NonZero, int32_t Shift, TLayeredSpans& Out);
 
   // All scanlines as two chains of keys, when each is crossed by two edges or by none and those
   // crossed form one run (under the non-zero rule, by two of opposite directions): the pixel rows
@@ -54,6 +75,17 @@ class TEdgeList {
   // crosses it. False otherwise. Asked before any other scanline; Rows and the others may follow.
   bool PairedChains(int32_t Shift, bool NonZero, int32_t& FirstRow, int32_t& RowCount, const int32_t*& ChainA,
                     const int32_t*& ChainB);
+
+  // All edges laid end to end into chains, sorted by Top: each edge continues a chain of its
+  // direction that ends on the scanline before it, else starts one. False when that takes more
+  // than MaxChains. The chains stay valid until the next Build; the other questions may follow.
+  static constexpr size_t MaxChains = 64;
+  bool Chains(std::vector<TEdgeChain>& Out);
+  // Makes the next scanline asked for Y, passing over those before it.
+  void SkipTo(int32_t Y) {
+    Activate(Y - 1);
+    EndRowsAt(Y - 1);
+  }
 
   // The whole rows of 2^Shift scanlines from First on, up to scanline MaxY, that the same two
   // edges cross on every scanline and nothing else does (under the non-zero rule, two of opposite
@@ -94,6 +126,7 @@ class TEdgeList {
   size_t FUsed = 0;
   std::vector<int32_t> FChains[2];
   std::vector<uint8_t> FSlots;  // the chain of each edge
+  std::vector<int32_t> FChainKeys;
 };
 
 }  // namespace quillet

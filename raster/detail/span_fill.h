@@ -34,6 +34,7 @@ struct TSpanScratchAA {
   std::vector<uint32_t> Crossings;
   std::vector<int32_t> Cells;  // all 0 between fills
   std::vector<TColor32> Colors;
+  std::vector<TEdgeChain> Chains;
 };
 
 // Sub-samples: the edges' sub-scanlines MinY to MaxY, positions in sub-samples.

@@ -15,6 +15,7 @@
 #include "raster/blend.h"
 #include "raster/detail/crossing_table.h"
 #include "raster/polygon_fill.h"
+#include "many_edged_shapes.h"
 
 namespace quillet {
 namespace {
@@ -129,6 +130,36 @@ TEST(AntialiasedFillModel, RandomPathsMatchTheSpanByPixelCount) {
     const TColor32 Color = (U(3) == 0 ? 255u : static_cast<uint32_t>(U(256))) << 24 | (Rng() & 0x00FFFFFF);
     const TPolyFillRule Rule = U(2) ? TPolyFillRule::EvenOdd : TPolyFillRule::NonZero;
     const TAntialiasLevel Level = static_cast<TAntialiasLevel>(U(5));
+
+    const std::vector<TColor32> Start = Pixels(S);
+    const std::vector<TColor32> Want = Model(S, Start, Paths, Color, Rule, Level);
+    FillPolyPolygonAA(S, Paths, Color, Rule, Level);
+    const std::vector<TColor32> Got = Pixels(S);
+    for (size_t I = 0; I < Got.size(); ++I)
+      ASSERT_EQ(Got[I], Want[I]) << "trial " << Trial << " pixel " << I % W << "," << I / W << " level "
+                                 << int(Level) << (Rule == TPolyFillRule::EvenOdd ? " even-odd" : " non-zero");
+  }
+  InitBlendOps(Before);
+}
+
+// Rings, bands and loops, whose rows the fill draws span layer by span layer where it can.
+TEST(AntialiasedFillModel, ManyEdgedShapesMatchTheSpanByPixelCount) {
+  std::mt19937 Rng(7);
+  const auto U = [&](uint32_t N) { return static_cast<int32_t>(Rng() % N); };
+  const BlendVariant Before = ActiveBlendVariant();
+  for (int Trial = 0; Trial < 400; ++Trial) {
+    InitBlendOps(Trial % 2 ? BlendVariant::Packed : BlendVariant::Portable);
+    const int32_t W = 20 + U(300), H = 10 + U(200);
+    TBitmap32 S;
+    S.SetDimensions(W, H);
+    for (int32_t Y = 0; Y < H; ++Y)
+      for (int32_t X = 0; X < W; ++X) *S.PixelAddress(X, Y) = Rng() | (U(2) ? 0xFF000000u : 0u);
+    if (U(4) == 0) S.SetClipBounds({U(W), U(H), U(W + 1), U(H + 1)});
+    S.SetCombineMode(U(6) == 0 ? TCombineMode::cmMerge : TCombineMode::cmBlend);
+    const TArrayOfArrayOfFixedPoint Paths = testing::ManyEdgedShape(Rng, W, H);
+    const TColor32 Color = (U(3) == 0 ? 255u : static_cast<uint32_t>(U(256))) << 24 | (Rng() & 0x00FFFFFF);
+    const TPolyFillRule Rule = U(2) ? TPolyFillRule::EvenOdd : TPolyFillRule::NonZero;
+    const TAntialiasLevel Level = static_cast<TAntialiasLevel>(U(3) == 0 ? U(5) : 2);
 
     const std::vector<TColor32> Start = Pixels(S);
     const std::vector<TColor32> Want = Model(S, Start, Paths, Color, Rule, Level);

@@ -129,6 +129,7 @@ TEST_P(BlendVariants, SlotsPointIntoTheTableOfTheVariantAndLevel) {
     EXPECT_EQ(BlendColors, T->BlendColors);
     EXPECT_EQ(CombineColorInto, T->CombineColorInto);
     EXPECT_EQ(FillPixels, T->FillPixels);
+    EXPECT_EQ(FillRect, T->FillRect);
     EXPECT_EQ(BlendRowMaster, T->Modes[0].RowMaster);
     EXPECT_EQ(BlendColorInto, T->Modes[0].ColorInto);
     EXPECT_EQ(MergeRowMaster, T->Modes[1].RowMaster);
@@ -342,6 +343,28 @@ TEST_P(BlendVariants, RectangleKernelsEqualTheirRowsAndKeepToThem) {
         Ops.RectRows(X, Got.data() + Stride + Left, Width, Height, Stride, W);
         ASSERT_EQ(Got, Want) << "W " << W << " width " << Width << " height " << Height;
       }
+    }
+  }
+}
+
+// The opaque rectangle in one call, where a level has it: every row filled, nothing between or
+// around the rows touched.
+TEST_P(BlendVariants, OpaqueRectangleKernelsFillTheirRowsOnly) {
+  std::mt19937 Random(23);
+  constexpr int Stride = 64, Rows = 5;
+  std::vector<TColor32> Dst(Stride * (Rows + 2)), Want, Got;
+  for (const TBlendKernels* T : TablesOf(V())) {
+    if (T->FillRect == nullptr) continue;
+    SCOPED_TRACE(LevelName(T->Level));
+    for (int Width = 1; Width <= 40; ++Width) {
+      for (TColor32& C : Dst) C = Random();
+      const TColor32 X = Random();
+      const int Left = static_cast<int>(Random() % 9), Height = 1 + static_cast<int>(Random() % Rows);
+      Want = Dst;
+      Got = Dst;
+      for (int Y = 0; Y < Height; ++Y) std::fill_n(Want.data() + (Y + 1) * Stride + Left, Width, X);
+      T->FillRect(Got.data() + Stride + Left, Width, Height, Stride, X);
+      ASSERT_EQ(Got, Want) << "width " << Width << " height " << Height;
     }
   }
 }

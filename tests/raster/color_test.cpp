@@ -3,7 +3,9 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
+#include <random>
 
 #include "raster/color.h"
 #include "raster/fixed.h"
@@ -93,6 +95,26 @@ TEST(Fixed, MulDivRoundsHalvesAwayFromZero) {
   EXPECT_EQ(MulDiv(0x10000, 0x10000, 0x10000), 0x10000);
   // The 64-bit product is not cut to 32 bits.
   EXPECT_EQ(MulDiv(1 << 20, 1 << 20, 1 << 12), 1 << 28);
+}
+
+// Powers of two take a shift instead of the division: the same results, overflows included.
+TEST(Fixed, MulDivByPowersOfTwoEqualsTheDivision) {
+  std::mt19937 Rng(5);
+  const auto Divided = [](int32_t A, int32_t B, int32_t C) {
+    const uint64_t P = static_cast<uint64_t>(std::llabs(A)) * static_cast<uint64_t>(std::llabs(B));
+    const uint64_t D = static_cast<uint64_t>(std::llabs(C));
+    if (2 * (P >> 32) >= D) return int64_t{-1};
+    const uint64_t Q = P / D + (D - P % D <= P % D ? 1 : 0);
+    if (Q > 0x7FFFFFFF) return int64_t{-1};
+    return ((A < 0) + (B < 0) + (C < 0)) % 2 == 1 ? -static_cast<int64_t>(Q) : static_cast<int64_t>(Q);
+  };
+  for (int I = 0; I < 200000; ++I) {
+    const int Shift = static_cast<int>(Rng() % 32);
+    const int32_t C = static_cast<int32_t>((Rng() % 2 ? 1u : ~0u) * (1u << Shift));
+    const int32_t A = static_cast<int32_t>(Rng() >> (Rng() % 32)) * (Rng() % 2 ? 1 : -1);
+    const int32_t B = static_cast<int32_t>(Rng() >> (Rng() % 32));
+    ASSERT_EQ(MulDiv(A, B, C), Divided(A, B, C)) << A << " * " << B << " / " << C;
+  }
 }
 
 TEST(Fixed, MulDivRefusesZeroDivisorAndOverflow) {

@@ -15,6 +15,8 @@
 #include "raster/detail/edge_list.h"
 #include "raster/polygon_fill.h"
 
+#include "many_edged_shapes.h"
+
 namespace quillet {
 namespace {
 
@@ -43,8 +45,12 @@ class TCaseSource {
       const int32_t T = U(C.Height), B = T + 1 + U(C.Height - T);
       C.Clip = {L, T, R, B};
     }
-    C.Paths.push_back(Shape(C.Width, C.Height));
-    if (U(8) == 0) C.Paths.push_back(Shape(C.Width, C.Height));
+    if (U(3) == 0) {
+      C.Paths = testing::ManyEdgedShape(FRng, C.Width, C.Height);
+    } else {
+      C.Paths.push_back(Shape(C.Width, C.Height));
+      if (U(8) == 0) C.Paths.push_back(Shape(C.Width, C.Height));
+    }
     C.Color = (1 + U(255)) << 24 | (FRng() & 0x00FFFFFF);
     if (U(4) == 0) C.Color |= 0xFF000000;
     C.Rule = U(2) ? TPolyFillRule::NonZero : TPolyFillRule::EvenOdd;
@@ -124,6 +130,53 @@ TEST(PairedRows, EveryLevelDrawsTheScalarLevelsPixels) {
   }
   InitBlendOps(Before, BeforeLevel);
   if (Compared == 0) GTEST_SKIP() << "no level with a paired-rows kernel on this processor";
+}
+
+// The chains of a fill's edges against each scanline's crossings as the edge list's sweep gives
+// them: the chains that cross a scanline hold exactly its crossings, keys and directions, each
+// chain runs one way, and the chains come in order of their first scanlines.
+TEST(PairedRows, ChainsHoldEveryScanlinesCrossings) {
+  std::mt19937 Rng(47);
+  const auto U = [&](int32_t N) { return static_cast<int32_t>(Rng() % static_cast<uint32_t>(N)); };
+  int Taken = 0;
+  for (int Trial = 0; Trial < 1500; ++Trial) {
+    TArrayOfArrayOfPoint Paths;
+    for (const TArrayOfFixedPoint& P : testing::ManyEdgedShape(Rng, 300, 200, 100)) {
+      TArrayOfPoint& Grid = Paths.emplace_back();
+      for (const TFixedPoint& Q : P) Grid.push_back({Q.X >> 13, Q.Y >> 13});
+    }
+    const int32_t MinY = U(800), MaxY = MinY + U(900), MinX = U(3) == 0 ? 800 : 0, MaxX = U(3) == 0 ? 1600 : 100000;
+    TEdgeList Chained, Swept;
+    Chained.Build(Paths.begin(), Paths.end(), MinX, MinY, MaxX, MaxY);
+    Swept.Build(Paths.begin(), Paths.end(), MinX, MinY, MaxX, MaxY);
+    std::vector<TEdgeChain> Chains;
+    if (!Chained.Chains(Chains)) {
+      // Refused only without edges or for more chains than it keeps.
+      ASSERT_TRUE(Swept.MaxCrossings() == 0 || Swept.MaxCrossings() > static_cast<int32_t>(TEdgeList::MaxChains))
+          << "trial " << Trial;
+      continue;
+    }
+    ++Taken;
+    for (size_t C = 1; C < Chains.size(); ++C) ASSERT_LE(Chains[C - 1].Top, Chains[C].Top) << "trial " << Trial;
+    const int32_t Stride = std::max(Swept.MaxCrossings(), 1);
+    std::vector<uint32_t> Lists(32 * static_cast<size_t>(Stride));
+    int32_t Counts[32];
+    for (int32_t First = MinY; First <= MaxY; First += 32) {
+      const int32_t Last = std::min(First + 31, MaxY);
+      Swept.Rows(First, Last, Lists.data(), Stride, Counts);
+      for (int32_t Y = First; Y <= Last; ++Y) {
+        const uint32_t* L = Lists.data() + static_cast<ptrdiff_t>(Y - First) * Stride;
+        std::vector<uint32_t> Want(L, L + Counts[Y - First]), Got;
+        for (const TEdgeChain& C : Chains)
+          if (C.Top <= Y && Y <= C.Bottom)
+            Got.push_back(static_cast<uint32_t>(C.Keys[Y - C.Top]) | (C.Upward ? CrossingUpward : 0u));
+        std::sort(Want.begin(), Want.end());
+        std::sort(Got.begin(), Got.end());
+        ASSERT_EQ(Got, Want) << "trial " << Trial << " scanline " << Y;
+      }
+    }
+  }
+  EXPECT_GT(Taken, 700);
 }
 
 // The two chains of keys of a fill whose scanlines pair up, against each scanline's crossings as

@@ -180,9 +180,9 @@ int Measure(const Options& O, pid_t ServerPid, char* Program) {
   // The window's thread wakes on time, as the program's does.
   RequestPreciseWakeups();
   TStandaloneScreen Screen;
-  tScreenForm& Form = Screen.Form;
+  tScreenForm& Form = Screen.Form();
   Form.SetSettings(&Settings);
-  Screen.Window.setGeometry(0, 0, O.Width, O.Height);
+  Screen.Window().setGeometry(0, 0, O.Width, O.Height);
   Form.Show();
 
   QElapsedTimer Clock;
@@ -203,10 +203,10 @@ int Measure(const Options& O, pid_t ServerPid, char* Program) {
   const double ServerCpu = ServerPid && StartServerCpu >= 0 ? ProcessCpuSeconds(ServerPid) - StartServerCpu : -1;
   const uint64_t Ticks = Form.TicksDrawn() - StartTicks;
   const uint64_t Frames = Form.Presenter().FramesShown() - StartFrames;
-  const bool Direct = Screen.Window.View().PresentsDirectly();
+  const bool Direct = Screen.Window().View().PresentsDirectly();
   const int SurfaceWidth = Form.DrawSurface().Width();
   const int SurfaceHeight = Form.DrawSurface().Height();
-  Screen.Window.hide();
+  Screen.Window().hide();
 
   const double PerTick = Ticks ? 1000 / static_cast<double>(Ticks) : 0;
   const double Headless = HeadlessMsPerTick(O, Settings);

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/ui_qt_x11/qt_event_loop.h"
 #include "shell/screen_form.h"
@@ -78,12 +79,23 @@ class TQtScreenWindow : public QWidget, public IScreenWindow, private IFrameView
 
 // A screen window with its own event loop, for tools and tests that run one outside the program.
 // The form goes before the window it reports to.
-struct TStandaloneScreen {
-  TStandaloneScreen() : Window(Form), Form(Loop) { Form.AttachWindow(Window); }
-  ~TStandaloneScreen() { Window.DetachForm(); }
-  TQtEventLoop Loop;
-  TQtScreenWindow Window;
-  tScreenForm Form;
+class TStandaloneScreen {
+ public:
+  TStandaloneScreen()
+      : FForm(std::make_unique<tScreenForm>(FLoop)), FWindow(std::make_unique<TQtScreenWindow>(*FForm)) {
+    FForm->AttachWindow(*FWindow);
+  }
+  ~TStandaloneScreen() {
+    FWindow->DetachForm();
+    FForm.reset();
+  }
+  tScreenForm& Form() { return *FForm; }
+  TQtScreenWindow& Window() { return *FWindow; }
+
+ private:
+  TQtEventLoop FLoop;
+  std::unique_ptr<tScreenForm> FForm;
+  std::unique_ptr<TQtScreenWindow> FWindow;
 };
 
 }  // namespace quillet

@@ -40,7 +40,7 @@ class FakeView : public IConfigView {
     for (std::size_t R = 0; R < NumberSettings.size(); ++R) Gauges.push_back(NumberSettings[R].Designed);
     Labels.assign(NumberSettings.size(), "");
     for (const TSwitchSetting& S : SwitchSettings) Checks.push_back(S.Designed);
-    for (const char* Caption : tConfigForm::DesignedButtonCaptions) Buttons.emplace_back(Caption);
+    for (const char* Designed : tConfigForm::DesignedButtonCaptions) Buttons.emplace_back(Designed);
   }
   void ShowGaugePosition(std::size_t Row, int32_t Position) override {
     Gauges[Row] = Position;
@@ -51,8 +51,8 @@ class FakeView : public IConfigView {
     ++LabelUpdates[Row];
   }
   void ShowChecked(std::size_t Index, bool Checked) override { Checks[Index] = Checked; }
-  void ShowButtonCaption(TDialogButton Button, std::string_view Caption) override {
-    Buttons[static_cast<std::size_t>(Button)] = Caption;
+  void ShowButtonCaption(TDialogButton Button, std::string_view Text) override {
+    Buttons[static_cast<std::size_t>(Button)] = Text;
   }
   void ShowEngineVersion(std::string_view Text) override { EngineVersion = Text; }
   void ShowCaption(std::string_view Text) override { Caption = Text; }

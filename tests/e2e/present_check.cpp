@@ -59,9 +59,9 @@ void SyncWithServer() {
 // Compares the window's pixels on the server with the surface's, without the alpha byte; with
 // the rate overlay, its corner with the overlay's image.
 bool ScreenMatchesSurface(TStandaloneScreen& Screen, const char* What) {
-  tScreenForm& Form = Screen.Form;
+  tScreenForm& Form = Screen.Form();
   SyncWithServer();
-  const TImage32* View = &Screen.Window.View();
+  const TImage32* View = &Screen.Window().View();
   const TRect Overlay = View ? View->OverlayArea() : TRect{};
   const TBitmap32* OverlayImage = Form.Rates() ? &Form.Rates()->Image() : nullptr;
   int ScreenNumber = 0;
@@ -73,7 +73,7 @@ bool ScreenMatchesSurface(TStandaloneScreen& Screen, const char* What) {
   }
   const TBitmap32& Surface = Form.DrawSurface();
   xcb_get_image_reply_t* Image = xcb_get_image_reply(
-      C, xcb_get_image(C, XCB_IMAGE_FORMAT_Z_PIXMAP, static_cast<xcb_window_t>(Screen.Window.winId()), 0, 0,
+      C, xcb_get_image(C, XCB_IMAGE_FORMAT_Z_PIXMAP, static_cast<xcb_window_t>(Screen.Window().winId()), 0, 0,
                        static_cast<uint16_t>(Surface.Width()), static_cast<uint16_t>(Surface.Height()), ~0u),
       nullptr);
   bool Matched = false;
@@ -113,7 +113,7 @@ void StepUntil(tScreenForm& Form, const std::function<bool()>& Stop) {
 
 // The picture after a pause: shown within a refresh, then nothing more is shown.
 bool CheckPaused(TStandaloneScreen& Screen, const char* What) {
-  tScreenForm& Form = Screen.Form;
+  tScreenForm& Form = Screen.Form();
   RunEventsFor(150);
   const uint64_t Frames = Form.Presenter().FramesShown();
   bool Ok = ScreenMatchesSurface(Screen, What);
@@ -150,18 +150,18 @@ int main(int argc, char** argv) {
   Settings.SetObjects(10);
   Settings.gBars = Settings.gTriangles = Settings.bgBars = Settings.bgTriangles = true;
   TStandaloneScreen Screen;
-  tScreenForm& Form = Screen.Form;
+  tScreenForm& Form = Screen.Form();
   Form.SetSettings(&Settings);
-  Screen.Window.setGeometry(0, 0, Width, Height);
+  Screen.Window().setGeometry(0, 0, Width, Height);
   Form.ShowRates(Rates);
   Form.Show();
-  if (!WaitUntil([&] { return Screen.Window.windowHandle() && Screen.Window.windowHandle()->isExposed(); }, 5000)) {
+  if (!WaitUntil([&] { return Screen.Window().windowHandle() && Screen.Window().windowHandle()->isExposed(); }, 5000)) {
     std::printf("the window was not shown\n");
     return 1;
   }
   RunEventsFor(300);
   bool Ok = true;
-  if (Direct && !Screen.Window.View().PresentsDirectly()) {
+  if (Direct && !Screen.Window().View().PresentsDirectly()) {
     std::printf("the window does not present straight to the X server\n");
     Ok = false;
   }

@@ -17,8 +17,8 @@ namespace quillet::testing {
 class FakeEventLoop : public IEventLoop {
  public:
   struct Timer : ITimer {
-    Timer(FakeEventLoop& Loop, std::function<void()> OnFire, bool Periodic)
-        : Loop(Loop), OnFire(std::move(OnFire)), Periodic(Periodic) {}
+    Timer(FakeEventLoop& Owner, std::function<void()> Handler, bool IsPeriodic)
+        : Loop(Owner), OnFire(std::move(Handler)), Periodic(IsPeriodic) {}
     void Start(int32_t Milliseconds) override {
       Interval = Milliseconds;
       Due = Loop.Now + int64_t{Milliseconds} * 1000000;
@@ -66,7 +66,7 @@ class FakeEventLoop : public IEventLoop {
 
 class FakeScreenWindow : public IScreenWindow, public IFrameView {
  public:
-  explicit FakeScreenWindow(tScreenForm& Form) : Form(&Form) {}
+  explicit FakeScreenWindow(tScreenForm& Owner) : Form(&Owner) {}
 
   TBitmap32& Surface() override { return Bitmap; }
   IFrameView& FrameView() override { return *this; }

@@ -10,7 +10,7 @@
 # The lock that serialises this start-up is never handed to them. The program's own output and
 # exit code pass through.
 set -euo pipefail
-prefix=$1
+prefix=$(realpath -m -- "$1")
 shift
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko prompts while the prefix is made.

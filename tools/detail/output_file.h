@@ -11,11 +11,13 @@ namespace quillet {
 
 using TOutputSink = std::function<bool(const uint8_t* Data, size_t Size)>;
 
-// Path is UTF-8. Produce writes the whole content through the sink it is given and returns
-// false on a failure of its own. A regular file (or a new one) is written as a temporary file
-// beside Path, created exclusively, then moved over Path; a device (NUL, CON) is written
-// directly. False with Error set when anything fails; a regular Path is then left as it was.
-bool WriteOutputFile(const std::string& Path, const std::function<bool(const TOutputSink&)>& Produce,
-                     std::string& Error);
+// Writes the whole content through the sink; false, with Why set, on a failure of its own.
+using TOutputProducer = std::function<bool(const TOutputSink& Sink, std::string& Why)>;
+
+// Path is UTF-8. A regular file (or a new one) is written as a temporary file beside Path,
+// created exclusively, then moved over Path; a device (NUL, CON) is written directly. False with
+// Error set when anything fails (the system's message, or Produce's reason); a regular Path is
+// then left as it was and no temporary file remains.
+bool WriteOutputFile(const std::string& Path, const TOutputProducer& Produce, std::string& Error);
 
 }  // namespace quillet

@@ -24,7 +24,6 @@ bool WriteAll(HANDLE File, const uint8_t* Data, size_t Size) {
   return true;
 }
 
-// Fills Error from the last error, unless Produce already named a failure of its own.
 void NoteLastError(std::string& Error) { Error = win32::SystemErrorText(::GetLastError()); }
 
 // A character device or pipe named by Target (NUL, CON, \\.\pipe\...), opened for writing; else
@@ -42,19 +41,22 @@ HANDLE OpenDevice(const std::filesystem::path& Target) {
 
 }  // namespace
 
-bool WriteOutputFile(const std::string& Path, const std::function<bool(const TOutputSink&)>& Produce,
-                     std::string& Error) {
+bool WriteOutputFile(const std::string& Path, const TOutputProducer& Produce, std::string& Error) {
   const std::filesystem::path Target = PathFromUtf8(Path);
-  bool SinkFailed = false;
+  // Produce into File; a refused write is reported with the system's message.
   const auto Run = [&](HANDLE File) {
+    DWORD WriteError = ERROR_SUCCESS;
     const TOutputSink Sink = [&](const uint8_t* Data, size_t Size) {
       if (WriteAll(File, Data, Size)) return true;
-      SinkFailed = true;
-      NoteLastError(Error);
+      WriteError = ::GetLastError();
       return false;
     };
-    if (Produce(Sink)) return true;
-    if (!SinkFailed && Error.empty()) Error = "the output could not be made";
+    std::string Why;
+    if (Produce(Sink, Why)) return true;
+    if (WriteError != ERROR_SUCCESS)
+      Error = win32::SystemErrorText(WriteError);
+    else
+      Error = Why.empty() ? "the output could not be made" : Why;
     return false;
   };
 

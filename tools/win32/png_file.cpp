@@ -11,11 +11,8 @@ bool WritePng(const TBitmap32& Surface, const std::string& Path, TPngAlpha Alpha
     Error = "the surface is empty";
     return false;
   }
-  std::string EncodeError;
-  const auto Produce = [&](const TOutputSink& Sink) {
-    if (EncodePng(Surface, Alpha, Sink, EncodeError)) return true;
-    Error = EncodeError;
-    return false;
+  const auto Produce = [&](const TOutputSink& Sink, std::string& Why) {
+    return EncodePng(Surface, Alpha, Sink, Why);
   };
   return WriteOutputFile(Path, Produce, Error);
 }

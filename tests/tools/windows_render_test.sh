@@ -67,7 +67,10 @@ for entry in "${cases[@]}"; do
   grep -q '^ticks=[0-9]* pages=0 ' "$DIR/out" || fail "$name: a page was wiped: $(cat "$DIR/out")"
   "$SAME" "$DIR/$name.png" "$DIR/$name-linux.png" 2>"$DIR/diff" || fail "$name: pages differ: $(cat "$DIR/diff")"
 done
-# The instruction-set levels draw the same pages.
+# QUILLET_SIMD reaches the program (an unknown level is named on stderr), and the levels draw the
+# same pages.
+QUILLET_SIMD=mmx win --ticks 1 --out "$DIR/level.png" || fail "QUILLET_SIMD=mmx: exit code $?"
+grep -q 'QUILLET_SIMD=mmx: unknown' "$DIR/err" || fail "QUILLET_SIMD does not reach the program: $(cat "$DIR/err")"
 for level in scalar sse2; do
   QUILLET_SIMD=$level win --ini "$DIR/every.ini" --ticks 150 --out "$DIR/$level.png" || fail "$level: exit code $?"
   "$SAME" "$DIR/$level.png" "$DIR/every-kind-linux.png" 2>"$DIR/diff" || fail "$level: pages differ: $(cat "$DIR/diff")"

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fuzz_expect.h"
@@ -38,14 +39,22 @@ void CheckCommandLine(const std::vector<std::string>& Args) {
   }
   Expect(Line.SaverMode == Mode, "mode");
 
+  // The host window: decimal digits, or "0x"/"0X" and hexadecimal digits, within 32 bits.
   uint32_t Parent = 0;
-  const bool Digits = Args.size() >= 2 && !Args[1].empty() &&
-                      Args[1].find_first_not_of("0123456789") == std::string::npos;
-  if (Digits) {
-    uint32_t Value = 0;
-    const char* End = Args[1].data() + Args[1].size();
-    const auto [Ptr, Ec] = std::from_chars(Args[1].data(), End, Value);
-    if (Ec == std::errc() && Ptr == End) Parent = Value;
+  if (Args.size() >= 2) {
+    std::string_view Id = Args[1];
+    int Base = 10;
+    const char* Allowed = "0123456789";
+    if (Id.size() > 2 && Id[0] == '0' && (Id[1] == 'x' || Id[1] == 'X')) {
+      Id.remove_prefix(2);
+      Base = 16;
+      Allowed = "0123456789abcdefABCDEF";
+    }
+    if (!Id.empty() && Id.find_first_not_of(Allowed) == std::string_view::npos) {
+      uint32_t Value = 0;
+      const auto [Ptr, Ec] = std::from_chars(Id.data(), Id.data() + Id.size(), Value, Base);
+      if (Ec == std::errc() && Ptr == Id.data() + Id.size()) Parent = Value;
+    }
   }
   Expect(Line.PreviewParent == Parent, "preview parent");
 }

@@ -13,8 +13,8 @@ struct ScreenSize {
   int32_t Height = 0;
 };
 
-// The union of every screen's geometry in the toolkit's (logical) coordinates; empty without
-// screens or a QGuiApplication.
+// The union of every monitor's geometry in the toolkit's (logical) coordinates: the toolkit's
+// screens and the X server's Xinerama heads; empty without screens or a QGuiApplication.
 QRect MonitorsBoundingRect();
 
 // That rectangle's size in device pixels: on a scaled display one surface pixel is still one

@@ -1,4 +1,4 @@
-// PNG output through libpng, written to a temporary file and renamed into place.
+// PNG output through libpng into the stream of an output file.
 #include "tools/png_file.h"
 
 #include <png.h>
@@ -8,14 +8,31 @@
 #include <cstring>
 #include <vector>
 
-#include <unistd.h>
+#include "tools/output_file.h"
 
 namespace quillet {
 
 namespace {
 
+// libpng's complaint, kept for the caller instead of printed; a failed write keeps its errno.
+struct TPngFailure {
+  std::string Message;
+  int SystemError = 0;
+};
+
+extern "C" void KeepPngError(png_structp Png, png_const_charp Message) {
+  const int SystemError = errno;
+  auto* Failure = static_cast<TPngFailure*>(png_get_error_ptr(Png));
+  Failure->Message = Message ? Message : "";
+  Failure->SystemError = SystemError;
+  png_longjmp(Png, 1);
+}
+
+extern "C" void IgnorePngWarning(png_structp, png_const_charp) {}
+
 bool Encode(const TBitmap32& Surface, TPngAlpha Alpha, std::FILE* File, std::string& Error) {
-  png_structp Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  TPngFailure Failure;
+  png_structp Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &Failure, KeepPngError, IgnorePngWarning);
   png_infop Info = Png ? png_create_info_struct(Png) : nullptr;
   if (!Info) {
     png_destroy_write_struct(&Png, nullptr);
@@ -27,7 +44,8 @@ bool Encode(const TBitmap32& Surface, TPngAlpha Alpha, std::FILE* File, std::str
   std::vector<png_byte> Row(static_cast<size_t>(W) * 4);
   if (setjmp(png_jmpbuf(Png))) {
     png_destroy_write_struct(&Png, &Info);
-    Error = "the PNG encoder failed";
+    Error = std::ferror(File) && Failure.SystemError ? std::strerror(Failure.SystemError)
+                                                      : "the PNG encoder failed: " + Failure.Message;
     return false;
   }
   png_init_io(Png, File);
@@ -58,27 +76,8 @@ bool WritePng(const TBitmap32& Surface, const std::string& Path, TPngAlpha Alpha
     Error = "the surface is empty";
     return false;
   }
-  const std::string Temporary = Path + ".tmp" + std::to_string(::getpid());
-  std::FILE* File = std::fopen(Temporary.c_str(), "wb");
-  if (!File) {
-    Error = std::strerror(errno);
-    return false;
-  }
-  bool Ok = Encode(Surface, Alpha, File, Error);
-  if (std::fflush(File) != 0 && Ok) {
-    Error = std::strerror(errno);
-    Ok = false;
-  }
-  if (std::fclose(File) != 0 && Ok) {
-    Error = std::strerror(errno);
-    Ok = false;
-  }
-  if (Ok && std::rename(Temporary.c_str(), Path.c_str()) != 0) {
-    Error = std::strerror(errno);
-    Ok = false;
-  }
-  if (!Ok) std::remove(Temporary.c_str());
-  return Ok;
+  return WriteOutputFile(
+      Path, [&](std::FILE* File, std::string& Why) { return Encode(Surface, Alpha, File, Why); }, Error);
 }
 
 }  // namespace quillet

@@ -11,8 +11,10 @@ namespace quillet {
 // ignores alpha). Keep: the surface's alpha as it is.
 enum class TPngAlpha { Opaque, Keep };
 
-// Writes beside the target first and renames over it, so that a failed write leaves no partial
-// file. Returns false and sets Error when the file cannot be written.
+// Writes the file as WriteOutputFile does (tools/output_file.h): "-" is standard output, a
+// failed or interrupted write leaves neither a partial file nor a temporary one, and only the
+// named file (or the file its links lead to) is touched. Returns false and sets Error when the
+// file cannot be written.
 bool WritePng(const TBitmap32& Surface, const std::string& Path, TPngAlpha Alpha, std::string& Error);
 
 }  // namespace quillet

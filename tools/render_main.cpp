@@ -75,9 +75,10 @@ int Render(int argc, char** argv) {
                  Error.c_str());
     return 1;
   }
-  std::printf("ticks=%lld pages=%lld width=%d height=%d ms=%lld\n",
-              static_cast<long long>(Options->Ticks), static_cast<long long>(Run.Pages), Options->Width,
-              Options->Height, static_cast<long long>(Run.Ms));
+  // With the page on standard output, the summary goes beside it.
+  std::fprintf(Options->OutPath == "-" ? stderr : stdout, "ticks=%lld pages=%lld width=%d height=%d ms=%lld\n",
+               static_cast<long long>(Options->Ticks), static_cast<long long>(Run.Pages), Options->Width,
+               Options->Height, static_cast<long long>(Run.Ms));
   return 0;
 }
 

@@ -16,7 +16,7 @@ const char RenderUsage[] =
     "  --elapsed-ms       the time printed at every wipe, 0 to 4294967295\n"
     "  --portable         use the portable blend procedures\n"
     "  --keep-alpha       write the surface's alpha channel (default: opaque, as on the screen)\n"
-    "  --out              the PNG to write\n"
+    "  --out              the PNG to write; - for standard output (the summary then goes to stderr)\n"
     "prints: ticks=N pages=P width=W height=H ms=T (P the number of wipes, T the ticks' wall time)\n";
 
 namespace {

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev libxcb1-dev libxcb-shm0-dev libxcb-xinerama0-dev fonts-dejavu-core
   xvfb xdotool x11-utils x11-xserver-utils openbox icewm man-db
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
+  xserver-xephyr dpkg-dev lintian
   # Windows: the cross compilers, zlib and GoogleTest's sources for them, the installer builder,
   # and Wine (its 32-bit half from the i386 architecture) to run what they build.
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest nsis

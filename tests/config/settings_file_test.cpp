@@ -1,11 +1,22 @@
-// Loading and saving the settings: number conversion, defaults, clamping, layout, hostile files.
+// Loading and saving the settings: number conversion, defaults, clamping, layout, hostile files,
+// and saves that the process does not live to finish.
 #include "config/settings_file.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <optional>
 #include <random>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/temporary_file_guard.h"
+#endif
 #include "temp_dir.h"
 
 namespace quillet {
@@ -205,6 +216,86 @@ TEST_F(SettingsFileTest, RefusedSaveNamesTheFileAndChangesNothing) {
   EXPECT_TRUE(std::filesystem::is_empty(Path));
   EXPECT_EQ(EntryCount(), 1u);
 }
+
+#ifndef _WIN32  // file size limits, signals and process ids of POSIX (see platform_tests on Windows)
+// The exit status of a child process that runs Body and then exits with Body's result.
+template <class Body>
+int InChild(Body&& Run) {
+  const pid_t Child = ::fork();
+  if (Child == 0) ::_exit(Run());
+  int Status = 0;
+  ::waitpid(Child, &Status, 0);
+  return Status;
+}
+
+TEST_F(SettingsFileTest, ASaveThatMeetsTheFileSizeLimitFailsAndLeavesNoTemporaryFile) {
+  SaveSettings(DemoSettings(), Path);
+  const std::string Before = ReadFile(Path);
+  const int Status = InChild([&] {
+    const rlimit Limit{16, 16};
+    ::setrlimit(RLIMIT_FSIZE, &Limit);
+    try {
+      SaveSettings(DemoSettings(), Path);
+    } catch (const ProfileWriteError& E) {
+      return E.SystemError() == EFBIG ? 0 : 2;
+    }
+    return 1;
+  });
+  ASSERT_TRUE(WIFEXITED(Status)) << "ended by signal " << WTERMSIG(Status);
+  EXPECT_EQ(WEXITSTATUS(Status), 0);
+  EXPECT_EQ(ReadFile(Path), Before);
+  EXPECT_EQ(EntryCount(), 1u);
+}
+
+volatile std::sig_atomic_t HandledSignal = 0;
+extern "C" void NoteSignal(int Signal) { HandledSignal = Signal; }
+
+TEST_F(SettingsFileTest, ASignalThatEndsTheProcessRemovesTheGuardedTemporaryFile) {
+  const std::filesystem::path Temporary = Dir / ".QUILLET.INI.tmp-1-0";
+  const auto WriteGuardedThenSignal = [&] {
+    TTemporaryFileGuard Guard;
+    WriteFile(Temporary, "half a save");
+    Guard.Created(Temporary.string());
+    ::raise(SIGTERM);
+    return HandledSignal == SIGTERM ? 0 : 1;
+  };
+  int Status = InChild(WriteGuardedThenSignal);
+  EXPECT_TRUE(WIFSIGNALED(Status) && WTERMSIG(Status) == SIGTERM) << Status;
+  EXPECT_FALSE(std::filesystem::exists(Temporary));
+
+  // A signal that the program handles keeps its handling, and the file is the save's to finish.
+  Status = InChild([&] {
+    ::signal(SIGTERM, NoteSignal);
+    return WriteGuardedThenSignal();
+  });
+  EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0) << Status;
+  EXPECT_TRUE(std::filesystem::exists(Temporary));
+}
+
+TEST_F(SettingsFileTest, ASaveRemovesTheTemporaryFilesThatEndedProcessesLeft) {
+  const pid_t Ended = ::fork();
+  if (Ended == 0) ::_exit(0);
+  ::waitpid(Ended, nullptr, 0);
+  const auto Named = [&](const std::string& Name) { return Dir / Name; };
+  const std::string Own = ".QUILLET.INI.tmp-";
+  const auto Abandoned = Named(Own + std::to_string(Ended) + "-0");
+  const auto Recent = Named(Own + std::to_string(Ended) + "-1");
+  const auto Running = Named(Own + std::to_string(::getppid()) + "-0");
+  const auto OtherName = Named(Own + "x" + std::to_string(Ended) + "-0");
+  const auto OtherTarget = Named(".OTHER.INI.tmp-" + std::to_string(Ended) + "-0");
+  const auto HourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  for (const auto& P : {Abandoned, Recent, Running, OtherName, OtherTarget}) {
+    WriteFile(P, "left over");
+    if (P != Recent) std::filesystem::last_write_time(P, HourAgo);
+  }
+  SaveSettings(DemoSettings(), Path);
+  EXPECT_FALSE(std::filesystem::exists(Abandoned));
+  // A file still being written may belong to a process in another pid namespace.
+  EXPECT_TRUE(std::filesystem::exists(Recent));
+  for (const auto& P : {Running, OtherName, OtherTarget}) EXPECT_TRUE(std::filesystem::exists(P)) << P;
+}
+
+#endif
 
 }  // namespace
 }  // namespace quillet

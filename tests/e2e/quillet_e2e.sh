@@ -25,6 +25,7 @@ cleanup() {
   local pid
   for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; done
   [ -n "${WM_PID:-}" ] && kill "$WM_PID" 2>/dev/null
+  [ -n "${XEPHYR_PID:-}" ] && { kill "$XEPHYR_PID" 2>/dev/null; wait "$XEPHYR_PID" 2>/dev/null; }
   for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null; done
   if [ -n "$XVFB_PID" ]; then
     kill "$XVFB_PID" 2>/dev/null
@@ -100,6 +101,46 @@ start_two_monitors() {
   xrandr --setmonitor LEFT 800/211x600/158+0+0 screen >/dev/null 2>&1 &&
     xrandr --setmonitor RIGHT 640/169x480/127+800+0 none >/dev/null 2>&1 || fail "xrandr --setmonitor failed"
   [ "$(xrandr --listmonitors | head -n 1)" = "Monitors: 2" ] || fail "no two monitors: $(xrandr --listmonitors)"
+}
+
+# Inside the Xvfb server, a Xephyr server with two screens that only Xinerama joins: RandR
+# reports one monitor, Xinerama two (1024 x 768 and 800 x 600 side by side, 1824 x 768 in all).
+start_xinerama_only() {
+  command -v Xephyr >/dev/null && command -v xdpyinfo >/dev/null || { echo "SKIP: Xephyr or xdpyinfo missing"; exit 77; }
+  start_x 1900x800
+  local attempt number
+  for attempt in 1 2 3 4 5 6 7 8; do
+    number=$((100 + RANDOM % 800))
+    [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
+    Xephyr ":$number" -screen 1024x768 -screen 800x600 +xinerama -nolisten tcp -noreset \
+      >"$WORK/xephyr.log" 2>&1 &
+    XEPHYR_PID=$!
+    if wait_until 5 env DISPLAY=":$number" xdotool getmouselocation && sleep 0.2 && alive "$XEPHYR_PID"; then
+      export DISPLAY=":$number"
+      [ "$(xrandr --listmonitors 2>/dev/null | head -n 1)" = "Monitors: 1" ] &&
+        [ "$(xdpyinfo -ext XINERAMA | grep -c 'head #')" = 2 ] ||
+        fail "not one RandR monitor and two Xinerama heads: $(xdpyinfo -ext XINERAMA | grep 'head #')"
+      return 0
+    fi
+    kill "$XEPHYR_PID" 2>/dev/null
+    wait "$XEPHYR_PID" 2>/dev/null
+    XEPHYR_PID=
+  done
+  fail "no Xephyr server could be started"
+}
+
+# The saver covers both Xinerama heads and draws on both.
+expect_saver_on_xinerama_heads() {
+  [ "$("$PROBE" geometry "$SAVER_WINDOW")" = "0 0 1824 768" ] ||
+    fail "the saver does not cover both heads: $("$PROBE" geometry "$SAVER_WINDOW")"
+  wait_until 5 has_drawing root 0 0 1024 768 || fail "nothing drawn on the left head"
+  wait_until 5 has_drawing root 1024 0 800 600 || fail "nothing drawn on the right head"
+}
+
+# The saver is the topmost window: nothing covers any part of it.
+expect_saver_on_top() {
+  wait_until 5 bash -c "[ \"\$(\"$PROBE\" top)\" = $SAVER_WINDOW ]" ||
+    fail "the saver is not on top: $("$PROBE" top) is"
 }
 
 # The saver covers both monitors and draws on both.
@@ -485,6 +526,106 @@ case_two_monitors_window_manager() {
   xdotool key x
   wait_exit "$SAVER" 5
   [ "$EXIT_CODE" = 0 ] || fail "a typed x: exit code $EXIT_CODE, expected 0"
+}
+
+# Under a window manager that cannot be asked to span monitors (openbox), the saver covers both
+# by itself and every input rule still holds: p pauses, a right click opens the dialog over it
+# with the focus, and once it is closed the saver is on top with the focus again and a movement
+# of 11 pixels ends it.
+case_two_monitors_openbox() {
+  start_two_monitors
+  start_wm openbox
+  start_saver
+  expect_saver_on_two_monitors
+  expect_saver_on_top
+  xdotool key p
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowname $SAVER_WINDOW)\" = 'Quillet (paused)' ]" || fail "p did not pause"
+  xdotool key p
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowname $SAVER_WINDOW)\" = Quillet ]" || fail "p again did not resume"
+  xdotool click 3
+  find_window '/S$' 5 || fail "a right click did not show the dialog"
+  local dialog=$WINDOW
+  wait_until 5 "$PROBE" above "$dialog" "$SAVER_WINDOW" || fail "the dialog is not above the saver"
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $dialog ]" || fail "the dialog has no focus"
+  xdotool key Escape
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $SAVER_WINDOW ]" ||
+    fail "the saver did not get the focus back after the dialog closed"
+  expect_saver_on_top
+  expect_saver_on_two_monitors
+  read_pointer
+  local x=$POINTER_X y=$POINTER_Y
+  xdotool mousemove $((x + 10)) "$y"
+  sleep 0.5
+  alive "$SAVER" || fail "a movement of 10 pixels ended the saver"
+  xdotool mousemove $((x + 11)) "$y"
+  wait_exit "$SAVER" 5
+  [ "$EXIT_CODE" = 0 ] || fail "a movement of 11 pixels: exit code $EXIT_CODE, expected 0"
+}
+
+# The dialog's Test... button under openbox: full screen over both monitors, on top, with the
+# focus. A right click brings the dialog over it; WinTest makes it a window the manager frames,
+# and Test... covers both monitors again. A typed key ends the test and the dialog has the focus.
+case_test_button_openbox() {
+  start_two_monitors
+  start_wm openbox
+  start_quillet config /c
+  local config=$LAST_PID
+  find_window '/C$' 15 || fail "no dialog"
+  local dialog=$WINDOW
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $dialog ]" || fail "the dialog has no focus"
+  eval "$(xdotool getwindowgeometry --shell "$dialog")"
+  # The middles of the WinTest and Test... buttons in the dialog's fixed layout.
+  local win_test="$((X + 318)) $((Y + 177))" test="$((X + 318)) $((Y + 216))"
+  xdotool mousemove $test click 1
+  find_window '^Quillet  \(p\.\.\.pause\)$' 15 || fail "Test... showed no saver"
+  SAVER_WINDOW=$WINDOW
+  wait_until 5 bash -c "[ \"\$(\"$PROBE\" geometry $SAVER_WINDOW)\" = '0 0 1440 600' ]" ||
+    fail "the test does not cover both monitors: $("$PROBE" geometry "$SAVER_WINDOW")"
+  expect_saver_on_two_monitors
+  expect_saver_on_top
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $SAVER_WINDOW ]" || fail "the test has no focus"
+
+  xdotool click 3
+  wait_until 5 "$PROBE" above "$dialog" "$SAVER_WINDOW" || fail "a right click did not bring the dialog over the test"
+  xdotool mousemove $win_test click 1
+  wait_until 5 bash -c "\"$PROBE\" geometry $SAVER_WINDOW | grep -q ' 603 387\$'" ||
+    fail "WinTest: $("$PROBE" geometry "$SAVER_WINDOW"), expected a window of 603 x 387"
+  xdotool mousemove $test click 1
+  wait_until 5 bash -c "[ \"\$(\"$PROBE\" geometry $SAVER_WINDOW)\" = '0 0 1440 600' ]" ||
+    fail "Test... after WinTest does not cover both monitors: $("$PROBE" geometry "$SAVER_WINDOW")"
+  expect_saver_on_top
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $SAVER_WINDOW ]" || fail "the test has no focus again"
+
+  xdotool key x
+  wait_until 5 bash -c "! xwininfo -id $SAVER_WINDOW | grep -q IsViewable" || fail "a typed x did not end the test"
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $dialog ]" || fail "the dialog did not get the focus back"
+  alive "$config" || fail "the end of the test ended the program"
+  xdotool key Escape
+  wait_exit "$config" 5
+  [ "$EXIT_CODE" = 0 ] || fail "Escape in the dialog: exit code $EXIT_CODE, expected 0"
+}
+
+# Monitors known only through Xinerama, without a window manager: the saver covers both heads,
+# and the Alt key ends it.
+case_xinerama_only() {
+  start_xinerama_only
+  start_saver
+  expect_saver_on_xinerama_heads
+  xdotool key alt
+  wait_exit "$SAVER" 5
+  [ "$EXIT_CODE" = 0 ] || fail "the Alt key: exit code $EXIT_CODE, expected 0"
+}
+
+# The same under openbox: both heads covered, on top, with the focus; a left click ends it.
+case_xinerama_only_openbox() {
+  start_xinerama_only
+  start_wm openbox
+  start_saver
+  expect_saver_on_xinerama_heads
+  expect_saver_on_top
+  xdotool click 1
+  wait_exit "$SAVER" 5
+  [ "$EXIT_CODE" = 0 ] || fail "a left click: exit code $EXIT_CODE, expected 0"
 }
 
 # Without a display: the usage and the version still answer; a mode that needs a display says so

@@ -8,16 +8,21 @@
 //                                with vroot it announces itself as the desktop's virtual root
 //   x-probe children WINDOW      one line per child: "ID X Y W H mapped|unmapped"
 //   x-probe geometry WINDOW      "X Y W H" of the window relative to the root
+//   x-probe top                  the id of the topmost viewable child of the root
+//   x-probe above WINDOW OTHER   exit 0 when WINDOW is stacked above OTHER (each taken as its
+//                                ancestor among the root's children, such as its manager's frame)
 // WINDOW is an id (decimal or 0x hexadecimal) or "root".
 #include <png.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -32,7 +37,7 @@ using Reply = std::unique_ptr<T, FreeDeleter>;
 int Usage() {
   std::fprintf(stderr,
                "usage: x-probe pixels [WINDOW [X Y W H]] | png FILE [WINDOW] | host W H [vroot] |\n"
-               "       children WINDOW | geometry WINDOW\n");
+               "       children WINDOW | geometry WINDOW | top | above WINDOW OTHER\n");
   return 2;
 }
 
@@ -152,6 +157,46 @@ int Geometry(xcb_connection_t* C, xcb_screen_t* Screen, xcb_window_t Window) {
   return 0;
 }
 
+// The root's children, bottom to top.
+std::vector<xcb_window_t> Stacking(xcb_connection_t* C, xcb_window_t Root) {
+  const Reply<xcb_query_tree_reply_t> Tree(xcb_query_tree_reply(C, xcb_query_tree(C, Root), nullptr));
+  if (!Tree) return {};
+  const xcb_window_t* Kids = xcb_query_tree_children(Tree.get());
+  return std::vector<xcb_window_t>(Kids, Kids + xcb_query_tree_children_length(Tree.get()));
+}
+
+int Top(xcb_connection_t* C, xcb_window_t Root) {
+  const std::vector<xcb_window_t> Kids = Stacking(C, Root);
+  for (auto It = Kids.rbegin(); It != Kids.rend(); ++It) {
+    const Reply<xcb_get_window_attributes_reply_t> A(
+        xcb_get_window_attributes_reply(C, xcb_get_window_attributes(C, *It), nullptr));
+    if (A && A->map_state == XCB_MAP_STATE_VIEWABLE) {
+      std::printf("%u\n", *It);
+      return 0;
+    }
+  }
+  return 1;
+}
+
+xcb_window_t RootChild(xcb_connection_t* C, xcb_window_t Root, xcb_window_t Window) {
+  for (int Depth = 0; Depth < 64; ++Depth) {
+    const Reply<xcb_query_tree_reply_t> Tree(xcb_query_tree_reply(C, xcb_query_tree(C, Window), nullptr));
+    if (!Tree) return XCB_WINDOW_NONE;
+    if (Tree->parent == Root) return Window;
+    Window = Tree->parent;
+  }
+  return XCB_WINDOW_NONE;
+}
+
+int Above(xcb_connection_t* C, xcb_window_t Root, xcb_window_t Window, xcb_window_t Other) {
+  const xcb_window_t Upper = RootChild(C, Root, Window);
+  const xcb_window_t Lower = RootChild(C, Root, Other);
+  const std::vector<xcb_window_t> Kids = Stacking(C, Root);
+  const auto UpperAt = std::find(Kids.begin(), Kids.end(), Upper);
+  const auto LowerAt = std::find(Kids.begin(), Kids.end(), Lower);
+  return UpperAt != Kids.end() && LowerAt != Kids.end() && UpperAt > LowerAt ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -188,6 +233,10 @@ int main(int argc, char** argv) {
     Result = Children(C, ParseId(argv[2]));
   else if (Command == "geometry" && argc == 3)
     Result = Geometry(C, Screen, ParseId(argv[2]));
+  else if (Command == "top" && argc == 2)
+    Result = Top(C, Screen->root);
+  else if (Command == "above" && argc == 4)
+    Result = Above(C, Screen->root, ParseId(argv[2]), ParseId(argv[3]));
   else
     Usage();
   xcb_disconnect(C);

@@ -23,5 +23,19 @@ TEST(FullScreenSpan, PicksTheMonitorAtEachEdge) {
             (TMonitorEdges{2, 0, 0, 1}));
 }
 
+// The window covers the monitors itself only where a running manager cannot be asked to.
+TEST(FullScreenSpan, CoversTheMonitorsItselfOnlyWhenTheManagerCannotBeAsked) {
+  const TManagerSupport None{};
+  const TManagerSupport Spanning{true, true, true};
+  const TManagerSupport OneMonitorOnly{true, true, false};
+  const TManagerSupport NoFullScreen{true, false, false};
+  EXPECT_FALSE(NeedsOwnCover(None, 1));
+  EXPECT_FALSE(NeedsOwnCover(None, 2));
+  EXPECT_FALSE(NeedsOwnCover(Spanning, 2));
+  EXPECT_FALSE(NeedsOwnCover(OneMonitorOnly, 1));
+  EXPECT_TRUE(NeedsOwnCover(OneMonitorOnly, 2));
+  EXPECT_TRUE(NeedsOwnCover(NoFullScreen, 1));
+}
+
 }  // namespace
 }  // namespace quillet

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # cmake --install into a scratch prefix: the programs, the manual pages, xscreensaver's settings
-# file (which must offer every setting option the program knows) and the link where xscreensaver
-# looks for its programs.
+# file (which must offer every setting option the program knows), the link where xscreensaver
+# looks for its programs, and an install manifest that lists them all.
 #
 #   install_test.sh BUILD-DIR
 set -u
@@ -45,4 +45,11 @@ for kind in $(sed -n 's/^  --\[no-\]\([a-z-]*\) .*/\1/p' <<<"$USAGE"); do
 done
 [ "$count" = 23 ] || fail "the usage lists $count settings, expected 23"
 [ "$(grep -c 'arg-unset=' "$XML")" = 2 ] || fail "only the two kinds drawn by default are on in the settings file"
+# The install manifest lists everything installed, the link included: an uninstall by the
+# manifest leaves nothing behind.
+MANIFEST=$BUILD/install_manifest.txt
+grep -qx "$LINK" "$MANIFEST" || fail "the install manifest does not list the link"
+while IFS= read -r file || [ -n "$file" ]; do rm -f "$file"; done <"$MANIFEST"
+left=$(find "$PREFIX" ! -type d)
+[ -z "$left" ] || fail "an uninstall by the manifest left: $left"
 echo "install layout: ok"

@@ -102,6 +102,15 @@ win --ticks 3 --out "$DIR/taken.png"; rc=$?
 [ $rc -eq 1 ] && [ -d "$DIR/taken.png" ] || fail "a folder as output gave exit code $rc"
 [ -z "$(ls -A "$DIR" | grep -F '.tmp-')" ] || fail "temporary files left: $(ls -A "$DIR")"
 
+# Standard output takes the page byte for byte (no text-mode line ends), the summary goes to stderr.
+win --width 7 --height 3 --ini "$DIR/small.ini" --ticks 200 --out -; rc=$?
+[ $rc -eq 0 ] && mv "$DIR/out" "$DIR/stdout.png" || fail "--out - gave exit code $rc"
+"$SAME" "$DIR/stdout.png" "$DIR/small-linux.png" || fail "--out -: the page differs"
+grep -q '^ticks=200 pages=0 width=7 height=3 ms=' "$DIR/err" || fail "--out -: summary: $(cat "$DIR/err")"
+# A device is written into, and no file appears.
+(cd "$DIR" && win --ticks 3 --out NUL) || fail "--out NUL gave exit code $?: $(cat "$DIR/err")"
+[ ! -e "$DIR/NUL" ] || fail "--out NUL made a file"
+
 # Names beyond ASCII, for the settings file and the picture.
 cp "$DIR/small.ini" "$DIR/réglages €.ini"
 win --ini "$DIR/réglages €.ini" --ticks 200 --width 7 --height 3 --out "$DIR/bild ü.png" ||

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <string>
 
@@ -124,6 +125,50 @@ TEST_F(FileServices, AFailedReplacementKeepsTheOldFileAndRemovesTheTemporary) {
   ::SetFileAttributesW(ReadOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(ReadFile(ReadOnly), "old");
   EXPECT_EQ(EntryCount(), 3u);
+}
+
+// This test program started again with Arguments (see main.cpp); its process handle.
+HANDLE StartThisProgram(const std::wstring& Arguments, DWORD& Pid) {
+  wchar_t Self[MAX_PATH * 4];
+  ::GetModuleFileNameW(nullptr, Self, MAX_PATH * 4);
+  std::wstring Command = L"\"" + std::wstring(Self) + L"\" " + Arguments;
+  STARTUPINFOW Startup{};
+  Startup.cb = sizeof Startup;
+  PROCESS_INFORMATION Process{};
+  if (!::CreateProcessW(nullptr, Command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Startup, &Process))
+    return nullptr;
+  ::CloseHandle(Process.hThread);
+  Pid = Process.dwProcessId;
+  return Process.hProcess;
+}
+
+TEST_F(FileServices, AReplacementRemovesTheTemporaryFilesThatEndedProcessesLeft) {
+  DWORD Ended = 0, Running = 0;
+  const HANDLE EndedProcess = StartThisProgram(L"--sleep 0", Ended);
+  ASSERT_NE(EndedProcess, nullptr);
+  ::WaitForSingleObject(EndedProcess, 60000);
+  ::CloseHandle(EndedProcess);
+  const HANDLE RunningProcess = StartThisProgram(L"--sleep 60000", Running);
+  ASSERT_NE(RunningProcess, nullptr);
+
+  const std::wstring Own = L".QUILLET.INI.tmp-";
+  const auto Abandoned = Dir / (Own + std::to_wstring(Ended) + L"-0");
+  const auto Recent = Dir / (Own + std::to_wstring(Ended) + L"-1");
+  const auto StillWriting = Dir / (Own + std::to_wstring(Running) + L"-0");
+  const auto OtherName = Dir / (Own + L"x" + std::to_wstring(Ended) + L"-0");
+  const auto OtherTarget = Dir / (L".OTHER.INI.tmp-" + std::to_wstring(Ended) + L"-0");
+  const auto HourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  for (const auto& P : {Abandoned, Recent, StillWriting, OtherName, OtherTarget}) {
+    WriteFile(P, "left over");
+    if (P != Recent) std::filesystem::last_write_time(P, HourAgo);
+  }
+  EXPECT_FALSE(ReplaceFileAtomically(Dir / L"QUILLET.INI", "[S]\nk=1\n"));
+  ::TerminateProcess(RunningProcess, 0);
+  ::CloseHandle(RunningProcess);
+  EXPECT_FALSE(std::filesystem::exists(Abandoned));
+  EXPECT_TRUE(std::filesystem::exists(Recent));  // perhaps still being written
+  for (const auto& P : {StillWriting, OtherName, OtherTarget}) EXPECT_TRUE(std::filesystem::exists(P)) << P;
+  EXPECT_EQ(ReadFile(Dir / L"QUILLET.INI"), "[S]\nk=1\n");
 }
 
 TEST_F(FileServices, Utf8NamesReachTheFileSystemIntact) {

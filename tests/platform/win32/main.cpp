@@ -1,9 +1,11 @@
 // Entry of the Windows platform tests. With "--instance-lock-taken NAME" it is instead the second
 // process of the instance lock tests: exit code 1 when NAME is held elsewhere, 0 when it could
-// take it, 2 when the lock failed.
+// take it, 2 when the lock failed. With "--sleep MS" it is a process that runs for MS ms.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/instance_lock.h"
@@ -19,6 +21,10 @@ int main(int argc, char** argv) {
       case quillet::InstanceLock::Result::Acquired: return 0;
       case quillet::InstanceLock::Result::Failed: return 2;
     }
+  }
+  if (Arguments.size() == 2 && Arguments[0] == "--sleep") {
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(Arguments[1])));
+    return 0;
   }
   quillet::InitRasterEngine();
   ::testing::InitGoogleTest(&argc, argv);

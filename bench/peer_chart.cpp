@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "stroke_font.h"
+#include "demo/stroke_font.h"
 #include "tools/png_file.h"
 
 namespace quillet::peer {

@@ -65,7 +65,7 @@ void CheckLaunchRequest(const std::vector<std::string>& Args, const char* HostVa
   if (!Args.empty() && (Args[0] == "--help" || Args[0] == "-h"))
     Expect(R.Action == TLaunchAction::Help, "help");
   if (!Args.empty() && Args[0].substr(0, 2) != "--" && Args[0] != "-root" &&
-      Args[0] != "-window-id" && Args[0] != "-h")
+      Args[0] != "-window-id" && Args[0] != "-fps" && Args[0] != "-h")
     Expect(R.Action == TLaunchAction::ScreenSaverMode, "classic switch read as a host option");
   if (R.Action != TLaunchAction::Hosted) return;
   Expect(R.Target == THostTarget::Root || R.HostWindow != 0, "hosted without a window");

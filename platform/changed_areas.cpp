@@ -111,4 +111,20 @@ void TChangedAreas::AbsorbInto(size_t Index) {
   }
 }
 
+bool SubtractRect(const TRect& From, const TRect& Hole, std::vector<TRect>& Out) {
+  if (From.Right <= From.Left || From.Bottom <= From.Top) return false;
+  const TRect Cut{std::max(From.Left, Hole.Left), std::max(From.Top, Hole.Top), std::min(From.Right, Hole.Right),
+                  std::min(From.Bottom, Hole.Bottom)};
+  if (Cut.Right <= Cut.Left || Cut.Bottom <= Cut.Top) {
+    Out.push_back(From);
+    return false;
+  }
+  // Full-width bands above and below, and the two sides of the cut's own rows.
+  if (From.Top < Cut.Top) Out.push_back({From.Left, From.Top, From.Right, Cut.Top});
+  if (From.Left < Cut.Left) Out.push_back({From.Left, Cut.Top, Cut.Left, Cut.Bottom});
+  if (Cut.Right < From.Right) Out.push_back({Cut.Right, Cut.Top, From.Right, Cut.Bottom});
+  if (Cut.Bottom < From.Bottom) Out.push_back({From.Left, Cut.Bottom, From.Right, From.Bottom});
+  return true;
+}
+
 }  // namespace quillet

@@ -16,6 +16,10 @@ namespace quillet {
 // Width x Height; all 0 when nothing is left.
 TRect ReportedSurfaceArea(const TRect& Area, uint32_t Info, int32_t Width, int32_t Height);
 
+// Appends the parts of From that lie outside Hole to Out: From itself when the two do not meet,
+// nothing when Hole covers it, else up to four rectangles that do not overlap. True when they met.
+bool SubtractRect(const TRect& From, const TRect& Hole, std::vector<TRect>& Out);
+
 class TChangedAreas {
  public:
   // Each rectangle costs a request; past this many, merging costs less than the requests.

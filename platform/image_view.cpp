@@ -96,10 +96,56 @@ void TImage32::AreaChanged(const TRect& Area, uint32_t Info) {
 
 QPaintEngine* TImage32::paintEngine() const { return FShm ? nullptr : QWidget::paintEngine(); }
 
+void TImage32::SetOverlay(const TBitmap32* Overlay) {
+  if (Overlay == FOverlay) return;
+  const TRect Before = OverlayArea();
+  FOverlay = Overlay;
+  // What the old overlay covered shows the surface again.
+  if (Before.Right > Before.Left) update(LogicalArea(Before, devicePixelRatioF()));
+  OverlayChanged();
+}
+
+TRect TImage32::OverlayArea() const {
+  if (!FOverlay || FOverlay->IsEmpty()) return {};
+  const int32_t Bottom = static_cast<int32_t>(std::lround(height() * devicePixelRatioF()));
+  return {0, Bottom - FOverlay->Height(), FOverlay->Width(), Bottom};
+}
+
+void TImage32::OverlayChanged() {
+  const TRect Area = OverlayArea();
+  if (Area.Right <= Area.Left || !isVisible()) return;
+  if (FShm) {
+    if (PutOverlay()) return;
+    StopPresentingDirectly();
+    return;
+  }
+  repaint(LogicalArea(Area, devicePixelRatioF()));
+}
+
+std::vector<TRect> TImage32::OutsideOverlay(const std::vector<TRect>& Rects, bool& Covered) const {
+  const TRect Hole = OverlayArea();
+  if (Hole.Right <= Hole.Left) return Rects;
+  std::vector<TRect> Outside;
+  Outside.reserve(Rects.size());
+  for (const TRect& R : Rects) Covered |= SubtractRect(R, Hole, Outside);
+  return Outside;
+}
+
+bool TImage32::PutOverlay() {
+  const TRect Area = OverlayArea();
+  return FShm->PutImage(static_cast<xcb_window_t>(winId()), *FOverlay, Area.Left, Area.Top);
+}
+
 void TImage32::PresentAreas(const std::vector<TRect>& Rects, const std::vector<TRect>& Black) {
   if ((Rects.empty() && Black.empty()) || !isVisible()) return;
   if (FShm) {
-    if (FShm->Put(static_cast<xcb_window_t>(winId()), *FBitmap, Rects, Black)) return;
+    // The overlay's pixels are never put twice, once from the surface and once from the overlay:
+    // the screen would flicker between the two.
+    bool Covered = false;
+    const std::vector<TRect> Shown = OutsideOverlay(Rects, Covered);
+    const std::vector<TRect> Filled = OutsideOverlay(Black, Covered);
+    if (FShm->Put(static_cast<xcb_window_t>(winId()), *FBitmap, Shown, Filled) && (!Covered || PutOverlay()))
+      return;
     StopPresentingDirectly();
   }
   QRegion Region;
@@ -128,7 +174,10 @@ bool TImage32::PutRegion(const QRegion& Region) {
     if (R.Bottom > Surface.Bottom)
       Beyond.push_back({R.Left, std::max(R.Top, Surface.Bottom), std::min(R.Right, Surface.Right), R.Bottom});
   }
-  return FShm->Put(static_cast<xcb_window_t>(winId()), *FBitmap, Shown, Beyond);
+  bool Covered = false;
+  Shown = OutsideOverlay(Shown, Covered);
+  Beyond = OutsideOverlay(Beyond, Covered);
+  return FShm->Put(static_cast<xcb_window_t>(winId()), *FBitmap, Shown, Beyond) && (!Covered || PutOverlay());
 }
 
 void TImage32::paintEvent(QPaintEvent* Event) {
@@ -153,6 +202,13 @@ void TImage32::paintEvent(QPaintEvent* Event) {
     }
   }
   for (const QRect& R : Uncovered) Painter.fillRect(R, Qt::black);
+  const TRect Overlay = OverlayArea();
+  if (Overlay.Right > Overlay.Left && Event->region().intersects(LogicalArea(Overlay, Ratio))) {
+    QImage Image(reinterpret_cast<const uchar*>(FOverlay->PixelPtr()), FOverlay->Width(), FOverlay->Height(),
+                 static_cast<qsizetype>(FOverlay->Width()) * 4, QImage::Format_RGB32);
+    Image.setDevicePixelRatio(Ratio);
+    Painter.drawImage(QPointF(Overlay.Left / Ratio, Overlay.Top / Ratio), Image);
+  }
 }
 
 }  // namespace quillet

@@ -1,7 +1,8 @@
 // TImage32: a control that shows its surface unscaled, one surface pixel per device pixel from
 // its top-left corner, and repaints what the surface reports as changed, or what a presenter
-// hands it. On an X server with shared memory the surface's pixels live in memory the server
-// reads, and the control puts changed rectangles straight into its own window.
+// hands it. On an X server the surface's pixels go straight into the control's own window (from
+// memory the server reads, when it has shared memory). An overlay image may stand over the
+// bottom-left corner, above the surface and apart from it.
 #pragma once
 
 #include <QWidget>
@@ -29,8 +30,15 @@ class TImage32 : public QWidget {
   // Shows Rects (surface pixels) of the surface now, after filling Black opaque black: the caller
   // knows the surface is black there, outside Rects.
   void PresentAreas(const std::vector<TRect>& Rects, const std::vector<TRect>& Black = {});
-  // Whether frames go straight to the X server from the surface's memory.
+  // Whether frames go straight to the X server rather than through the toolkit's painting.
   bool PresentsDirectly() const { return FShm != nullptr; }
+
+  // Shows Overlay over the bottom-left corner from now on, above the surface, until it is set to
+  // null; the caller keeps it alive and calls OverlayChanged after drawing into it.
+  void SetOverlay(const TBitmap32* Overlay);
+  void OverlayChanged();
+  // Where the overlay stands, in device pixels; empty without one.
+  TRect OverlayArea() const;
 
   QPaintEngine* paintEngine() const override;
 
@@ -43,9 +51,13 @@ class TImage32 : public QWidget {
   // Direct presenting, for a region in logical coordinates; false when the window cannot take it.
   bool PutRegion(const QRegion& Region);
   void StopPresentingDirectly();
+  // Rects less the overlay's area, and whether any of them met it.
+  std::vector<TRect> OutsideOverlay(const std::vector<TRect>& Rects, bool& Covered) const;
+  bool PutOverlay();
 
   std::shared_ptr<TX11ShmSurface> FShm;
   std::unique_ptr<TBitmap32> FBitmap;
+  const TBitmap32* FOverlay = nullptr;
   // A whole repaint is already pending: area reports until the next paint add nothing.
   bool FAllDirty = false;
 };

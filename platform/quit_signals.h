@@ -6,8 +6,9 @@
 
 namespace quillet {
 
-// From now on the three signals call OnSignal from the event loop instead of ending the process
-// at once. Call once, after the application object exists.
+// The three signals call OnSignal from the event loop instead of ending the process at once;
+// signals caught before (CatchQuitSignals) are delivered as soon as the loop runs. Call once,
+// after the application object exists.
 void HandleQuitSignals(std::function<void()> OnSignal);
 
 }  // namespace quillet

@@ -1,4 +1,5 @@
-// MIT-SHM through Qt's XCB connection: memory files mapped here and attached by the server.
+// MIT-SHM through Qt's XCB connection: memory files mapped here and attached by the server; plain
+// memory and puts through the connection where the server has no shared memory.
 #include "platform/detail/x11_shm_surface.h"
 
 #include <sys/mman.h>
@@ -38,19 +39,21 @@ bool VisualFits(xcb_connection_t* C, xcb_visualid_t Visual) {
   return false;
 }
 
+// The server attaches memory files from MIT-SHM 1.2 on.
+bool ServerSharesMemoryFiles(xcb_connection_t* C) {
+  const xcb_query_extension_reply_t* Extension = xcb_get_extension_data(C, &xcb_shm_id);
+  if (!Extension || !Extension->present) return false;
+  const x11::XcbReply<xcb_shm_query_version_reply_t> Version(
+      xcb_shm_query_version_reply(C, xcb_shm_query_version(C), nullptr));
+  return Version && (Version->major_version > 1 || (Version->major_version == 1 && Version->minor_version >= 2));
+}
+
 }  // namespace
 
 std::shared_ptr<TX11ShmSurface> TX11ShmSurface::Create() {
   xcb_connection_t* C = x11::QtConnection();
-  if (!C) return nullptr;
-  const xcb_query_extension_reply_t* Extension = xcb_get_extension_data(C, &xcb_shm_id);
-  if (!Extension || !Extension->present) return nullptr;
-  const x11::XcbReply<xcb_shm_query_version_reply_t> Version(
-      xcb_shm_query_version_reply(C, xcb_shm_query_version(C), nullptr));
-  if (!Version || (Version->major_version == 1 && Version->minor_version < 2) || Version->major_version < 1)
-    return nullptr;
-  if (!ServerLayoutFits(C)) return nullptr;
-  return std::shared_ptr<TX11ShmSurface>(new TX11ShmSurface(C));
+  if (!C || !ServerLayoutFits(C)) return nullptr;
+  return std::shared_ptr<TX11ShmSurface>(new TX11ShmSurface(C, ServerSharesMemoryFiles(C)));
 }
 
 TX11ShmSurface::~TX11ShmSurface() {
@@ -74,7 +77,7 @@ xcb_connection_t* TX11ShmSurface::Connection() const {
 void* TX11ShmSurface::Allocate(size_t Bytes) {
   TSegment S;
   S.Bytes = Bytes;
-  const int File = memfd_create("quillet-surface", MFD_CLOEXEC);
+  const int File = FShared ? memfd_create("quillet-surface", MFD_CLOEXEC) : -1;
   if (File >= 0 && ftruncate(File, static_cast<off_t>(Bytes)) == 0) {
     void* Memory = mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_SHARED, File, 0);
     if (Memory != MAP_FAILED) {
@@ -133,7 +136,8 @@ bool TX11ShmSurface::SelectWindow(xcb_window_t Window) {
   return FWindowFits;
 }
 
-void TX11ShmSurface::PutWithoutSharing(xcb_window_t Window, const TBitmap32& Surface, const TRect& R) {
+void TX11ShmSurface::PutWithoutSharing(xcb_window_t Window, const TBitmap32& Surface, const TRect& R, int32_t ToX,
+                                       int32_t ToY) {
   xcb_connection_t* C = FConnection;
   const uint32_t RowBytes = static_cast<uint32_t>(R.Right - R.Left) * 4;
   // The request's own fields take 24 bytes; the rest carries rows.
@@ -147,7 +151,7 @@ void TX11ShmSurface::PutWithoutSharing(xcb_window_t Window, const TBitmap32& Sur
       std::copy_n(reinterpret_cast<const uint8_t*>(Surface.PixelAddress(R.Left, Top + Y)), RowBytes,
                   Band.data() + size_t{RowBytes} * static_cast<size_t>(Y));
     xcb_put_image(C, XCB_IMAGE_FORMAT_Z_PIXMAP, Window, FContext, static_cast<uint16_t>(R.Right - R.Left),
-                  static_cast<uint16_t>(Rows), static_cast<int16_t>(R.Left), static_cast<int16_t>(Top), 0,
+                  static_cast<uint16_t>(Rows), static_cast<int16_t>(ToX), static_cast<int16_t>(ToY + Top - R.Top), 0,
                   SurfaceDepth, static_cast<uint32_t>(Band.size()), Band.data());
   }
 }
@@ -184,10 +188,22 @@ bool TX11ShmSurface::Put(xcb_window_t Window, const TBitmap32& Surface, const st
                           static_cast<int16_t>(R.Left), static_cast<int16_t>(R.Top), SurfaceDepth,
                           XCB_IMAGE_FORMAT_Z_PIXMAP, 0, Segment->Id, 0);
       else
-        PutWithoutSharing(Window, Surface, R);
+        PutWithoutSharing(Window, Surface, R, R.Left, R.Top);
     }
   }
   xcb_flush(C);
+  return true;
+}
+
+bool TX11ShmSurface::PutImage(xcb_window_t Window, const TBitmap32& Image, int32_t X, int32_t Y) {
+  if (!SelectWindow(Window)) return false;
+  constexpr int32_t Largest = INT16_MAX;
+  // The part of the image that lands inside 0 .. Largest of the window.
+  const TRect Source{std::max(0, -X), std::max(0, -Y), std::min(Image.Width(), Largest - X),
+                     std::min(Image.Height(), Largest - Y)};
+  if (Image.IsEmpty() || Source.Right <= Source.Left || Source.Bottom <= Source.Top) return true;
+  PutWithoutSharing(Window, Image, Source, X + Source.Left, Y + Source.Top);
+  xcb_flush(FConnection);
   return true;
 }
 

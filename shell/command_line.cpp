@@ -65,4 +65,25 @@ std::string InstanceName(std::string_view ProgramBaseName, const std::vector<std
   return Name;
 }
 
+std::string DisplaySession(std::string_view Display) {
+  const size_t Colon = Display.rfind(':');
+  if (Colon == std::string_view::npos) return std::string(Display);
+  std::string_view Host = Display.substr(0, Colon);
+  std::string_view Number = Display.substr(Colon + 1);
+  const auto AllDigits = [](std::string_view S) {
+    return !S.empty() && S.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  const size_t Dot = Number.find('.');
+  if (Dot != std::string_view::npos && AllDigits(Number.substr(Dot + 1))) Number = Number.substr(0, Dot);
+  if (!AllDigits(Number)) return std::string(Display);
+  if (Host == "unix") Host = {};
+  return std::string(Host) + ':' + std::string(Number);
+}
+
+std::string SessionInstanceName(std::string_view ProgramBaseName, const std::vector<std::string>& Args,
+                                std::string_view Display) {
+  const std::string Session = DisplaySession(Display);
+  return Session.empty() ? InstanceName(ProgramBaseName, Args) : InstanceName(ProgramBaseName, Args) + '@' + Session;
+}
+
 }  // namespace quillet

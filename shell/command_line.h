@@ -35,4 +35,14 @@ bool ParseWindowId(std::string_view S, uint32_t& Id);
 // The base name followed by the first two bytes of the first argument exactly as typed.
 std::string InstanceName(std::string_view ProgramBaseName, const std::vector<std::string>& Args);
 
+// The login session of an X display name ($DISPLAY, "[host]:number[.screen]"): the host and the
+// display number. The screen does not count, and "unix" is the local host, so ":0", ":0.1" and
+// "unix:0" are one session. A name of another form stands as it is; empty stays empty.
+std::string DisplaySession(std::string_view Display);
+
+// InstanceName of the session: one copy of a mode per user and display. Followed by "@" and the
+// session when there is one.
+std::string SessionInstanceName(std::string_view ProgramBaseName, const std::vector<std::string>& Args,
+                                std::string_view Display);
+
 }  // namespace quillet

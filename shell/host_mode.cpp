@@ -7,7 +7,6 @@
 #include <cstdio>
 
 #include "config/settings_file.h"
-#include "platform/profile_location.h"
 #include "platform/x11_embedding.h"
 #include "platform/x11_host_window.h"
 #include "shell/program.h"
@@ -50,12 +49,16 @@ QWidget* CreateHostedForm(const TLaunchRequest& Request, std::string& Error) {
     return nullptr;
   }
 
-  LoadSettings(HostedSettings, ProfileFilePath(SettingsFileName));
+  // The host's own settings decide what is drawn: the built-in defaults, a settings file only
+  // when one is named, then the options.
+  if (!Request.SettingsFile.empty()) LoadSettings(HostedSettings, Request.SettingsFile);
   Request.Overrides.ApplyTo(HostedSettings);
 
   ScreenForm = new tScreenForm();
+  ScreenForm->OnSurfaceError = &ReportRunError;
   ScreenForm->SetSettings(&HostedSettings);
   ScreenForm->SetHosted();
+  ScreenForm->ShowRates(Request.ShowRates);
   OverRoot = Host == Root;
   if (OverRoot) {
     // A window of our own over the whole root, below every other one, that no window manager

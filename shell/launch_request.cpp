@@ -10,7 +10,7 @@ namespace quillet {
 namespace {
 
 bool IsHostOption(std::string_view Arg) {
-  return Arg.substr(0, 2) == "--" || Arg == "-root" || Arg == "-window-id";
+  return Arg.substr(0, 2) == "--" || Arg == "-root" || Arg == "-window-id" || Arg == "-fps";
 }
 
 TLaunchRequest Failed(std::string Error) {
@@ -57,6 +57,20 @@ TLaunchRequest ParseLaunchRequest(const std::vector<std::string>& Args, const ch
       NamedWindow = true;
       continue;
     }
+    if (Arg == "--fps" || Arg == "-fps") {
+      R.ShowRates = true;
+      continue;
+    }
+    if (Arg == "--ini" || Arg.substr(0, 6) == "--ini=") {
+      std::string_view File;
+      if (Arg != "--ini")
+        File = Arg.substr(6);
+      else if (I + 1 < Args.size())
+        File = Args[++I];
+      if (File.empty()) return Failed("missing file name after --ini");
+      R.SettingsFile = File;
+      continue;
+    }
     std::string Error;
     const int Taken = TakeSettingOption(Args, I, R.Overrides, Error);
     if (Taken < 0) return Failed(Error);
@@ -83,7 +97,7 @@ TLaunchRequest ParseLaunchRequest(const std::vector<std::string>& Args, const ch
 
 std::string LaunchUsage() {
   return "usage: quillet [/c | /s | /p [ID] | /a]\n"
-         "       quillet (--root | --window-id ID) [SETTING...]\n"
+         "       quillet (--root | --window-id ID) [--fps] [--ini FILE] [SETTING...]\n"
          "       quillet --help | --version\n"
          "\n"
          "Screen-saver modes (\"-\" may stand for \"/\", letters in either case):\n"
@@ -98,13 +112,26 @@ std::string LaunchUsage() {
          "                    window (or the virtual root of the desktop)\n"
          "  --window-id ID, -window-id ID\n"
          "                    draw into X11 window ID (decimal or 0x hexadecimal)\n"
-         "  With XSCREENSAVER_WINDOW set, no arguments (or only settings) mean --root.\n"
+         "  --fps, -fps       show ticks and frames per second in the bottom-left corner\n"
+         "  With XSCREENSAVER_WINDOW set, no arguments (or only settings and --fps) mean --root.\n"
          "\n"
-         "Settings, over those of QUILLET.INI (clamped to the dialog's ranges):\n" +
+         "Settings, from the built-in defaults (clamped to the dialog's ranges):\n"
+         "  --ini FILE        first those of FILE (the dialog saves QUILLET.INI)\n" +
          SettingOptionsUsage() +
          "\n"
          "  -h, --help        this text\n"
          "  --version         the version\n";
+}
+
+TErrorReport ErrorReportFor(const TLaunchRequest& Request, const std::vector<std::string>& Args) {
+  if (Request.Action == TLaunchAction::Hosted) return TErrorReport::Stderr;
+  const TCommandLine Line = ParseCommandLine(Args);
+  return Line.SaverMode == TSaverMode::ModePreview && Line.PreviewParent != 0 ? TErrorReport::Stderr
+                                                                              : TErrorReport::Box;
+}
+
+bool EndsOnQuitSignals(const TLaunchRequest& Request, const std::vector<std::string>& Args) {
+  return Request.Action == TLaunchAction::Hosted || ParseCommandLine(Args).SaverMode == TSaverMode::ModePreview;
 }
 
 }  // namespace quillet

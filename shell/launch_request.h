@@ -29,6 +29,9 @@ struct TLaunchRequest {
   THostTarget Target = THostTarget::Root;
   uint32_t HostWindow = 0;
   TSettingOverrides Overrides;
+  // The settings file to start from (--ini FILE); empty: the built-in defaults.
+  std::string SettingsFile;
+  bool ShowRates = false;  // --fps, -fps: ticks and frames per second in a corner
   std::string Error;  // UsageError: one line, without the program's name
 };
 
@@ -36,12 +39,26 @@ struct TLaunchRequest {
 // XSCREENSAVER_WINDOW, null (or empty) when it is not set.
 //
 // A command line is hosted when it holds --root, -root, --window-id ID or -window-id ID, or when
-// HostVariable is set and the arguments are only setting options (or none). --window-id names the
+// HostVariable is set and the arguments are only setting options, --ini FILE and --fps (or
+// none); -fps is --fps. --window-id names the
 // window; otherwise HostVariable does; otherwise the root. A first argument that is neither
 // --help, -h, --version nor a long option (/s, -s, x, ...) is a screen-saver mode.
 TLaunchRequest ParseLaunchRequest(const std::vector<std::string>& Args, const char* HostVariable);
 
 // The usage of every mode and option, for --help.
 std::string LaunchUsage();
+
+// How an error that reaches the event loop is reported.
+enum class TErrorReport : uint8_t {
+  Box,     // the error box, and the program runs on: a dialog is at hand
+  Stderr,  // one line on stderr and exit code 1: a host owns the window, and nobody sees a box
+};
+
+// Box for the screen-saver modes, Stderr when hosted and for a preview in a host's window (/p ID).
+TErrorReport ErrorReportFor(const TLaunchRequest& Request, const std::vector<std::string>& Args);
+
+// Whether SIGTERM, SIGINT and SIGHUP end the run normally (exit code 0), as hosts stop their
+// savers and previews: hosted and /p. The other modes keep the signals' default action.
+bool EndsOnQuitSignals(const TLaunchRequest& Request, const std::vector<std::string>& Args);
 
 }  // namespace quillet

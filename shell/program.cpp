@@ -4,21 +4,26 @@
 #include <QApplication>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
+#include <string_view>
 
 #include "config/config_form.h"
 #include "config/settings_file.h"
 #include "platform/clipboard.h"
 #include "platform/display_check.h"
-#include "platform/message_box.h"
+#include "platform/display_loss.h"
 #include "platform/fullscreen_span.h"
+#include "platform/guarded_application.h"
+#include "platform/input_file.h"
+#include "platform/message_box.h"
 #include "platform/monitor_layout.h"
 #include "platform/profile_location.h"
 #include "platform/qt_text_engine.h"
+#include "platform/quit_signal_pipe.h"
 #include "platform/quit_signals.h"
 #include "platform/taskbar_hint.h"
 #include "raster/engine_init.h"
@@ -36,23 +41,37 @@ tConfigForm* ConfigForm = nullptr;
 
 namespace {
 
-std::unique_ptr<QApplication> Application;
+// Destroyed only by the program itself, never by an exit handler: the toolkit may end the
+// process with exit() when its display is gone, and destroying the application then would talk
+// to the dead connection.
+TGuardedApplication* Application = nullptr;
 constexpr int ExitAlreadyRunning = 1;
 // No display, or no window to draw into.
 constexpr int ExitNoDisplay = 1;
+// An error reported on stderr ended the run.
+constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
+
+TErrorReport ErrorReport = TErrorReport::Box;
+bool RunFailed = false;
+// A signal may come while a box runs its own event loop, before the program's loop has begun.
+bool QuitRequested = false;
+
+void DestroyApplication() {
+  delete ScreenForm;
+  delete ConfigForm;
+  ScreenForm = nullptr;
+  ConfigForm = nullptr;
+  StopWatchingDisplayConnection();
+  delete Application;
+  Application = nullptr;
+}
 
 // The clipboard outlives the process on X11 only when the application object hands it to a
 // clipboard manager as it is destroyed, which is safe only outside the event loop.
 void EndProcess(int ExitCode) {
   CloseInstanceMutex();
-  if (Application && QThread::currentThread()->loopLevel() == 0) {
-    delete ScreenForm;
-    delete ConfigForm;
-    ScreenForm = nullptr;
-    ConfigForm = nullptr;
-    Application.reset();
-  }
+  if (Application && QThread::currentThread()->loopLevel() == 0) DestroyApplication();
   std::exit(ExitCode);
 }
 
@@ -72,20 +91,39 @@ TDisplayInfo ReadDisplayInfo() {
   return {Size.Width, Size.Height};
 }
 
-void QuitOnSignals() {
-  HandleQuitSignals([] { QCoreApplication::quit(); });
-}
-
 void CreateConfigForm() {
   ConfigForm = new tConfigForm(ProfileFilePath(SettingsFileName));
 }
 
-void CreateScreenForm() { ScreenForm = new tScreenForm(); }
+void CreateScreenForm() {
+  ScreenForm = new tScreenForm();
+  ScreenForm->OnSurfaceError = &ReportRunError;
+}
 
 }  // namespace
 
+void ReportRunError(std::string_view What) {
+  if (ErrorReport == TErrorReport::Stderr) {
+    if (RunFailed) return;
+    RunFailed = true;
+    std::fprintf(stderr, "quillet: %.*s\n", static_cast<int>(What.size()), What.data());
+    // Before the event loop runs, the request waits in the queue.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(ExitFailed); });
+    QCoreApplication::exit(ExitFailed);
+    return;
+  }
+  // One box at a time: the box's own event loop may meet the same failure again.
+  static bool Showing = false;
+  if (Showing) return;
+  Showing = true;
+  ErrorBox(ApplicationTitle, What, MB_OK);
+  Showing = false;
+}
+
 void CheckSingleInstance(const std::vector<std::string>& Args) {
-  if (CreateInstanceMutex(InstanceName(Runtime().ProgramBaseName, Args))) EndProcess(ExitAlreadyRunning);
+  const char* Display = std::getenv("DISPLAY");
+  if (CreateInstanceMutex(SessionInstanceName(Runtime().ProgramBaseName, Args, Display ? Display : "")))
+    EndProcess(ExitAlreadyRunning);
 }
 
 QWidget* CreateFormsForMode(const std::vector<std::string>& Args) {
@@ -159,9 +197,13 @@ QWidget* CreateFormsForMode(const std::vector<std::string>& Args) {
 }
 
 int RunProgram(int argc, char** argv) {
-  InitRasterEngine();
   const std::vector<std::string> Args(argv + 1, argv + argc);
   const TLaunchRequest Request = ParseLaunchRequest(Args, std::getenv("XSCREENSAVER_WINDOW"));
+  // A host may stop what it has just started: the signals are caught before anything else, and
+  // end the run once the event loop runs.
+  const bool QuitOnSignals = Request.Action != TLaunchAction::UsageError && EndsOnQuitSignals(Request, Args);
+  if (QuitOnSignals) CatchQuitSignals();
+  InitRasterEngine();
   switch (Request.Action) {
     case TLaunchAction::Help:
       std::fputs(LaunchUsage().c_str(), stdout);
@@ -178,7 +220,12 @@ int RunProgram(int argc, char** argv) {
   }
   const bool Hosted = Request.Action == TLaunchAction::Hosted;
   std::string Problem;
-  if (!DisplayReachable(Problem)) {
+  if (!Request.SettingsFile.empty() && !CanReadRegularFile(Request.SettingsFile, Problem)) {
+    std::fprintf(stderr, "quillet: cannot read %s: %s\n", Request.SettingsFile.c_str(), Problem.c_str());
+    return ExitUsage;
+  }
+  TDisplayHold Display;
+  if (!Display.Open(Problem)) {
     // Changing the password needs no window, hence no display.
     if (!Hosted && ParseCommandLine(Args).SaverMode == TSaverMode::ModeChangePassword) return 0;
     std::fprintf(stderr, "quillet: %s\n", Problem.c_str());
@@ -188,10 +235,20 @@ int RunProgram(int argc, char** argv) {
   // The toolkit sees only the program's name: its own options must not be taken from ours.
   static int QtArgc = 1;
   static char* QtArgv[] = {argv[0], nullptr};
-  Application = std::make_unique<QApplication>(QtArgc, QtArgv);
+  WatchToolkitStart("quillet");
+  Application = new TGuardedApplication(QtArgc, QtArgv);
+  WatchDisplayConnection();
+  Display.Release();
+  ErrorReport = ErrorReportFor(Request, Args);
+  Application->OnUncaughtError = &ReportRunError;
   QApplication::setQuitOnLastWindowClosed(false);
   InstallQtTextOutput();
   InstallErrorBox();
+  // exit() ends a box's own loop too, which quit() leaves running until the program's loop runs.
+  if (QuitOnSignals) HandleQuitSignals([] {
+    QuitRequested = true;
+    QCoreApplication::exit(0);
+  });
 
   TStartupServices Services;
   Services.ProgramBaseName = [] { return GetProgramBaseName(); };
@@ -203,7 +260,6 @@ int RunProgram(int argc, char** argv) {
   int ExitCode = 0;
   if (Hosted) {
     // A host may run one copy per monitor and one for its preview: no instance lock.
-    QuitOnSignals();
     MainWindow = CreateHostedForm(Request, Problem);
     if (!MainWindow) {
       std::fprintf(stderr, "quillet: %s\n", Problem.c_str());
@@ -212,7 +268,6 @@ int RunProgram(int argc, char** argv) {
   } else {
     CheckSingleInstance(Args);
     MainWindow = CreateFormsForMode(Args);
-    if (ParseCommandLine(Args).SaverMode == TSaverMode::ModePreview) QuitOnSignals();
   }
   if (MainWindow) {
     QApplication::setApplicationName(ApplicationTitle);
@@ -224,13 +279,10 @@ int RunProgram(int argc, char** argv) {
       MainWindow->show();
       MainWindow->activateWindow();
     }
-    QApplication::exec();
+    if (!QuitRequested) QApplication::exec();
+    if (RunFailed) ExitCode = ExitFailed;
   }
-  delete ScreenForm;
-  delete ConfigForm;
-  ScreenForm = nullptr;
-  ConfigForm = nullptr;
-  Application.reset();
+  DestroyApplication();
   RuntimeShutdown();
   return ExitCode;
 }

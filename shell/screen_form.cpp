@@ -78,6 +78,8 @@ tScreenForm::tScreenForm(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt::Fra
 
 tScreenForm::~tScreenForm() {
   if (FFilterInstalled) qApp->removeEventFilter(this);
+  // The view, a child, outlives the overlay it shows.
+  ShowRates(false);
   FRepaint.Detach();
 }
 
@@ -110,6 +112,30 @@ void tScreenForm::timer1Timer() {
       quillet::timer1Timer(FFrame, *FSettings, Client.width(), Client.height(), Clock);
   FRepaint.EndTick(Outcome == TTickOutcome::Wiped);
   if (Outcome != TTickOutcome::Skipped) ++FTicksDrawn;
+  if (FRates && FRates->Sample(SystemTickCount(), FTicksDrawn, FPresenter->FramesShown())) FImage32->OverlayChanged();
+}
+
+void tScreenForm::ShowRates(bool Show) {
+  if (Show == (FRates != nullptr)) return;
+  if (Show) {
+    FRates = std::make_unique<TRateOverlay>();
+    FImage32->SetOverlay(&FRates->Image());
+  } else {
+    FImage32->SetOverlay(nullptr);
+    FRates.reset();
+  }
+}
+
+void tScreenForm::SizeSurface(QSize Device) {
+  try {
+    DrawSurface().SetDimensions(Device.width(), Device.height());
+    FFailedSize = QSize();
+  } catch (const EBitmapError& Error) {
+    // Showing and the first resize ask for the same size: one report is enough.
+    if (Device == FFailedSize) return;
+    FFailedSize = Device;
+    if (OnSurfaceError) OnSurfaceError(Error.what());
+  }
 }
 
 void tScreenForm::FormShow() {
@@ -125,8 +151,7 @@ void tScreenForm::FormShow() {
     else
       HideMouseCursor();
   }
-  const QSize Client = DeviceSize(size());
-  DrawSurface().SetDimensions(Client.width(), Client.height());
+  SizeSurface(DeviceSize(size()));
 }
 
 void tScreenForm::FormHide() {
@@ -140,8 +165,7 @@ void tScreenForm::FormHide() {
 
 void tScreenForm::FormResize() {
   FImage32->setGeometry(rect());
-  const QSize Outer = DeviceSize(isWindow() ? frameGeometry().size() : size());
-  DrawSurface().SetDimensions(Outer.width(), Outer.height());
+  SizeSurface(DeviceSize(isWindow() ? frameGeometry().size() : size()));
 }
 
 void tScreenForm::showEvent(QShowEvent* Event) {

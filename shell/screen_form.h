@@ -1,6 +1,7 @@
 // tScreenForm: the window the demo draws in. Full screen as the saver, embedded in a host window
 // as a preview, or a sizeable test window. Its 1 ms timer runs the frame tick while it is
-// visible; keys, clicks and mouse movement close it as a screen saver is expected to.
+// visible; keys, clicks and mouse movement close it as a screen saver is expected to. A surface
+// that cannot be had leaves the surface empty and goes to OnSurfaceError.
 #pragma once
 
 #include <QPoint>
@@ -13,6 +14,7 @@
 
 #include "config/screen_control.h"
 #include "demo/frame_tick.h"
+#include "demo/rate_overlay.h"
 #include "platform/periodic_timer.h"
 #include "raster/color.h"
 #include "shell/frame_presenter.h"
@@ -52,6 +54,10 @@ class tScreenForm : public QWidget, public IScreenControl {
   void SetHosted();
   bool Hosted() const { return FHosted; }
 
+  // Ticks and frames per second over the bottom-left corner, or not.
+  void ShowRates(bool Show);
+  const TRateOverlay* Rates() const { return FRates.get(); }
+
   // Embeds the window in Parent and sizes it to Parent's outer rectangle; 0 does nothing.
   void SetParentWindow(uint32_t Parent);
   void ShowText(int32_t X, int32_t Y, TColor32 Color, std::string_view Text);
@@ -75,6 +81,9 @@ class tScreenForm : public QWidget, public IScreenControl {
   std::function<void()> OnShowConfig;
   // The failed-embedding notice; the default is a message box.
   std::function<void(std::string_view Text, std::string_view Caption)> ShowInfo;
+  // The surface could not take the window's size (the error's text); it is empty until the next
+  // size is asked for. Reported once for each size in a row that fails.
+  std::function<void(std::string_view What)> OnSurfaceError;
 
  protected:
   void showEvent(QShowEvent* Event) override;
@@ -94,11 +103,14 @@ class tScreenForm : public QWidget, public IScreenControl {
   void HandleAppMessage(QObject* Receiver, QEvent* Event);
   // The surface size for a widget size, in device pixels.
   QSize DeviceSize(QSize Logical) const;
+  void SizeSurface(QSize Device);
 
   TImage32* FImage32 = nullptr;
   TPeriodicTimer FTimer{[this] { timer1Timer(); }};
   TFrameState FFrame;
   std::unique_ptr<TFramePresenter> FPresenter;
+  std::unique_ptr<TRateOverlay> FRates;
+  QSize FFailedSize;  // the last size whose surface could not be had
   TTickRepaintFilter FRepaint;
   const DemoSettings* FSettings = nullptr;
   uint32_t FPreviousParent = 0;

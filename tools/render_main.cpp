@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "config/settings_file.h"
-#include "tools/detail/input_file.h"
+#include "platform/input_file.h"
 #include "platform/qt_text_engine.h"
 #include "tools/png_file.h"
 #include "raster/bitmap32.h"

@@ -15,7 +15,7 @@
 #include "raster/bitmap32.h"
 #include "raster/blend.h"
 #include "raster/engine_init.h"
-#include "tools/detail/input_file.h"
+#include "platform/input_file.h"
 #include "tools/png_file.h"
 #include "tools/render_options.h"
 #include "tools/detail/render_ticks.h"

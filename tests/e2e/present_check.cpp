@@ -2,7 +2,10 @@
 // is paused, whether the last tick wiped the page or drew Gouraud shapes (whose pixels come
 // without area reports), and shows nothing more while it stays paused.
 //
-//   present-check      exit 0 when every screenshot matched, 1 otherwise
+//   present-check [--direct] [--rates]
+//                      exit 0 when every screenshot matched, 1 otherwise. --direct: the window must
+//                      present straight to the X server; --rates: with the rate overlay, which must
+//                      show over the bottom-left corner while the rest shows the surface
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QWindow>
@@ -15,6 +18,7 @@
 #include <string>
 
 #include "config/demo_settings.h"
+#include "platform/image_view.h"
 #include "platform/qt_text_engine.h"
 #include "raster/engine_init.h"
 #include "shell/screen_form.h"
@@ -42,8 +46,27 @@ bool WaitUntil(const std::function<bool()>& Done, int Milliseconds) {
   return true;
 }
 
-// Compares the window's pixels on the server with the surface's, without the alpha byte.
+TImage32* ViewOf(tScreenForm& Form) {
+  for (QWidget* Child : Form.findChildren<QWidget*>())
+    if (auto* View = dynamic_cast<TImage32*>(Child)) return View;
+  return nullptr;
+}
+
+// Every request the program has sent is handled once a reply to a later one has come.
+void SyncWithServer() {
+  auto* X11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!X11) return;
+  xcb_connection_t* C = X11->connection();
+  std::free(xcb_get_input_focus_reply(C, xcb_get_input_focus(C), nullptr));
+}
+
+// Compares the window's pixels on the server with the surface's, without the alpha byte; with
+// the rate overlay, its corner with the overlay's image.
 bool ScreenMatchesSurface(tScreenForm& Form, const char* What) {
+  SyncWithServer();
+  const TImage32* View = ViewOf(Form);
+  const TRect Overlay = View ? View->OverlayArea() : TRect{};
+  const TBitmap32* OverlayImage = Form.Rates() ? &Form.Rates()->Image() : nullptr;
   int ScreenNumber = 0;
   xcb_connection_t* C = xcb_connect(nullptr, &ScreenNumber);
   if (xcb_connection_has_error(C)) {
@@ -64,7 +87,11 @@ bool ScreenMatchesSurface(tScreenForm& Form, const char* What) {
     long Wrong = 0;
     for (int32_t Y = 0; Y < Surface.Height(); ++Y)
       for (int32_t X = 0; X < Surface.Width(); ++X) {
-        const uint32_t Expected = *Surface.PixelAddress(X, Y) & 0xFFFFFF;
+        const bool InOverlay = OverlayImage && X >= Overlay.Left && X < Overlay.Right && Y >= Overlay.Top &&
+                               Y < Overlay.Bottom;
+        const uint32_t Expected =
+            (InOverlay ? *OverlayImage->PixelAddress(X - Overlay.Left, Y - Overlay.Top) : *Surface.PixelAddress(X, Y)) &
+            0xFFFFFF;
         const uint32_t Actual = Shown[Y * Surface.Width() + X] & 0xFFFFFF;
         if (Expected != Actual && Wrong++ == 0)
           std::printf("%s: pixel %d,%d is %06x on screen, %06x in the surface\n", What, X, Y, Actual, Expected);
@@ -103,8 +130,22 @@ bool CheckPaused(tScreenForm& Form, const char* What) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  bool Direct = false;
+  bool Rates = false;
+  for (int I = 1; I < argc; ++I) {
+    const std::string Arg = argv[I];
+    if (Arg == "--direct") {
+      Direct = true;
+    } else if (Arg == "--rates") {
+      Rates = true;
+    } else {
+      std::printf("usage: present-check [--direct] [--rates]\n");
+      return 2;
+    }
+  }
   InitRasterEngine();
-  QApplication App(argc, argv);
+  int QtArgc = 1;
+  QApplication App(QtArgc, argv);
   InstallQtTextOutput();
 
   DemoSettings Settings;
@@ -113,6 +154,7 @@ int main(int argc, char** argv) {
   tScreenForm Form;
   Form.SetSettings(&Settings);
   Form.setGeometry(0, 0, Width, Height);
+  Form.ShowRates(Rates);
   Form.Show();
   if (!WaitUntil([&] { return Form.windowHandle() && Form.windowHandle()->isExposed(); }, 5000)) {
     std::printf("the window was not shown\n");
@@ -120,6 +162,19 @@ int main(int argc, char** argv) {
   }
   RunEventsFor(300);
   bool Ok = true;
+  if (Direct && !(ViewOf(Form) && ViewOf(Form)->PresentsDirectly())) {
+    std::printf("the window does not present straight to the X server\n");
+    Ok = false;
+  }
+  if (Rates) {
+    // At least one reading has come, and it is not drawn into the page.
+    RunEventsFor(1200);
+    if (!Form.Rates() || Form.Rates()->Text().find("ticks/s") == std::string::npos ||
+        Form.Rates()->Text()[0] == '-') {
+      std::printf("no reading of the rates\n");
+      Ok = false;
+    }
+  }
 
   // Paused by the user while the ticks run.
   Form.TogglePaused();

@@ -15,7 +15,8 @@ CASE=$3
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "SKIP: Xvfb or xdotool missing"; exit 77; }
 
 # Under LeakSanitizer, leaks inside system libraries are not the program's.
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/lsan_system_libraries.supp"
+# Their summary stays off stderr, whose lines some cases count.
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/lsan_system_libraries.supp:print_suppressions=0"
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillet-e2e-XXXXXX")
 PIDS=()
@@ -57,9 +58,11 @@ wait_until() {
   return 1
 }
 
-# Starts Xvfb with one screen of SIZE (default 800x600).
+# Starts Xvfb with one screen of SIZE (default 800x600) at XVFB_DEPTH bits (default 24), with
+# XVFB_ARGS added; XVFB_RESETS=1 lets the server reset whenever its last client leaves.
 start_x() {
-  local size=${1:-800x600}
+  local size=${1:-800x600} noreset=-noreset
+  [ "${XVFB_RESETS:-0}" = 1 ] && noreset=
   export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_RUNTIME_DIR="$WORK/run"
   export XDG_DATA_HOME="$WORK/home/.local/share" XDG_CACHE_HOME="$WORK/home/.cache"
   mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
@@ -71,7 +74,8 @@ start_x() {
     number=$((100 + RANDOM % 800))
     [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
     # -noreset: the server must not reset while no client is connected, between two steps.
-    Xvfb ":$number" -screen 0 "${size}x24" -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
+    # shellcheck disable=SC2086
+    Xvfb ":$number" -screen 0 "${size}x${XVFB_DEPTH:-24}" -nolisten tcp $noreset ${XVFB_ARGS:-} >"$WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$number"
     if wait_until 5 xdotool getmouselocation && sleep 0.2 && alive "$XVFB_PID"; then
@@ -82,6 +86,13 @@ start_x() {
     XVFB_PID=
   done
   fail "no X server could be started"
+}
+
+# Ends the X server of start_x.
+stop_x() {
+  kill "$XVFB_PID" 2>/dev/null
+  wait "$XVFB_PID" 2>/dev/null
+  XVFB_PID=
 }
 
 # A window manager (openbox or icewm) manages the windows from now on.
@@ -154,12 +165,16 @@ expect_saver_on_two_monitors() {
 # A host window of W x H (with vroot: announced as the desktop's virtual root); its id in HOST,
 # the probe's pid in HOST_PID.
 start_host() {
+  : >"$WORK/host.id"  # emptied here: the id of a host before must never be read as this one's
   "$PROBE" host "$@" >"$WORK/host.id" 2>"$WORK/host.log" &
   HOST_PID=$!
   PIDS+=("$HOST_PID")
   wait_until 5 grep -q '[0-9]' "$WORK/host.id" || fail "no host window"
   HOST=$(tr -dc 0-9 <"$WORK/host.id")
 }
+
+# True when the host window has no mapped child.
+host_is_empty() { ! "$PROBE" children "$HOST" | grep -q ' mapped$'; }
 
 # The id of the first mapped child of WINDOW at 0 0 with size W x H, within 5 s; in CHILD.
 wait_child() {
@@ -174,6 +189,16 @@ has_drawing() {
   local nonblack
   nonblack=$("$PROBE" pixels "$@" | sed -n 's/.*nonblack=\([0-9]*\).*/\1/p')
   [ "${nonblack:-0}" -gt 0 ]
+}
+
+# Seconds a program gets to end once told to: more under the sanitizers, whose exit checks take time.
+end_seconds() { [ -n "${ASAN_OPTIONS:-}" ] && echo $((${1} * 3)) || echo "$1"; }
+
+# The log NAME holds exactly one line, and it matches the extended regular expression PATTERN.
+expect_one_line() {
+  local name=$1 pattern=$2
+  [ "$(wc -l <"$WORK/$name.log")" = 1 ] && grep -Eq "$pattern" "$WORK/$name.log" ||
+    fail "$name: expected one line matching '$pattern' on stderr, got: $(head -c 600 "$WORK/$name.log")"
 }
 
 # Sends SIGNAL to PID and expects exit code 0 within a second (a few under the sanitizers, whose
@@ -683,6 +708,226 @@ case_window_manager_focus() {
 case_present_matches_surface() {
   start_x
   "$PRESENT_CHECK" >"$WORK/present.log" 2>&1 || fail "$(cat "$WORK/present.log")"
+}
+
+# The X server goes away (log-out, a display manager's restart) under every mode: one line on
+# stderr and exit code 1, never a crash, and the settings file stays as it was.
+case_display_lost() {
+  local mode ready
+  for mode in /s /c /p-host window-id root host-variable; do
+    start_x
+    mkdir -p "$XDG_CONFIG_HOME"
+    printf '[Config]\nObjects=40\n' >"$XDG_CONFIG_HOME/QUILLET.INI"
+    cp "$XDG_CONFIG_HOME/QUILLET.INI" "$WORK/settings.before"
+    case $mode in
+      /s) start_quillet lost /s; ready="find_window '^Quillet  \(p\.\.\.pause\)\$' 15" ;;
+      /c) start_quillet lost /c; ready="find_window '/C\$' 15" ;;
+      /p-host) start_host 160 120; start_quillet lost /p "$HOST"; ready="wait_child $HOST 160 120" ;;
+      window-id) start_host 160 120; start_quillet lost --window-id "$HOST"; ready="wait_child $HOST 160 120" ;;
+      root) start_quillet lost --root; ready="wait_until 10 has_drawing" ;;
+      host-variable)
+        start_host 160 120
+        XSCREENSAVER_WINDOW=$HOST start_quillet lost
+        ready="wait_child $HOST 160 120" ;;
+    esac
+    eval "$ready" || fail "$mode: the program did not come up"
+    alive "$LAST_PID" || fail "$mode: the program ended before its display"
+    stop_x
+    wait_exit "$LAST_PID" "$(end_seconds 5)"
+    [ "$EXIT_CODE" = 1 ] || fail "$mode: after the X server went: exit code $EXIT_CODE, expected 1"
+    expect_one_line lost '^quillet: lost the connection to display :[0-9]+$'
+    cmp -s "$XDG_CONFIG_HOME/QUILLET.INI" "$WORK/settings.before" || fail "$mode: the settings file changed"
+  done
+}
+
+# A window grown beyond what a surface may hold (just over 2 GiB of pixels): hosted and in a
+# host's preview, one line on stderr and exit code 1; in a dialog mode the error box, and the
+# program runs on. Never an abort.
+case_surface_too_large() {
+  start_x
+  start_host 160 120
+  XSCREENSAVER_WINDOW=$HOST start_quillet hosted
+  local hosted=$LAST_PID
+  start_quillet preview /p "$HOST"
+  local preview=$LAST_PID
+  wait_until 10 bash -c "[ \$(\"$PROBE\" children $HOST | grep -c ' 0 0 160 120 mapped') = 2 ]" ||
+    fail "the two copies do not both draw in the host: $("$PROBE" children "$HOST")"
+  xdotool windowsize "$HOST" 23171 23171
+  wait_exit "$hosted" "$(end_seconds 5)"
+  [ "$EXIT_CODE" = 1 ] || fail "hosted: exit code $EXIT_CODE, expected 1"
+  expect_one_line hosted "^quillet: Can't allocate the DIB handle\$"
+  wait_exit "$preview" "$(end_seconds 5)"
+  [ "$EXIT_CODE" = 1 ] || fail "preview: exit code $EXIT_CODE, expected 1"
+  expect_one_line preview "^quillet: Can't allocate the DIB handle\$"
+
+  start_quillet config /c
+  local config=$LAST_PID
+  find_window '/C$' 15 || fail "no dialog"
+  local dialog=$WINDOW
+  wait_until 10 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $dialog ]" || fail "the dialog has no focus"
+  xdotool key alt+w
+  find_window '^Quillet  \(p\.\.\.pause\)$' 10 || fail "WinTest showed no window"
+  xdotool windowsize "$WINDOW" 23171 23171
+  find_window '^Quillet$' 10 || fail "no error box"
+  local box=$WINDOW
+  alive "$config" || fail "the dialog mode ended"
+  xdotool key Return
+  wait_until 5 bash -c "! xwininfo -id $box 2>/dev/null | grep -q IsViewable" || fail "the error box stayed"
+  sleep 0.5
+  alive "$config" || fail "the dialog mode ended after the error box"
+  [ ! -e "$XDG_CONFIG_HOME/QUILLET.INI" ] || fail "the settings file was written"
+}
+
+# The full-screen saver on a display whose surface does not fit in the memory allowed: the error
+# box, not an abort. (The sanitizers reserve more address space than any such limit.)
+case_saver_out_of_memory() {
+  [ -n "${ASAN_OPTIONS:-}" ] && { echo "SKIP: no address-space limit under the sanitizers"; exit 77; }
+  start_x 7680x4320
+  (ulimit -v 200000 && exec "$QUILLET" /s) >"$WORK/saver.log" 2>&1 &
+  local saver=$!
+  PIDS+=("$saver")
+  find_window '^Quillet$' 15 || fail "no error box: $(head -c 300 "$WORK/saver.log")"
+  alive "$saver" || fail "the saver ended"
+  xdotool key Return
+  # The saver comes up, with nothing to draw in, and no second box for the same size.
+  find_window '^Quillet  \(p\.\.\.pause\)$' 10 || fail "no saver after the error box"
+  xdotool search --onlyvisible --name '^Quillet$' >/dev/null && fail "a second error box"
+  alive "$saver" || { wait "$saver"; fail "the saver ended after the error box (exit code $?)"; }
+}
+
+# A server that resets whenever its last client leaves, and copies started just after a client
+# left: every one comes up and ends on SIGTERM with 0.
+case_startup_race() {
+  XVFB_RESETS=1 start_x
+  local run
+  for run in 1 2 3 4 5 6 7 8 9 10; do
+    xdotool getmouselocation >/dev/null 2>&1
+    start_quillet "race$run" --root
+    wait_until 15 has_drawing || fail "run $run: nothing drawn: $(head -c 300 "$WORK/race$run.log")"
+    signal_ends TERM "$LAST_PID"
+  done
+  start_quillet saver /s
+  find_window '^Quillet  \(p\.\.\.pause\)$' 15 || fail "/s did not come up: $(head -c 300 "$WORK/saver.log")"
+}
+
+# Hosts stop what they have just started. The signals are caught before the program does anything
+# else, before it reaches the X server in particular (in the order of its system calls), and
+# each one ends it with 0.
+case_early_signal() {
+  command -v strace >/dev/null || { echo "SKIP: strace missing"; exit 77; }
+  start_x
+  # LeakSanitizer cannot run under a tracer.
+  ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
+    strace -f -qq -e trace=connect,rt_sigaction -o "$WORK/calls" "$QUILLET" --root >"$WORK/traced.log" 2>&1 &
+  local tracer=$! pid
+  PIDS+=("$tracer")
+  wait_until 15 has_drawing || fail "nothing drawn under strace: $(head -c 300 "$WORK/traced.log")"
+  pid=$(pgrep -P "$tracer" | head -n 1)
+  [ -n "$pid" ] || fail "no traced program"
+  kill -TERM "$pid"
+  wait_exit "$tracer" "$(end_seconds 5)"
+  [ "$EXIT_CODE" = 0 ] || fail "SIGTERM under strace: exit code $EXIT_CODE, expected 0"
+  local caught reached
+  caught=$(grep -n 'rt_sigaction(SIGTERM, {sa_handler=0x' "$WORK/calls" | head -n 1 | cut -d: -f1)
+  reached=$(grep -n 'connect(.*X11-unix' "$WORK/calls" | head -n 1 | cut -d: -f1)
+  [ -n "$caught" ] && [ -n "$reached" ] || fail "the trace shows no handler ($caught) or no connection ($reached)"
+  ((caught < reached)) || fail "the program reached the X server before it caught SIGTERM"
+
+  local delay status
+  for delay in 0 0.05 0.1 0.2 0.3 0.5; do
+    start_quillet early --root
+    pid=$LAST_PID
+    # The program's own handlers: before exec the shell's child may hold handlers of its own.
+    wait_until 10 bash -c "[ \"\$(readlink /proc/$pid/exe)\" = \"$(readlink -f "$QUILLET")\" ] &&
+      (((0x\$(sed -n 's/^SigCgt:\s*//p' /proc/$pid/status) & 0x4003) == 0x4003))" ||
+      fail "SIGTERM, SIGINT and SIGHUP were never caught"
+    sleep "$delay"
+    kill -TERM "$pid"
+    wait_exit "$pid" "$(end_seconds 10)"
+    [ "$EXIT_CODE" = 0 ] || fail "SIGTERM $delay s after the handlers: exit code $EXIT_CODE, expected 0"
+  done
+}
+
+# A display Quillet cannot show: one clear line and exit 1, not a blank window and a flood.
+case_eight_bit_display() {
+  XVFB_DEPTH=8 start_x
+  local mode
+  for mode in --root /s; do
+    start_quillet eight "$mode"
+    wait_exit "$LAST_PID" "$(end_seconds 5)"
+    [ "$EXIT_CODE" = 1 ] || fail "$mode: exit code $EXIT_CODE, expected 1"
+    expect_one_line eight '^quillet: the display shows 8-bit PseudoColor; .*true colour'
+  done
+}
+
+# Without shared memory the window still puts its frames straight to the server, and they match.
+case_no_shared_memory() {
+  XVFB_ARGS="-extension MIT-SHM" start_x
+  "$PRESENT_CHECK" --direct >"$WORK/present.log" 2>&1 || fail "$(cat "$WORK/present.log")"
+}
+
+# The rate overlay stands over the bottom-left corner and is not drawn into the page; xscreensaver's
+# -fps runs hosted, as --fps does.
+case_rates_overlay() {
+  start_x
+  "$PRESENT_CHECK" --direct --rates >"$WORK/present.log" 2>&1 || fail "$(cat "$WORK/present.log")"
+  # A page that draws nothing but its wipes' time in the top-left corner: the bottom rows show
+  # the overlay alone.
+  printf '[Config]\nObjects=1000\n[AntiAliasing]\nLines=0\n[Blend]\nBars=0\n' >"$WORK/quiet.ini"
+  start_host 320 240
+  XSCREENSAVER_WINDOW=$HOST start_quillet rates -fps --ini "$WORK/quiet.ini"
+  wait_child "$HOST" 320 240
+  wait_until 5 has_drawing "$CHILD" 0 224 200 16 || fail "no rates in the bottom-left corner"
+  has_drawing "$CHILD" 0 40 320 180 && fail "the quiet page drew above the overlay"
+  xdotool search --name 'FPS' >/dev/null 2>&1 && fail "-fps opened the dialog"
+  alive "$LAST_PID" || fail "-fps ended the program"
+}
+
+# One copy of a mode per user and display: another display runs its own, the same display under
+# another spelling does not.
+case_instance_per_display() {
+  start_x
+  local first=$DISPLAY
+  local first_pid=$XVFB_PID
+  start_saver
+  XVFB_PID=
+  start_x
+  local second=$DISPLAY
+  PIDS+=("$first_pid")
+  start_saver
+  local other=$SAVER
+  alive "$other" || fail "/s on $second was refused while /s ran on $first"
+  DISPLAY="$first.0" start_quillet again /s
+  wait_exit "$LAST_PID" 5
+  [ "$EXIT_CODE" = 1 ] || fail "a second /s on $first.0: exit code $EXIT_CODE, expected 1"
+}
+
+# Hosted, the host's options decide what is drawn: the built-in defaults and the options, and a
+# settings file only when one is named.
+case_hosted_settings() {
+  start_x
+  printf '[Config]\nObjects=1000\n[AntiAliasing]\nLines=0\n[Blend]\nBars=0\n' >"$WORK/quiet.ini"
+  cp "$WORK/quiet.ini" "$XDG_CONFIG_HOME/QUILLET.INI"
+  start_host 200 150
+  start_quillet defaults --window-id "$HOST"
+  wait_child "$HOST" 200 150
+  wait_until 5 has_drawing "$CHILD" 0 40 200 110 || fail "the defaults drew nothing: the dialog's file was read"
+  signal_ends TERM "$LAST_PID"
+  wait_until 5 host_is_empty || fail "the window of an ended copy stayed"
+  start_quillet quiet --window-id "$HOST" --ini "$WORK/quiet.ini"
+  wait_child "$HOST" 200 150
+  sleep 1.5
+  has_drawing "$CHILD" 0 40 200 110 && fail "--ini with every kind off drew"
+  signal_ends TERM "$LAST_PID"
+  wait_until 5 host_is_empty || fail "the window of an ended copy stayed"
+  start_quillet lines --window-id "$HOST" --ini "$WORK/quiet.ini" --aa-lines
+  wait_child "$HOST" 200 150
+  wait_until 5 has_drawing "$CHILD" 0 40 200 110 || fail "an option over --ini drew nothing"
+  signal_ends TERM "$LAST_PID"
+  start_quillet missing --root --ini "$WORK/none.ini"
+  wait_exit "$LAST_PID" 5
+  [ "$EXIT_CODE" = 2 ] || fail "a settings file that does not exist: exit code $EXIT_CODE, expected 2"
+  expect_one_line missing "^quillet: cannot read .*none.ini: No such file or directory\$"
 }
 
 "case_$CASE" || fail "case failed"

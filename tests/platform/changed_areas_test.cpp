@@ -22,6 +22,29 @@ bool Covered(const TChangedAreas& Areas, int32_t X, int32_t Y) {
   return false;
 }
 
+// Every pixel of From outside Hole is in exactly one piece, and no piece reaches into Hole.
+TEST(SubtractRect, PiecesTileWhatLiesOutsideTheHole) {
+  std::mt19937 Random(11);
+  const auto Coordinate = [&Random] { return static_cast<int32_t>(Random() % 24) - 2; };
+  for (int I = 0; I < 2000; ++I) {
+    const TRect From{Coordinate(), Coordinate(), Coordinate(), Coordinate()};
+    const TRect Hole{Coordinate(), Coordinate(), Coordinate(), Coordinate()};
+    std::vector<TRect> Pieces;
+    const bool Met = SubtractRect(From, Hole, Pieces);
+    ASSERT_LE(Pieces.size(), 4u);
+    bool AnyInHole = false;
+    for (int32_t Y = -2; Y < 22; ++Y)
+      for (int32_t X = -2; X < 22; ++X) {
+        const auto In = [X, Y](const TRect& R) { return X >= R.Left && X < R.Right && Y >= R.Top && Y < R.Bottom; };
+        const bool Wanted = In(From) && !In(Hole);
+        AnyInHole |= In(From) && In(Hole);
+        const auto Count = std::count_if(Pieces.begin(), Pieces.end(), In);
+        ASSERT_EQ(Count, Wanted ? 1 : 0) << "pixel " << X << "," << Y << " of case " << I;
+      }
+    ASSERT_EQ(Met, AnyInHole) << "case " << I;
+  }
+}
+
 TEST(ChangedAreas, NearAreasMergeFarOnesStayApartAndAFrameClearsThem) {
   TChangedAreas Areas;
   Areas.SetBounds(1000, 800);

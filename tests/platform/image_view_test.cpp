@@ -63,6 +63,31 @@ TEST(ImageViewTest, RepaintsOnlyTheReportedArea) {
   EXPECT_EQ(Recorder.Painted, QRegion(0, 0, 80, 60));
 }
 
+// The overlay stands over the bottom-left corner of the view, above the surface, and never in it.
+TEST(ImageViewTest, AnOverlayCoversTheBottomLeftCornerAndLeavesTheSurfaceAlone) {
+  TImage32 View;
+  View.resize(60, 50);
+  TBitmap32& Surface = View.Bitmap();
+  Surface.SetDimensions(60, 50);
+  Surface.Fill(PackArgb(10, 20, 30, 255));
+  TBitmap32 Overlay;
+  Overlay.SetDimensions(20, 8);
+  Overlay.Fill(clWhite32);
+  View.SetOverlay(&Overlay);
+  EXPECT_EQ(View.OverlayArea(), (TRect{0, 42, 20, 50}));
+  QImage Shown = View.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  for (const QPoint P : {QPoint(0, 42), QPoint(19, 49), QPoint(10, 45)})
+    EXPECT_EQ(Shown.pixel(P), 0xFFFFFFFFu) << P.x() << "," << P.y();
+  for (const QPoint P : {QPoint(20, 49), QPoint(0, 41), QPoint(30, 10)})
+    EXPECT_EQ(Shown.pixel(P), 0xFF0A141Eu) << P.x() << "," << P.y();
+  EXPECT_EQ(*Surface.PixelAddress(5, 45), PackArgb(10, 20, 30, 255));
+
+  View.SetOverlay(nullptr);
+  EXPECT_EQ(View.OverlayArea(), TRect{});
+  Shown = View.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(Shown.pixel(5, 45), 0xFF0A141Eu);
+}
+
 TEST(ImageViewTest, ChangedAreasAreWidenedForLinesAndClippedToTheSurface) {
   // A line from (10, 10) back to (3, 20), 2 pixels wide: end points swapped into order and
   // widened on every side for the pen and its anti-aliased fringe.

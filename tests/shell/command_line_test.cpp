@@ -62,5 +62,22 @@ TEST(InstanceName, BaseNameAndFirstTwoCharactersAsTyped) {
   EXPECT_EQ(InstanceName("quillet", {""}), "quillet");
 }
 
+// One copy per user and display: the screen and the spelling of the local host do not make a
+// second session, another display or host does.
+TEST(SessionInstanceName, OneNamePerDisplayWhateverItsSpelling) {
+  const std::vector<std::string> Saver = {"/s"};
+  const std::string Local = SessionInstanceName("quillet", Saver, ":0");
+  EXPECT_EQ(Local, "quillet/s@:0");
+  for (const char* Same : {":0.0", ":0.1", "unix:0", "unix:0.2"})
+    EXPECT_EQ(SessionInstanceName("quillet", Saver, Same), Local) << Same;
+  for (const char* Other : {":1", ":10", "host:0", "localhost:0", "host:0.1"})
+    EXPECT_NE(SessionInstanceName("quillet", Saver, Other), Local) << Other;
+  EXPECT_EQ(SessionInstanceName("quillet", Saver, "host:7.1"), "quillet/s@host:7");
+  // Names of another form are kept whole rather than guessed at.
+  EXPECT_EQ(DisplaySession(":0.x"), ":0.x");
+  EXPECT_EQ(DisplaySession("nocolon"), "nocolon");
+  EXPECT_EQ(SessionInstanceName("quillet", Saver, ""), "quillet/s");
+}
+
 }  // namespace
 }  // namespace quillet

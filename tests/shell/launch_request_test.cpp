@@ -60,6 +60,49 @@ TEST(LaunchRequest, TheHostsWindowComesFromTheOptionThenTheVariableThenTheRoot) 
   }
 }
 
+TEST(LaunchRequest, RatesAndASettingsFileAreHostOptions) {
+  TLaunchRequest R = Parse({"-fps"}, "0x10");  // as xscreensaver passes its frame-rate switch
+  EXPECT_EQ(R.Action, TLaunchAction::Hosted);
+  EXPECT_TRUE(R.ShowRates);
+  EXPECT_TRUE(R.SettingsFile.empty());
+  EXPECT_EQ(Parse({"-fps"}).Action, TLaunchAction::UsageError);  // never a mode named "-F"
+  R = Parse({"--root", "--fps", "--ini", "/a b/Q.INI", "--size", "20"});
+  EXPECT_TRUE(R.ShowRates);
+  EXPECT_EQ(R.SettingsFile, "/a b/Q.INI");
+  EXPECT_EQ(R.Overrides.Numbers[1], 20);
+  EXPECT_EQ(Parse({"--root", "--ini=x.ini", "--ini", "y.ini"}).SettingsFile, "y.ini");
+  EXPECT_FALSE(Parse({"--root"}).ShowRates);
+  for (const std::vector<std::string>& Args : std::vector<std::vector<std::string>>{
+           {"--root", "--ini"}, {"--root", "--ini="}, {"--root", "--ini", ""}, {"--root", "--ini=a", "--ini"}}) {
+    R = Parse(Args);
+    EXPECT_EQ(R.Action, TLaunchAction::UsageError) << Args.back();
+    EXPECT_EQ(R.Error, "missing file name after --ini");
+  }
+}
+
+// A host's window is watched by nobody who could answer a box, and a host stops its saver and its
+// preview with signals.
+TEST(LaunchRequest, HostsGetErrorsOnStderrAndEndOnSignals) {
+  struct TCase {
+    std::vector<std::string> Args;
+    TErrorReport Errors;
+    bool Signals;
+  };
+  for (const TCase& C : std::vector<TCase>{{{"--root"}, TErrorReport::Stderr, true},
+                                           {{"--window-id", "7"}, TErrorReport::Stderr, true},
+                                           {{"/p", "7"}, TErrorReport::Stderr, true},
+                                           {{"/p"}, TErrorReport::Box, true},
+                                           {{"/p", "nothing"}, TErrorReport::Box, true},
+                                           {{"/s"}, TErrorReport::Box, false},
+                                           {{"/c"}, TErrorReport::Box, false},
+                                           {{}, TErrorReport::Box, false}}) {
+    const TLaunchRequest R = Parse(C.Args);
+    const std::string Name = C.Args.empty() ? "()" : C.Args[0];
+    EXPECT_EQ(ErrorReportFor(R, C.Args), C.Errors) << Name;
+    EXPECT_EQ(EndsOnQuitSignals(R, C.Args), C.Signals) << Name;
+  }
+}
+
 TEST(LaunchRequest, RefusesWhatAHostCouldNotMean) {
   for (const std::vector<std::string>& Args : std::vector<std::vector<std::string>>{
            {"--bogus"},

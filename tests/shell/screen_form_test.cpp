@@ -8,12 +8,15 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/demo_settings.h"
@@ -251,6 +254,30 @@ TEST_F(ScreenFormTest, ShowTextDrawsInTheGivenColourAndKeepsIt) {
   for (int32_t Y = 0; Y < 40 && !Red; ++Y)
     for (int32_t X = 0; X < 60 && !Red; ++X) Red = *Form->DrawSurface().PixelAddress(X, Y) == 0xFFFF0000u;
   EXPECT_TRUE(Red);
+}
+
+// A size whose surface cannot be had is reported, never thrown through the event loop; the surface
+// stays empty until a size that fits comes.
+TEST_F(ScreenFormTest, ASurfaceThatCannotBeHadIsReportedAndLeavesItEmpty) {
+  std::vector<std::string> Errors;
+  Form->OnSurfaceError = [&Errors](std::string_view What) { Errors.emplace_back(What); };
+  const auto ResizeTo = [this](int W, int H) {
+    const QSize Before = Form->size();
+    Form->resize(W, H);  // hidden: the event is sent here rather than left pending
+    QResizeEvent Resized(Form->size(), Before);
+    QApplication::sendEvent(Form.get(), &Resized);
+  };
+  ResizeTo(23171, 23171);  // a little more than the 2 GiB a surface may hold
+  ASSERT_EQ(Errors.size(), 1u);
+  EXPECT_EQ(Errors[0], "Can't allocate the DIB handle");
+  EXPECT_TRUE(Form->DrawSurface().IsEmpty());
+  Form->timer1Timer();  // draws nowhere
+  ResizeTo(23171, 23171);  // asked again for the same size: not reported again
+  EXPECT_EQ(Errors.size(), 1u);
+  ResizeTo(64, 48);
+  EXPECT_EQ(Errors.size(), 1u);
+  EXPECT_EQ(Form->DrawSurface().Width(), 64);
+  EXPECT_EQ(Form->DrawSurface().Height(), 48);
 }
 
 TEST_F(ScreenFormTest, SetParentWindowWithZeroDoesNothing) {

@@ -1,5 +1,5 @@
-// Input files of the command-line tools.
-#include "tools/detail/input_file.h"
+// Input files named on the command line.
+#include "platform/input_file.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
 // Input files of the command-line tools on Windows, checked through the standard file system
 // calls on the UTF-16 path.
-#include "tools/detail/input_file.h"
+#include "platform/input_file.h"
 
 #include <filesystem>
 #include <fstream>

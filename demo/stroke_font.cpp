@@ -1,7 +1,7 @@
 // The glyphs live on a grid 4 units wide and 6 tall (y down); each is a list of polylines, and each
 // stroke becomes a quad with square ends. All quads of a text run the same way round and are filled
 // together at non-zero, so crossings and joins do not double the colour.
-#include "stroke_font.h"
+#include "demo/stroke_font.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-// Checking a file named on the command line before a tool relies on it.
+// Checking a file named on the command line before the program relies on it.
 #pragma once
 
 #include <string>

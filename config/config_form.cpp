@@ -37,8 +37,8 @@ char32_t AcceleratorOf(std::string_view Caption) {
   return 0;
 }
 
-tConfigForm::tConfigForm(DemoSettings& Live, std::filesystem::path SettingsPath)
-    : FLive(Live), FSettingsPath(std::move(SettingsPath)), FCaption(DesignedCaption) {
+tConfigForm::tConfigForm(DemoSettings& Live, std::filesystem::path SettingsPath, std::filesystem::path ReadPath)
+    : FLive(Live), FSettingsPath(std::move(SettingsPath)), FReadPath(std::move(ReadPath)), FCaption(DesignedCaption) {
   FLive = DesignedSettings();
   for (std::size_t B = 0; B < DialogButtonCount; ++B) FButtonCaptions[B] = DesignedButtonCaptions[B];
 }
@@ -61,7 +61,7 @@ void tConfigForm::FormCreate() {
 
 void tConfigForm::LoadSettings() {
   DemoSettings Stored;
-  quillet::LoadSettings(Stored, FSettingsPath);
+  quillet::LoadSettings(Stored, FReadPath.empty() ? FSettingsPath : FReadPath);
   for (std::size_t R = 0; R < NumberSettings.size(); ++R) SetGaugePosition(R, (Stored.*NumberSettings[R].Get)());
   // Every label, whether or not its gauge moved.
   if (FView)

@@ -32,8 +32,9 @@ class tConfigForm {
   static constexpr int32_t ActivatedTop = 40;
 
   // Live is the program's record; it is set to the designed controls' values until FormCreate
-  // loads the file at SettingsPath (already placed).
-  tConfigForm(DemoSettings& Live, std::filesystem::path SettingsPath);
+  // loads the settings file. OK saves it to SettingsPath (already placed); it is read from
+  // ReadPath when one is given (where a system kept the file elsewhere before), else from there.
+  tConfigForm(DemoSettings& Live, std::filesystem::path SettingsPath, std::filesystem::path ReadPath = {});
   tConfigForm(const tConfigForm&) = delete;
   tConfigForm& operator=(const tConfigForm&) = delete;
 
@@ -95,6 +96,7 @@ class tConfigForm {
 
   DemoSettings& FLive;
   std::filesystem::path FSettingsPath;
+  std::filesystem::path FReadPath;
   IConfigView* FView = nullptr;
   IScreenControl* FScreen = nullptr;
   std::string FCaption;

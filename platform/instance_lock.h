@@ -1,7 +1,8 @@
 // A per-user, system-wide named lock that tells whether another live process holds the name.
 // The kernel frees it when the holder dies, so a crashed copy never blocks the next start. It is
 // an flock()ed file in a private lock directory, or, when no such directory can be had, a
-// listening abstract-namespace Unix socket.
+// listening abstract-namespace Unix socket. On Windows it is a named mutex of the login session
+// (win32/instance_lock.cpp), and the POSIX helpers at the end do not exist.
 #pragma once
 
 #include <string>
@@ -23,6 +24,13 @@ class InstanceLock {
   // neither the lock file nor the socket can be had.
   Result Acquire(std::string_view Name);
   void Release();
+#ifdef _WIN32
+  bool Held() const { return Mutex != nullptr; }
+
+ private:
+  void* Mutex = nullptr;  // the named mutex's handle
+};
+#else
   bool Held() const { return Fd >= 0; }
 
  private:
@@ -31,6 +39,7 @@ class InstanceLock {
 
   int Fd = -1;  // the locked file or the listening socket
 };
+#endif
 
 // The directory of the lock files: "$XDG_RUNTIME_DIR/quillet", or "/tmp/quillet-<uid>" when the
 // variable is unset or not absolute. Empty when neither can be made safely.

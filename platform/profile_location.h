@@ -11,4 +11,9 @@ namespace quillet {
 // the user database), else in the current directory.
 std::filesystem::path ProfileFilePath(std::string_view Name);
 
+// The file to read the profile Name from: ProfileFilePath(Name), except on a system where such
+// files used to live elsewhere (Windows: its own directory) while the placed file does not exist
+// yet; the old file then gives the starting values. Saves always go to ProfileFilePath(Name).
+std::filesystem::path ProfileReadPath(std::string_view Name);
+
 }  // namespace quillet

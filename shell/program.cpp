@@ -73,7 +73,8 @@ void CreateScreenForm() {
 }
 
 void CreateConfigForm() {
-  Run.Config = std::make_unique<tConfigForm>(Run.LiveSettings, ProfileFilePath(SettingsFileName));
+  Run.Config = std::make_unique<tConfigForm>(Run.LiveSettings, ProfileFilePath(SettingsFileName),
+                                             ProfileReadPath(SettingsFileName));
   Run.ConfigWindow = Run.Backend->CreateConfigWindow(*Run.Config);
   Run.Config->SetView(Run.ConfigWindow.get());
   Run.Config->FormCreate();

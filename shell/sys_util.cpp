@@ -2,9 +2,9 @@
 #include "shell/sys_util.h"
 
 #include <cstring>
-#include <ctime>
 #include <utility>
 
+#include "platform/millisecond_clock.h"
 #include "platform/process_facts.h"
 
 namespace quillet {
@@ -26,12 +26,7 @@ uint32_t ReadTicks() {
 
 }  // namespace
 
-uint32_t SystemTickCount() {
-  timespec Now{};
-  ::clock_gettime(CLOCK_MONOTONIC, &Now);
-  const uint64_t Ms = static_cast<uint64_t>(Now.tv_sec) * 1000u + static_cast<uint64_t>(Now.tv_nsec) / 1000000u;
-  return static_cast<uint32_t>(Ms);
-}
+uint32_t SystemTickCount() { return MillisecondTicks(); }
 
 void SetTickSource(TickSource Source) { CurrentTickSource() = std::move(Source); }
 
@@ -74,7 +69,10 @@ std::string TextBefore(std::string_view S, std::string_view Sub) {
 }
 
 std::string GetProgramBaseName(std::string_view ProgramPath) {
-  return TextBefore(TextAfterLast(ProgramPath, "/"), ".exe");
+  // The separator that ends the directory is the last of those the system's paths use.
+  const std::size_t Last = ProgramPath.find_last_of(ProgramPathSeparators());
+  if (Last == std::string_view::npos) return {};
+  return TextBefore(TextAfterLast(ProgramPath, ProgramPath.substr(Last, 1)), ".exe");
 }
 
 std::string GetProgramBaseName() { return GetProgramBaseName(ProgramFilePath()); }

@@ -15,7 +15,7 @@ namespace quillet {
 
 using TickSource = std::function<uint32_t()>;
 
-// Milliseconds of the monotonic clock, truncated to 32 bits: wraps like a tick count.
+// The platform's millisecond tick count (platform/millisecond_clock.h): 32 bits, wraps.
 uint32_t SystemTickCount();
 
 // Replaces the clock that StartTiming and ElapsedMs read; an empty source restores SystemTickCount.
@@ -52,7 +52,8 @@ std::string TextAfterLast(std::string_view S, std::string_view C);
 std::string TextBefore(std::string_view S, std::string_view Sub);
 
 // The program file's name without its directory, cut before the first ".exe" (case-sensitive).
-// A path without "/" gives an empty name.
+// The directory ends at the last path separator of the system ("/"; on Windows "\\" or "/"); a
+// path without one gives an empty name.
 std::string GetProgramBaseName(std::string_view ProgramPath);
 // The same for the running program file.
 std::string GetProgramBaseName();

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/audio_devices.h"
+#include "platform/audio_output.h"
 #include "platform/message_box_codes.h"
 #include "shell/error_box.h"
 
@@ -35,6 +36,17 @@ TWaveOutApi SystemWaveOut(std::string ListingPath) {
     return MMSYSERR_NOERROR;
   };
   Api.GetErrorText = &WaveOutErrorText;
+  return Api;
+}
+
+TWaveOutApi PlatformWaveOut() {
+  TWaveOutApi Api;
+  Api.GetNumDevs = &AudioOutputCount;
+  Api.GetDevCaps = [](uint32_t Device, TWaveOutCaps& Caps) { return AudioOutputName(Device, Caps.Name); };
+  Api.GetErrorText = [](uint32_t Code) {
+    std::string Text = AudioOutputErrorText(Code);
+    return Text.empty() ? WaveOutErrorText(Code) : Text;
+  };
   return Api;
 }
 

@@ -30,6 +30,10 @@ struct TWaveOutApi {
 
 TWaveOutApi SystemWaveOut(std::string ListingPath = "/proc/asound/pcm");
 
+// The platform's own audio output queries (platform/audio_output.h): on Windows the multimedia
+// layer's, whose error texts they also give.
+TWaveOutApi PlatformWaveOut();
+
 // The text of a result code, at most 255 characters.
 std::string WaveOutErrorText(uint32_t Code);
 

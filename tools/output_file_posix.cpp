@@ -12,7 +12,7 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "platform/temporary_file_guard.h"
+#include "platform/os_posix/temporary_file_guard.h"
 
 namespace quillet {
 

@@ -4,7 +4,6 @@
 // platform, so no display is needed.
 #include <QGuiApplication>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -12,7 +11,6 @@
 #include <vector>
 
 #include "config/settings_file.h"
-#include "demo/frame_tick.h"
 #include "platform/input_file.h"
 #include "platform/ui_qt_x11/qt_text_engine.h"
 #include "tools/png_file.h"
@@ -20,7 +18,7 @@
 #include "raster/blend.h"
 #include "raster/engine_init.h"
 #include "tools/render_options.h"
-#include "shell/sys_util.h"
+#include "tools/detail/render_ticks.h"
 
 using namespace quillet;
 
@@ -70,24 +68,7 @@ int Render(int argc, char** argv) {
   if (!Options->IniPath.empty()) LoadSettings(Settings, Options->IniPath);
 
   TBitmap32 Surface;
-  Surface.SetDimensions(Options->Width, Options->Height);
-  Surface.TextFont().SetColor(0x0000FFFF);  // yellow, as the screen window sets it
-
-  TFrameState State;
-  State.SetDrawSurface(&Surface);
-  SetFixedElapsedMs(Options->ElapsedMs);
-  StartTiming();
-  const TTickClock Clock{&ElapsedMs, &StartTiming};
-
-  int64_t Pages = 0;
-  const auto Start = std::chrono::steady_clock::now();
-  for (int64_t I = 0; I < Options->Ticks; ++I) {
-    if (timer1Timer(State, Settings, Options->Width, Options->Height, Clock) == TTickOutcome::Wiped)
-      ++Pages;
-  }
-  const auto Ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                      std::chrono::steady_clock::now() - Start)
-                      .count();
+  const TRenderRun Run = RenderTicks(*Options, Settings, Surface);
 
   if (!WritePng(Surface, Options->OutPath, Options->KeepAlpha ? TPngAlpha::Keep : TPngAlpha::Opaque, Error)) {
     std::fprintf(stderr, "quillet-render: cannot write %s: %s\n", Options->OutPath.c_str(),
@@ -96,8 +77,8 @@ int Render(int argc, char** argv) {
   }
   // With the page on standard output, the summary goes beside it.
   std::fprintf(Options->OutPath == "-" ? stderr : stdout, "ticks=%lld pages=%lld width=%d height=%d ms=%lld\n",
-              static_cast<long long>(Options->Ticks), static_cast<long long>(Pages), Options->Width,
-              Options->Height, static_cast<long long>(Ms));
+               static_cast<long long>(Options->Ticks), static_cast<long long>(Run.Pages), Options->Width,
+               Options->Height, static_cast<long long>(Run.Ms));
   return 0;
 }
 

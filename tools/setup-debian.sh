@@ -9,6 +9,10 @@ packages=(
   xvfb xdotool x11-utils x11-xserver-utils openbox icewm man-db strace
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
   xserver-xephyr dpkg-dev lintian
+  # Windows: the cross compilers, zlib and GoogleTest's sources for them, the installer builder,
+  # and Wine (its 32-bit half from the i386 architecture) to run what they build.
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest nsis
+  wine wine64 wine32:i386
 )
 
 missing=()
@@ -20,5 +24,8 @@ done
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo[@]}" dpkg --add-architecture i386
+fi
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

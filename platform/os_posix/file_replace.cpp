@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/temporary_file_guard.h"
+#include "platform/os_posix/temporary_file_guard.h"
 
 namespace quillet {
 

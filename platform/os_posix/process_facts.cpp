@@ -14,4 +14,6 @@ std::string ProgramFilePath() {
   return std::string(Buffer, static_cast<size_t>(Length));
 }
 
+std::string_view ProgramPathSeparators() { return "/"; }
+
 }  // namespace quillet

@@ -45,4 +45,6 @@ std::filesystem::path ProfileFilePath(std::string_view Name) {
   return Dir.empty() ? File : Dir / File;
 }
 
+std::filesystem::path ProfileReadPath(std::string_view Name) { return ProfileFilePath(Name); }
+
 }  // namespace quillet

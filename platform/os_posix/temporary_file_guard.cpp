@@ -1,6 +1,6 @@
 // Signal handlers around a temporary file. The path sits in a static buffer that the handler
 // reads; unlink(), sigaction() and raise() are async-signal-safe.
-#include "platform/temporary_file_guard.h"
+#include "platform/os_posix/temporary_file_guard.h"
 
 #include <atomic>
 #include <csignal>

@@ -3,9 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/program_arguments.h"
 #include "platform/ui_qt_x11/qt_program_backend.h"
 
 int main(int argc, char** argv) {
   quillet::TQtX11Backend Backend(argv[0]);
-  return quillet::RunProgram(Backend, std::vector<std::string>(argv + 1, argv + argc));
+  return quillet::RunProgram(Backend, quillet::ProgramArguments(argc, argv));
 }

@@ -7,7 +7,6 @@
 
 #include <cstdlib>
 
-#include "platform/audio_devices.h"
 #include "platform/precise_wakeups.h"
 #include "platform/os_posix/quit_signal_pipe.h"
 #include "platform/ui_qt_x11/clipboard.h"
@@ -63,7 +62,7 @@ TStartupServices TQtX11Backend::StartupServices() {
     const ScreenSize Size = MonitorsDeviceSize();
     return TDisplayInfo{Size.Width, Size.Height};
   };
-  Services.WaveOut = SystemWaveOut();
+  Services.WaveOut = PlatformWaveOut();
   return Services;
 }
 

@@ -5,8 +5,10 @@
 
 #include <tuple>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "temp_dir.h"
 
@@ -215,6 +217,7 @@ TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeverReplaced) {
   EXPECT_EQ(std::filesystem::file_size(Big), ProfileFileSizeLimit + 1);
 }
 
+#ifndef _WIN32  // POSIX permissions and links
 TEST_F(ProfileFileTest, ReadOnlyDirectoryRefusesAndKeepsTheOldFile) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
   const auto Path = Dir / "QUILLET.INI";
@@ -238,6 +241,8 @@ TEST_F(ProfileFileTest, SaveFollowsSymlinksAndKeepsPermissions) {
   EXPECT_EQ(St.st_mode & 07777, 0640u);
   EXPECT_EQ(EntryCount(), 2u);
 }
+
+#endif
 
 }  // namespace
 }  // namespace quillet

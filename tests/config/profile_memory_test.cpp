@@ -16,11 +16,17 @@
 
 namespace {
 
+#ifdef _WIN32
+std::size_t UsableSize(void* P) { return _msize(P); }
+#else
+std::size_t UsableSize(void* P) { return malloc_usable_size(P); }
+#endif
+
 std::atomic<std::size_t> LiveBytes{0};
 std::atomic<std::size_t> PeakBytes{0};
 
 void Count(void* P) {
-  const std::size_t Live = LiveBytes += malloc_usable_size(P);
+  const std::size_t Live = LiveBytes += UsableSize(P);
   std::size_t Peak = PeakBytes.load();
   while (Live > Peak && !PeakBytes.compare_exchange_weak(Peak, Live)) {
   }
@@ -35,7 +41,7 @@ void* CountedNew(std::size_t Size) {
 
 void CountedDelete(void* P) {
   if (!P) return;
-  LiveBytes -= malloc_usable_size(P);
+  LiveBytes -= UsableSize(P);
   std::free(P);
 }
 

@@ -7,19 +7,31 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 
-#include <unistd.h>
-
 namespace quillet::testing {
+
+// A new directory under the system's temporary one, named Prefix and a random number; created
+// here and nowhere else (creating it fails when the name exists). Empty when none could be made.
+inline std::filesystem::path MakeTempDirectory(std::string_view Prefix) {
+  std::random_device Seed;
+  std::mt19937_64 Random((static_cast<uint64_t>(Seed()) << 32) ^ Seed());
+  std::error_code Error;
+  const std::filesystem::path Base = std::filesystem::temp_directory_path(Error);
+  for (int Attempt = 0; !Error && Attempt < 100; ++Attempt) {
+    std::filesystem::path Dir = Base / (std::string(Prefix) + std::to_string(Random()));
+    if (std::filesystem::create_directory(Dir, Error)) return Dir;
+  }
+  return {};
+}
 
 class TempDirTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string Template = (std::filesystem::temp_directory_path() / "quillet-test-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(Template.data()), nullptr);
-    Dir = Template;
+    Dir = MakeTempDirectory("quillet-test-");
+    ASSERT_FALSE(Dir.empty());
   }
   void TearDown() override {
     std::error_code Ignored;

@@ -93,7 +93,9 @@ TEST(PortableInt128, ArithmeticHoldsItsIdentities) {
   for (const PortableInt128 A : Values)
     for (const PortableInt128 B : Values) {
       ASSERT_EQ(A + B - B, A);
-      if (B != 0 && !(B == -1 && A == (PortableInt128(1) << 127))) ASSERT_EQ(A / B * B + A % B, A);
+      if (B != 0 && !(B == -1 && A == (PortableInt128(1) << 127))) {
+        ASSERT_EQ(A / B * B + A % B, A);
+      }
     }
 }
 #endif

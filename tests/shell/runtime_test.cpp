@@ -13,18 +13,19 @@
 #include "shell/wave_out.h"
 #include <filesystem>
 
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
+
+#include "tests/config/temp_dir.h"
 
 namespace quillet {
 namespace {
 
 // A fresh directory, removed at the end of the scope.
 struct TempDir {
-  TempDir() {
-    std::string Template = (std::filesystem::temp_directory_path() / "quillet-shell-XXXXXX").string();
-    if (::mkdtemp(Template.data())) Dir = Template;
-  }
+  TempDir() : Dir(testing::MakeTempDirectory("quillet-shell-")) {}
   ~TempDir() {
     std::error_code Ignored;
     std::filesystem::remove_all(Dir, Ignored);
@@ -208,6 +209,7 @@ TEST(RuntimeStartup, RecordsFactsAndStartsTheClock) {
   SetTickSource({});
 }
 
+#ifndef _WIN32  // platform_tests checks the Windows mutex across processes
 // Whether a fresh process finds Name already taken.
 bool TakenInAnotherProcess(const std::string& Name) {
   const pid_t Child = ::fork();
@@ -237,6 +239,8 @@ TEST(InstanceMutex, AnotherProcessSeesTheNameTakenUntilItIsClosed) {
   else
     ::unsetenv("XDG_RUNTIME_DIR");
 }
+
+#endif
 
 }  // namespace
 }  // namespace quillet

@@ -1,0 +1,89 @@
+// quillet_rates: Quillet's rate on every workload of the peer benchmark, measured as the peer
+// benchmark measures it (whole batches for S seconds, best of N runs), one line per workload:
+//
+//   quillet_rates [--seconds=S] [--runs=N] [--only=TEXT]
+//   <workload name>\t<operations (erase: pixels) per second>
+//
+// With --passes=P it instead draws exactly P passes over each workload's shapes and prints
+// nothing: a fixed amount of work, for counting cycles with a profiler (the difference between
+// two pass counts leaves out the start-up), which a busy machine disturbs far less than time.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "peer_engine.h"
+#include "raster/engine_init.h"
+
+namespace {
+
+using namespace quillet;
+using namespace quillet::peer;
+
+double TimeRun(TPeerEngine& Engine, const TWorkload& W, double Seconds) {
+  using Clock = std::chrono::steady_clock;
+  const size_t Count = W.Count();
+  const size_t Batch = W.Kind == TWorkKind::Erase ? 1 : 32;
+  size_t Ops = 0, Next = 0;
+  const Clock::time_point Start = Clock::now();
+  double Elapsed = 0;
+  do {
+    const size_t End = std::min(Next + Batch, Count);
+    Engine.Draw(W, Next, End);
+    Ops += End - Next;
+    Next = End == Count ? 0 : End;
+    Elapsed = std::chrono::duration<double>(Clock::now() - Start).count();
+  } while (Elapsed < Seconds);
+  Engine.Finish();
+  Elapsed = std::chrono::duration<double>(Clock::now() - Start).count();
+  const double Rate = static_cast<double>(Ops) / Elapsed;
+  return W.PixelRate() ? Rate * SurfaceWidth * SurfaceHeight : Rate;
+}
+
+}  // namespace
+
+int main(int Argc, char** Argv) {
+  double Seconds = 0.2;
+  int Runs = 5;
+  std::string Only;
+  long Passes = 0;
+  for (int I = 1; I < Argc; ++I) {
+    const std::string_view A = Argv[I];
+    if (A.starts_with("--seconds="))
+      Seconds = std::clamp(std::atof(Argv[I] + 10), 0.001, 60.0);
+    else if (A.starts_with("--runs="))
+      Runs = std::clamp(std::atoi(Argv[I] + 7), 1, 100);
+    else if (A.starts_with("--only="))
+      Only = A.substr(7);
+    else if (A.starts_with("--passes="))
+      Passes = std::clamp(std::atol(Argv[I] + 9), 1L, 1000000L);
+    else {
+      std::fprintf(stderr, "usage: %s [--seconds=S] [--runs=N] [--only=TEXT] [--passes=P]\n", Argv[0]);
+      return 2;
+    }
+  }
+  InitRasterEngine();
+  TBitmap32 Surface;
+  Surface.SetDimensions(SurfaceWidth, SurfaceHeight);
+  const auto Engine = MakeQuilletEngine(Surface);
+  for (const TWorkload& W : MakeWorkloads()) {
+    if (!Only.empty() && W.Name.find(Only) == std::string::npos) continue;
+    Engine->Prepare(W);
+    if (Passes > 0) {
+      for (long Pass = 0; Pass < Passes; ++Pass) Engine->Draw(W, 0, W.Count());
+      Engine->Finish();
+      continue;
+    }
+    double Best = 0;
+    for (int Run = 0; Run < Runs; ++Run) {
+      Surface.Erase();
+      Best = std::max(Best, TimeRun(*Engine, W, Seconds));
+    }
+    std::printf("%s\t%.6g\n", W.Name.c_str(), Best);
+    std::fflush(stdout);
+  }
+  return 0;
+}

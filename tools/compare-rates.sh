@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Quillet's rate on every workload of the peer benchmark drawn by the Windows builds under Wine,
+# as a ratio to the Linux build on the same machine. Needs build/release, the builds of
+# tools/build-windows.sh, and a display for Wine.
+#
+#   tools/compare-rates.sh [ROUNDS]         wall time: the three programs take turns round by
+#                                           round, each keeps its best rate (quiet machines)
+#   tools/compare-rates.sh --cpu [ROUNDS]   processor time, counted by perf: the least time of
+#                                           the rounds for 1 and for 3 units of work per
+#                                           workload, the difference taken, so that neither
+#                                           Wine's start-up nor time spent waiting for a busy
+#                                           machine's processors counts
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mode=wall
+if [ "${1:-}" = --cpu ]; then
+  mode=cpu
+  shift
+fi
+rounds=${1:-5}
+export WINEPREFIX=$PWD/build/wine-prefix
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+builds=(linux x86_64 i686)
+
+# rates BUILD OPTION...: runs that build's quillet_rates.
+rates() {
+  local build=$1
+  shift
+  if [ "$build" = linux ]; then
+    build/release/bench/rates/quillet_rates "$@"
+  else
+    tools/wine-run.sh "$WINEPREFIX" "build/windows-$build/bench/rates/quillet_rates.exe" "$@"
+  fi
+}
+
+print_table() {  # files $scratch/<build>: workload \t value, larger is faster
+  printf '| workload | Linux | Win64 / Linux | Win32 / Linux |\n|---|---|---|---|\n'
+  paste "$scratch/linux" "$scratch/x86_64" "$scratch/i686" |
+    awk -F'\t' '{ printf "| %s | %.4g | %.2f | %.2f |\n", $1, $2, $4 / $2, $6 / $2 }'
+}
+
+if [ "$mode" = wall ]; then
+  for round in $(seq "$rounds"); do
+    for build in "${builds[@]}"; do rates "$build" >"$scratch/$build.$round" 2>>"$scratch/log"; done
+  done
+  for build in "${builds[@]}"; do
+    cat "$scratch/$build".* | awk -F'\t' '{ if (!($1 in b)) k[n++] = $1; if ($2 > b[$1]) b[$1] = $2 }
+      END { for (i = 0; i < n; i++) printf "%s\t%s\n", k[i], b[k[i]] }' >"$scratch/$build"
+  done
+  print_table
+  exit 0
+fi
+
+command -v perf >/dev/null || { echo "--cpu needs perf (Debian: linux-perf)" >&2; exit 1; }
+# Processor milliseconds of one run of BUILD drawing PASSES passes over WORKLOAD's shapes.
+cpu_ms() {
+  perf stat -x, -e task-clock -o "$scratch/stat" -- bash -c \
+    "$(declare -f rates); WINEPREFIX='$WINEPREFIX' rates \"\$@\" >/dev/null 2>&1" _ "$1" --only="$2" --passes="$3"
+  awk -F, '/task-clock/ { print $1 }' "$scratch/stat"
+}
+# Passes of about a third of a second on a quiet machine.
+passes_for() {
+  case $1 in
+    *"10 px"* | "rectangle 80"*) echo 150 ;;
+    *"80 px"*) echo 40 ;;
+    *"300 px"*) echo 12 ;;
+    *erase*) echo 3000 ;;
+    *) echo 300 ;;
+  esac
+}
+rates linux --runs=1 --seconds=0.001 | cut -f1 >"$scratch/workloads"
+while IFS= read -r workload; do
+  passes=$(passes_for "$workload")
+  for build in "${builds[@]}"; do
+    one=1e99 three=1e99
+    for round in $(seq "$rounds"); do
+      one=$(awk -v a="$(cpu_ms "$build" "$workload" "$passes")" -v b="$one" 'BEGIN { print (a < b) ? a : b }')
+      three=$(awk -v a="$(cpu_ms "$build" "$workload" $((3 * passes)))" -v b="$three" 'BEGIN { print (a < b) ? a : b }')
+    done
+    # Passes per processor second.
+    awk -v w="$workload" -v one="$one" -v three="$three" -v p="$passes" \
+      'BEGIN { printf "%s\t%.6g\n", w, 2 * p * 1000 / (three - one) }' >>"$scratch/$build"
+  done
+done <"$scratch/workloads"
+print_table | sed 's/| Linux |/| Linux (passes per second) |/'

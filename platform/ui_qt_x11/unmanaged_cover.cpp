@@ -1,8 +1,11 @@
 // The cover's keyboard grab, focus and stacking, through Qt's XCB connection.
 #include "platform/ui_qt_x11/detail/unmanaged_cover.h"
 
+#include <QByteArray>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
 
@@ -15,8 +18,13 @@ namespace {
 constexpr int KeyboardGrabTries = 20;
 constexpr int KeyboardGrabRetryMs = 100;
 constexpr int FocusRetakeDelayMs = 20;
+constexpr int FocusRetakeLaterMs[] = {150, 500};
+// How long after a right click a window of the program that takes the focus counts as invited.
+constexpr int InvitationMs = 2000;
 constexpr int FocusRetakesPerRound = 5;
 constexpr int FocusRetakeRoundMs = 2000;
+constexpr int RaisesPerRound = 10;
+constexpr int RaiseRoundMs = 2000;
 
 // Window's ancestor among the root's children (a managed window's frame), or none.
 xcb_window_t RootChildOf(xcb_connection_t* Connection, xcb_window_t Window, xcb_window_t& Root) {
@@ -42,6 +50,7 @@ TUnmanagedCover::TUnmanagedCover(QWidget& Window) : QObject(&Window), FWindow(Wi
 TUnmanagedCover::~TUnmanagedCover() {
   if (!FActive) return;
   if (qApp) qApp->removeEventFilter(this);
+  WatchRoot(false);
   if (xcb_connection_t* Connection = x11::QtConnection()) {
     xcb_ungrab_keyboard(Connection, XCB_CURRENT_TIME);
     xcb_flush(Connection);
@@ -62,7 +71,10 @@ void TUnmanagedCover::Start() {
   FActive = true;
   FGrabTries = 0;
   FShown.clear();
+  FAbove.clear();
+  FInvited.invalidate();
   qApp->installEventFilter(this);
+  WatchRoot(true);
   // The map request goes out after the show event; the grab needs the window viewable.
   QTimer::singleShot(0, this, [this] { TakeKeyboard(); });
 }
@@ -72,6 +84,7 @@ void TUnmanagedCover::Stop() {
   FActive = false;
   FGrabRetry.stop();
   if (qApp) qApp->removeEventFilter(this);
+  WatchRoot(false);
   SetBypass(false);
   if (xcb_connection_t* Connection = x11::QtConnection()) {
     xcb_ungrab_keyboard(Connection, XCB_CURRENT_TIME);
@@ -113,6 +126,101 @@ void TUnmanagedCover::RetakeFocus() {
   if (++FRetakes <= FocusRetakesPerRound) FWindow.activateWindow();
 }
 
+void TUnmanagedCover::RetakeFocusSoon() {
+  QTimer::singleShot(FocusRetakeDelayMs, this, [this] { RetakeFocus(); });
+  for (const int Later : FocusRetakeLaterMs) QTimer::singleShot(Later, this, [this] { RetakeFocus(); });
+}
+
+void TUnmanagedCover::RaiseAboveOthers() {
+  xcb_connection_t* Connection = x11::QtConnection();
+  if (!FActive || !Connection || !FWindow.isVisible()) return;
+  const uint32_t Above[] = {XCB_STACK_MODE_ABOVE};
+  xcb_configure_window(Connection, static_cast<xcb_window_t>(FWindow.winId()), XCB_CONFIG_WINDOW_STACK_MODE, Above);
+  xcb_flush(Connection);
+  for (const xcb_window_t Id : FAbove) KeepBeneath(Id);
+}
+
+void TUnmanagedCover::WatchRoot(bool Watch) {
+  xcb_connection_t* Connection = x11::QtConnection();
+  if (!Connection || Watch == (FRoot != XCB_WINDOW_NONE)) return;
+  if (!Watch) {
+    if (qApp) qApp->removeNativeEventFilter(this);
+    const uint32_t Mask[] = {FRootMaskBefore};
+    xcb_change_window_attributes(Connection, FRoot, XCB_CW_EVENT_MASK, Mask);
+    xcb_flush(Connection);
+    FRoot = XCB_WINDOW_NONE;
+    return;
+  }
+  xcb_window_t Root = XCB_WINDOW_NONE;
+  RootChildOf(Connection, static_cast<xcb_window_t>(FWindow.winId()), Root);
+  if (Root == XCB_WINDOW_NONE) return;
+  const x11::XcbReply<xcb_get_window_attributes_reply_t> Attributes(xcb_get_window_attributes_reply(
+      Connection, xcb_get_window_attributes(Connection, Root), nullptr));
+  if (!Attributes) return;
+  FRoot = Root;
+  FRootMaskBefore = Attributes->your_event_mask;
+  const uint32_t Mask[] = {FRootMaskBefore | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY};
+  xcb_change_window_attributes(Connection, FRoot, XCB_CW_EVENT_MASK, Mask);
+  xcb_flush(Connection);
+  qApp->installNativeEventFilter(this);
+}
+
+bool TUnmanagedCover::nativeEventFilter(const QByteArray& Type, void* Message, qintptr*) {
+  if (!FActive || FRoot == XCB_WINDOW_NONE || Type != "xcb_generic_event_t") return false;
+  const auto* Event = static_cast<const xcb_generic_event_t*>(Message);
+  switch (Event->response_type & 0x7f) {
+    case XCB_MAP_NOTIFY:
+      if (reinterpret_cast<const xcb_map_notify_event_t*>(Event)->event == FRoot) CheckStackingSoon();
+      break;
+    case XCB_CONFIGURE_NOTIFY:
+      if (reinterpret_cast<const xcb_configure_notify_event_t*>(Event)->event == FRoot) CheckStackingSoon();
+      break;
+    default:
+      break;
+  }
+  return false;
+}
+
+void TUnmanagedCover::CheckStackingSoon() {
+  if (FCheckPending) return;
+  FCheckPending = true;
+  QTimer::singleShot(0, this, [this] {
+    FCheckPending = false;
+    CheckStacking();
+  });
+}
+
+// A window the cover does not make way for stands over it: the cover goes back on top. Windows of
+// the program that are being shown are not yet known to go above, and are left alone.
+void TUnmanagedCover::CheckStacking() {
+  xcb_connection_t* Connection = x11::QtConnection();
+  if (!FActive || !Connection || !FWindow.isVisible() || FRoot == XCB_WINDOW_NONE) return;
+  const auto Own = static_cast<xcb_window_t>(FWindow.winId());
+  std::set<xcb_window_t> Allowed;
+  xcb_window_t Root = XCB_WINDOW_NONE;
+  for (const std::set<xcb_window_t>* Ids : {&FAbove, &FShown})
+    for (const xcb_window_t Id : *Ids) Allowed.insert(RootChildOf(Connection, Id, Root));
+  const x11::XcbReply<xcb_query_tree_reply_t> Tree(
+      xcb_query_tree_reply(Connection, xcb_query_tree(Connection, FRoot), nullptr));
+  if (!Tree) return;
+  const xcb_window_t* Children = xcb_query_tree_children(Tree.get());
+  const xcb_window_t* End = Children + xcb_query_tree_children_length(Tree.get());
+  const xcb_window_t* OwnPlace = std::find(Children, End, Own);
+  if (OwnPlace == End) return;
+  const bool Covered = std::any_of(OwnPlace + 1, End, [&](xcb_window_t Child) {
+    if (Allowed.count(Child) > 0) return false;
+    const x11::XcbReply<xcb_get_window_attributes_reply_t> Attributes(xcb_get_window_attributes_reply(
+        Connection, xcb_get_window_attributes(Connection, Child), nullptr));
+    return Attributes && Attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+  });
+  if (!Covered) return;
+  if (!FRaiseRound.isValid() || FRaiseRound.elapsed() > RaiseRoundMs) {
+    FRaiseRound.start();
+    FRaises = 0;
+  }
+  if (++FRaises <= RaisesPerRound) RaiseAboveOthers();
+}
+
 void TUnmanagedCover::KeepBeneath(xcb_window_t Other) {
   xcb_connection_t* Connection = x11::QtConnection();
   if (!FActive || !Connection || !FWindow.isVisible()) return;
@@ -135,6 +243,8 @@ void TUnmanagedCover::KeepBeneath(xcb_window_t Other) {
 
 bool TUnmanagedCover::eventFilter(QObject* Watched, QEvent* Event) {
   const QEvent::Type Type = Event->type();
+  if (Type == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(Event)->button() == Qt::RightButton)
+    FInvited.start();
   if (Watched == &FWindow) {
     if (Type == QEvent::WindowDeactivate) QTimer::singleShot(FocusRetakeDelayMs, this, [this] { RetakeFocus(); });
     return false;
@@ -143,7 +253,10 @@ bool TUnmanagedCover::eventFilter(QObject* Watched, QEvent* Event) {
   // Asking a window without its native one for its id would make one.
   if (!Other || !Other->handle() || Other == FWindow.windowHandle() || !Other->isTopLevel()) return false;
   const auto Id = static_cast<xcb_window_t>(Other->winId());
-  const auto Beneath = [this, Id] { QTimer::singleShot(0, this, [this, Id] { KeepBeneath(Id); }); };
+  const auto Beneath = [this, Id] {
+    FAbove.insert(Id);
+    QTimer::singleShot(0, this, [this, Id] { KeepBeneath(Id); });
+  };
   switch (Type) {
     case QEvent::Show:
       FShown.insert(Id);
@@ -153,11 +266,22 @@ bool TUnmanagedCover::eventFilter(QObject* Watched, QEvent* Event) {
       if (Other->isExposed() && FShown.erase(Id) > 0) Beneath();
       break;
     case QEvent::FocusIn:
-      Beneath();
+      // A window that came up while the cover is shown, or one a right click brought up, may be
+      // over it; one the manager focuses on its own (it had the focus before) goes back beneath.
+      if (FAbove.count(Id) > 0 || (FInvited.isValid() && FInvited.elapsed() < InvitationMs)) {
+        Beneath();
+      } else {
+        QTimer::singleShot(0, this, [this] {
+          RaiseAboveOthers();
+          if (FActive && FWindow.isVisible()) FWindow.activateWindow();
+        });
+      }
       break;
     case QEvent::Hide:
       FShown.erase(Id);
+      FAbove.erase(Id);
       QTimer::singleShot(0, this, [this] { TakeKeyboard(); });
+      RetakeFocusSoon();
       break;
     default:
       break;

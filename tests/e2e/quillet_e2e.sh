@@ -37,7 +37,7 @@ cleanup() {
 trap cleanup EXIT
 
 fail() {
-  echo "FAIL [$CASE]: $*"
+  echo "FAIL [$CASE]: $* (lines ${BASH_LINENO[*]})"
   [ -n "${DISPLAY:-}" ] && "$PROBE" png "$WORK/failure.png" 2>/dev/null && cp "$WORK/failure.png" "${TMPDIR:-/tmp}/quillet-e2e-$CASE.png" 2>/dev/null
   for log in "$WORK"/*.log; do [ -s "$log" ] && { echo "--- $log"; head -c 2000 "$log"; }; done
   local pid
@@ -151,7 +151,7 @@ expect_saver_on_xinerama_heads() {
 # The saver is the topmost window: nothing covers any part of it.
 expect_saver_on_top() {
   wait_until 5 bash -c "[ \"\$(\"$PROBE\" top)\" = $SAVER_WINDOW ]" ||
-    fail "the saver is not on top: $("$PROBE" top) is"
+    fail "the saver is not on top: $("$PROBE" top) is ($(xdotool getwindowname "$("$PROBE" top)" 2>&1))"
 }
 
 # The saver covers both monitors and draws on both.
@@ -209,6 +209,29 @@ signal_ends() {
   kill "-$signal" "$pid"
   wait_exit "$pid" "$seconds"
   [ "$EXIT_CODE" = 0 ] || fail "SIG$signal: exit code $EXIT_CODE, expected 0 within $seconds s"
+}
+
+# WINDOW's position and size once two readings 0.3 s apart agree, in X, Y, WIDTH and HEIGHT.
+settled_geometry() {
+  local before now tries=20
+  before=$(xdotool getwindowgeometry --shell "$1")
+  while ((tries-- > 0)); do
+    sleep 0.3
+    now=$(xdotool getwindowgeometry --shell "$1")
+    [ "$now" = "$before" ] && break
+    before=$now
+  done
+  eval "$now"
+}
+
+# Clicks the dialog's WinTest or Test... button (win_test, test): the middle of the button in the
+# dialog's fixed layout, where the dialog stands once it has settled (each activation moves it).
+click_button() {
+  settled_geometry "$1"
+  case $2 in
+    win_test) xdotool mousemove $((X + 318)) $((Y + 177)) click 1 ;;
+    test) xdotool mousemove $((X + 318)) $((Y + 216)) click 1 ;;
+  esac
 }
 
 # The pointer's position now, in POINTER_X and POINTER_Y.
@@ -598,10 +621,7 @@ case_test_button_openbox() {
   find_window '/C$' 15 || fail "no dialog"
   local dialog=$WINDOW
   wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $dialog ]" || fail "the dialog has no focus"
-  eval "$(xdotool getwindowgeometry --shell "$dialog")"
-  # The middles of the WinTest and Test... buttons in the dialog's fixed layout.
-  local win_test="$((X + 318)) $((Y + 177))" test="$((X + 318)) $((Y + 216))"
-  xdotool mousemove $test click 1
+  click_button "$dialog" test
   find_window '^Quillet  \(p\.\.\.pause\)$' 15 || fail "Test... showed no saver"
   SAVER_WINDOW=$WINDOW
   wait_until 5 bash -c "[ \"\$(\"$PROBE\" geometry $SAVER_WINDOW)\" = '0 0 1440 600' ]" ||
@@ -612,10 +632,11 @@ case_test_button_openbox() {
 
   xdotool click 3
   wait_until 5 "$PROBE" above "$dialog" "$SAVER_WINDOW" || fail "a right click did not bring the dialog over the test"
-  xdotool mousemove $win_test click 1
+  wait_until 5 bash -c "[ \"\$(xdotool getwindowfocus 2>/dev/null)\" = $dialog ]" || fail "the dialog over the test has no focus"
+  click_button "$dialog" win_test
   wait_until 5 bash -c "\"$PROBE\" geometry $SAVER_WINDOW | grep -q ' 603 387\$'" ||
     fail "WinTest: $("$PROBE" geometry "$SAVER_WINDOW"), expected a window of 603 x 387"
-  xdotool mousemove $test click 1
+  click_button "$dialog" test
   wait_until 5 bash -c "[ \"\$(\"$PROBE\" geometry $SAVER_WINDOW)\" = '0 0 1440 600' ]" ||
     fail "Test... after WinTest does not cover both monitors: $("$PROBE" geometry "$SAVER_WINDOW")"
   expect_saver_on_top

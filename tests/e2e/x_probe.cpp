@@ -8,7 +8,8 @@
 //                                with vroot it announces itself as the desktop's virtual root
 //   x-probe children WINDOW      one line per child: "ID X Y W H mapped|unmapped"
 //   x-probe geometry WINDOW      "X Y W H" of the window relative to the root
-//   x-probe top                  the id of the topmost viewable child of the root
+//   x-probe top                  the id of the topmost viewable child of the root that shows on
+//                                the screen
 //   x-probe above WINDOW OTHER   exit 0 when WINDOW is stacked above OTHER (each taken as its
 //                                ancestor among the root's children, such as its manager's frame)
 // WINDOW is an id (decimal or 0x hexadecimal) or "root".
@@ -165,12 +166,22 @@ std::vector<xcb_window_t> Stacking(xcb_connection_t* C, xcb_window_t Root) {
   return std::vector<xcb_window_t>(Kids, Kids + xcb_query_tree_children_length(Tree.get()));
 }
 
+// Window managers keep windows of their own mapped off the screen (openbox: a 1 x 1 window at
+// -100, -100); those cover nothing and do not count.
+bool OnScreen(xcb_connection_t* C, xcb_window_t Root, xcb_window_t Window) {
+  const Reply<xcb_get_geometry_reply_t> R(xcb_get_geometry_reply(C, xcb_get_geometry(C, Root), nullptr));
+  const Reply<xcb_get_geometry_reply_t> G(xcb_get_geometry_reply(C, xcb_get_geometry(C, Window), nullptr));
+  if (!R || !G) return false;
+  const int Right = G->x + G->width + 2 * G->border_width, Bottom = G->y + G->height + 2 * G->border_width;
+  return Right > 0 && Bottom > 0 && G->x < R->width && G->y < R->height;
+}
+
 int Top(xcb_connection_t* C, xcb_window_t Root) {
   const std::vector<xcb_window_t> Kids = Stacking(C, Root);
   for (auto It = Kids.rbegin(); It != Kids.rend(); ++It) {
     const Reply<xcb_get_window_attributes_reply_t> A(
         xcb_get_window_attributes_reply(C, xcb_get_window_attributes(C, *It), nullptr));
-    if (A && A->map_state == XCB_MAP_STATE_VIEWABLE) {
+    if (A && A->map_state == XCB_MAP_STATE_VIEWABLE && OnScreen(C, Root, *It)) {
       std::printf("%u\n", *It);
       return 0;
     }

@@ -16,6 +16,7 @@ export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko prompts while the prefix is made.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 log=$prefix.log
+trap 'echo "wine-run.sh: Wine could not be started in $prefix (see $log)" >&2' ERR
 
 mkdir -p "$prefix"
 {
@@ -34,5 +35,6 @@ mkdir -p "$prefix"
     wine wineboot >>"$log" 2>&1 9>&-  # starts the service processes
   fi
 } 9>>"$log.lock"
+trap - ERR
 
 exec wine "$@"

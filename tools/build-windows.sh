@@ -10,8 +10,8 @@
 #
 #   tools/build-windows.sh [CMAKE_OPTION...]
 #
-# With both screen savers built it packs them (tools/package-windows.sh) into the installer
-# out/windows/quillet-VERSION-setup.exe and the zip out/windows/quillet-VERSION-windows.zip.
+# Then it packs them (tools/package-windows.sh) into the zip out/windows/quillet-VERSION-windows.zip
+# and, with both screen savers built, the installer out/windows/quillet-VERSION-setup.exe.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup-debian.sh
@@ -30,10 +30,5 @@ for arch in i686 x86_64; do
   # The screen saver (quillet.scr) joins it here once the Win32 backend exists.
 done
 
-savers=(out/windows/i686/quillet.scr out/windows/x86_64/quillet.scr)
-if [ -f "${savers[0]}" ] && [ -f "${savers[1]}" ]; then
-  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows-x86_64/CMakeCache.txt)
-  tools/package-windows.sh "$version" "${savers[@]}" out/windows
-else
-  echo "build-windows.sh: no installer or zip: they need ${savers[0]} and ${savers[1]}" >&2
-fi
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows-x86_64/CMakeCache.txt)
+tools/package-windows.sh "$version" out/windows/i686 out/windows/x86_64 out/windows

@@ -1,19 +1,32 @@
 #!/usr/bin/env bash
-# The Windows packages of tools/package-windows.sh: the zip holds both screen savers and a read-me
-# in Windows line ends; the installer installs and uninstalls silently under Wine (64-bit prefix):
-# the savers in System32 and SysWOW64, the Add/Remove Programs entry, the active-saver setting
-# only when asked, and nothing left afterwards, another saver's setting included.
+# The Windows packages of tools/package-windows.sh: the zip holds both targets' programs and a
+# read-me in Windows line ends; the installer installs and uninstalls silently under Wine (64-bit
+# prefix): the savers in System32 and SysWOW64, the Add/Remove Programs entry, the active-saver
+# setting only when asked, and nothing left afterwards, another saver's setting included.
 #
-#   windows_package_test.sh WINE_RUN PREFIX VERSION I686_SCR X86_64_SCR
+#   windows_package_test.sh WINE_RUN PREFIX VERSION I686_DIR X86_64_DIR [stand-in]
 #
+# Each DIR holds quillet-render.exe and quillet.scr; with "stand-in" copies of quillet-render.exe
+# play the savers, for builds that have none yet.
 # The prefix is shared with other tests: whatever this test changes there is put back on exit.
 # Wine's output always goes to files, never into $( ).
 set -u
-WINE_RUN=$1 PREFIX=$(realpath -m -- "$2") VERSION=$3 I686=$4 X86_64=$5
+WINE_RUN=$1 PREFIX=$(realpath -m -- "$2") VERSION=$3
 PACKAGE=$(dirname "$0")/../../tools/package-windows.sh
 DIR=$(mktemp -d)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 in_wine() { "$WINE_RUN" "$PREFIX" "$@" >"$DIR/wine.out" 2>&1; }
+
+# The inputs, copied: DIR/in/ARCH with both programs, DIR/bare/ARCH with the renderer alone.
+for arch in i686 x86_64; do
+  from=$4; [ $arch = x86_64 ] && from=$5
+  saver=$from/quillet.scr; [ "${6-}" = stand-in ] && saver=$from/quillet-render.exe
+  mkdir -p "$DIR/in/$arch" "$DIR/bare/$arch"
+  cp "$from/quillet-render.exe" "$DIR/bare/$arch/" || fail "no $from/quillet-render.exe"
+  cp "$from/quillet-render.exe" "$DIR/in/$arch/"
+  cp "$saver" "$DIR/in/$arch/quillet.scr" || fail "no saver $saver"
+done
+I686=$DIR/in/i686/quillet.scr X86_64=$DIR/in/x86_64/quillet.scr
 
 SYSTEM32=$PREFIX/drive_c/windows/system32
 SYSWOW64=$PREFIX/drive_c/windows/syswow64
@@ -43,22 +56,41 @@ cleanup() {
 trap cleanup EXIT
 
 # --- The packages, and the packaging script's refusals.
-"$PACKAGE" "$VERSION" "$I686" "$DIR/missing.scr" "$DIR/none" 2>"$DIR/err" && fail "a missing saver was packed"
+# zip_holds ZIP ENTRY...: the zip holds exactly these entries, each equal to DIR/in/ARCH's file.
+zip_holds() {
+  local zip=$1 entry; shift
+  unzip -Z1 "$zip" | sort >"$DIR/entries" || fail "$zip does not read"
+  [ "$(cat "$DIR/entries")" = "$(printf '%s\n' "$@" | sort)" ] || fail "${zip##*/} holds: $(cat "$DIR/entries")"
+  rm -rf "$DIR/zip" && unzip -q "$zip" -d "$DIR/zip" || fail "$zip does not unpack"
+  for entry in "$@"; do
+    case $entry in
+      32-bit/*) cmp -s "$DIR/zip/$entry" "$DIR/in/i686/${entry#*/}" || fail "$entry is not the i686 one" ;;
+      64-bit/*) cmp -s "$DIR/zip/$entry" "$DIR/in/x86_64/${entry#*/}" || fail "$entry is not the x86-64 one" ;;
+    esac
+  done
+}
+
+mkdir "$DIR/one"; cp "$DIR/bare/i686/quillet-render.exe" "$DIR/one/"; cp "$I686" "$DIR/one/"
+"$PACKAGE" "$VERSION" "$DIR/one" "$DIR/bare/x86_64" "$DIR/none" 2>"$DIR/err" && fail "one saver without the other was packed"
+"$PACKAGE" "$VERSION" "$DIR/in/i686" "$DIR/missing" "$DIR/none" 2>"$DIR/err" && fail "a missing renderer was packed"
 [ ! -e "$DIR/none" ] || fail "a refused packaging left $(ls -A "$DIR/none")"
-"$PACKAGE" "$VERSION" "$I686" "$X86_64" "$DIR/out" >"$DIR/package.log" 2>&1 || fail "packaging: $(cat "$DIR/package.log")"
+
+# Without savers: the zip of the renderers, no installer, and an older installer removed.
+mkdir "$DIR/out" && touch "$DIR/out/quillet-0.0.1-setup.exe"
+"$PACKAGE" "$VERSION" "$DIR/bare/i686" "$DIR/bare/x86_64" "$DIR/out" >"$DIR/package.log" 2>&1 ||
+  fail "packaging the renderers: $(cat "$DIR/package.log")"
+grep -q 'no installer' "$DIR/package.log" || fail "no word of the missing installer: $(cat "$DIR/package.log")"
+[ "$(ls -A "$DIR/out")" = "quillet-$VERSION-windows.zip" ] || fail "packaging the renderers wrote: $(ls -A "$DIR/out")"
+zip_holds "$DIR/out/quillet-$VERSION-windows.zip" README.txt 32-bit/quillet-render.exe 64-bit/quillet-render.exe
+
+"$PACKAGE" "$VERSION" "$DIR/in/i686" "$DIR/in/x86_64" "$DIR/out" >"$DIR/package.log" 2>&1 || fail "packaging: $(cat "$DIR/package.log")"
 SETUP=$DIR/out/quillet-$VERSION-setup.exe ZIP=$DIR/out/quillet-$VERSION-windows.zip
 [ "$(ls -A "$DIR/out")" = "$(printf '%s\n' "${SETUP##*/}" "${ZIP##*/}")" ] || fail "packaging wrote: $(ls -A "$DIR/out")"
-
-unzip -Z1 "$ZIP" | sort >"$DIR/entries" || fail "the zip does not read"
-[ "$(cat "$DIR/entries")" = "$(printf '%s\n' 32-bit/quillet.scr 64-bit/quillet.scr README.txt)" ] ||
-  fail "the zip holds: $(cat "$DIR/entries")"
-unzip -q "$ZIP" -d "$DIR/zip" || fail "the zip does not unpack"
-cmp -s "$DIR/zip/32-bit/quillet.scr" "$I686" || fail "32-bit/quillet.scr is not the i686 saver"
-cmp -s "$DIR/zip/64-bit/quillet.scr" "$X86_64" || fail "64-bit/quillet.scr is not the x86-64 saver"
+zip_holds "$ZIP" README.txt 32-bit/quillet.scr 64-bit/quillet.scr 32-bit/quillet-render.exe 64-bit/quillet-render.exe
 README=$DIR/zip/README.txt
 [ "$(grep -c $'\r$' "$README")" = "$(wc -l <"$README")" ] && [ -z "$(tail -c1 "$README" | tr -d '\n')" ] ||
   fail "the read-me has lines without Windows line ends"
-for text in "Quillet $VERSION" "quillet-$VERSION-setup.exe" 'choose' 'Install' '%APPDATA%\Quillet\QUILLET.INI'; do
+for text in "Quillet $VERSION" "quillet-$VERSION-setup.exe" 'choose' 'Install' '%APPDATA%\Quillet\QUILLET.INI' 'quillet-render.exe'; do
   grep -qF "$text" "$README" || fail "the read-me does not say '$text'"
 done
 grep -q '@' "$README" && fail "the read-me kept a placeholder"

@@ -9,6 +9,9 @@
 # to both (tools/test-windows.sh names the Linux build that its tests compare pages with).
 #
 #   tools/build-windows.sh [CMAKE_OPTION...]
+#
+# Then it packs them (tools/package-windows.sh) into the zip out/windows/quillet-VERSION-windows.zip
+# and, with both screen savers built, the installer out/windows/quillet-VERSION-setup.exe.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup-debian.sh
@@ -26,4 +29,6 @@ for arch in i686 x86_64; do
   "$arch-w64-mingw32-strip" -o "$out/quillet-render.exe" "$build/tools/quillet-render.exe"
   # The screen saver (quillet.scr) joins it here once the Win32 backend exists.
 done
-# To come beside the two folders: the installer (NSIS) and a zip of both screen savers.
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows-x86_64/CMakeCache.txt)
+tools/package-windows.sh "$version" out/windows/i686 out/windows/x86_64 out/windows

@@ -10,8 +10,9 @@ packages=(
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
   xserver-xephyr dpkg-dev lintian
   # Windows: the cross compilers, zlib and GoogleTest's sources for them, the installer builder,
-  # and Wine (its 32-bit half from the i386 architecture) to run what they build.
-  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest nsis
+  # zip for the download of both savers, and Wine (its 32-bit half from the i386 architecture) to
+  # run what they build.
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest nsis zip unzip
   wine wine64 wine32:i386
 )
 

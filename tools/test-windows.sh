@@ -2,7 +2,8 @@
 # Cross-builds both Windows targets (tools/build-windows.sh) and runs their tests under Wine, on a
 # private X server, in one Wine prefix (build/wine-prefix) whose server runs for the whole run.
 # Part of tools/test.sh: the pages of quillet-render.exe are compared with those of the Linux
-# build in build/release, which must be built first.
+# build in build/release, which must be built first. Last, the zip and the installer are built
+# and the installer installs and uninstalls silently (tests/tools/windows_package_test.sh).
 #
 #   QUILLET_DISPLAYS=FIRST-LAST   the X display numbers to choose from (default 100-899)
 set -euo pipefail
@@ -46,4 +47,10 @@ for arch in i686 x86_64; do
   echo "Windows $arch under Wine:"
   ctest --test-dir "build/windows-$arch" --output-on-failure -j "$(nproc)" || status=1
 done
+
+echo "Windows installer and zip under Wine:"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows-x86_64/CMakeCache.txt)
+stand_in=stand-in  # copies of quillet-render.exe play quillet.scr until it is built; then empty
+tests/tools/windows_package_test.sh tools/wine-run.sh "$WINEPREFIX" "$version" \
+  out/windows/i686 out/windows/x86_64 $stand_in || status=1
 exit $status

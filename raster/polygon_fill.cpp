@@ -3,6 +3,7 @@
 #include "raster/polygon_fill.h"
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 
 #include "raster/detail/batch_scope.h"
@@ -20,9 +21,8 @@ inline int32_t SubsampleOf(TFixed V, int32_t Shift) {
   return static_cast<int32_t>((static_cast<int64_t>(V) + 2047) >> (16 - Shift));
 }
 
-// The buffers of a fill, kept from one call to the next on each thread, so that a small polygon
-// allocates nothing once the first has been drawn. A fill that somehow starts while another on
-// the same thread is still running gets buffers of its own.
+// The buffers of a fill, kept from one call to the next, so that a small polygon allocates nothing
+// once the first has been drawn.
 struct TFillScratch {
   TArrayOfArrayOfPoint Paths;  // the grid paths; only the first PathCount are in use
   size_t PathCount = 0;
@@ -31,7 +31,6 @@ struct TFillScratch {
   TCrossingTable Table;
   TEdgeList Edges;
   TSpanScratchAA Spans;
-  bool InUse = false;
 
   // Starts the grid paths of one fill with the Y range inverted at the given values.
   void StartPaths(int32_t InitialMinY, int32_t InitialMaxY) {
@@ -57,12 +56,16 @@ struct TFillScratch {
   }
 };
 
+// The kept buffers go to whichever fill finds them free, on any thread; a fill that finds them
+// taken (by another thread, or by one still running on this thread) gets buffers of its own. Not
+// thread-local: MinGW emulates that with a library call on every access.
 class TScratchLease {
  public:
-  TScratchLease() : FScratch(Shared.InUse ? FOwn.emplace() : Shared) { FScratch.InUse = true; }
+  TScratchLease()
+      : FShared(!Taken.exchange(true, std::memory_order_acquire)), FScratch(FShared ? Kept() : FOwn.emplace()) {}
   ~TScratchLease() {
-    FScratch.InUse = false;
     FScratch.Trim();
+    if (FShared) Taken.store(false, std::memory_order_release);
   }
   TScratchLease(const TScratchLease&) = delete;
   TScratchLease& operator=(const TScratchLease&) = delete;
@@ -70,12 +73,15 @@ class TScratchLease {
   TFillScratch* operator->() { return &FScratch; }
 
  private:
-  static thread_local TFillScratch Shared;
+  static TFillScratch& Kept() {
+    static TFillScratch Scratch;
+    return Scratch;
+  }
+  static inline std::atomic<bool> Taken{false};
+  const bool FShared;
   std::optional<TFillScratch> FOwn;
   TFillScratch& FScratch;
 };
-
-thread_local TFillScratch TScratchLease::Shared;
 
 // Traces, sorts and writes the grid paths. Returns false, having done nothing, when the Y range
 // clamped to the clip rectangle is empty; the caller then reports nothing either.

@@ -66,6 +66,9 @@ passes_for() {
     *"80 px"*) echo 40 ;;
     *"300 px"*) echo 12 ;;
     *erase*) echo 3000 ;;
+    "spline band"* | "Gouraud bar"*) echo 4 ;;
+    "ellipse outline"*) echo 6 ;;
+    *"ellipse disk"*) echo 30 ;;
     *) echo 300 ;;
   esac
 }

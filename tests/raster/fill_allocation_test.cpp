@@ -1,10 +1,13 @@
-// Small polygons are drawn without touching the heap once the first fill has sized the buffers.
-// Counts the allocations of this test program while a fill runs.
+// The fills' kept buffers: small polygons are drawn without touching the heap once the first fill
+// has sized them (counting this test program's allocations), and fills on several threads at once
+// each draw what a lone fill draws.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <new>
 #include <random>
+#include <thread>
+#include <vector>
 
 #include "raster/bitmap32.h"
 #include "raster/polygon_fill.h"
@@ -51,6 +54,30 @@ TEST(FillAllocation, SmallPolygonsAllocateNothingOnceWarm) {
   Allocations = 0;
   DrawAll(Shapes);
   EXPECT_EQ(Allocations, 0);
+}
+
+TEST(FillAllocation, FillsOnSeveralThreadsAtOnceDrawWhatALoneFillDraws) {
+  // Large and small shapes alike, so that the buffers grow and are trimmed while others draw.
+  const auto Draw = [](TBitmap32& S, uint32_t Seed) {
+    S.SetDimensions(300, 200);
+    S.Fill(0xFF000000);
+    std::mt19937 Rng(Seed);
+    for (int I = 0; I < 300; ++I) {
+      const auto Coordinate = [&] { return static_cast<TFixed>(Rng() % (2000u << 16)) - (850 << 16); };
+      TArrayOfFixedPoint P(3 + Rng() % 6);
+      for (TFixedPoint& Point : P) Point = {Coordinate() / (I % 7 == 0 ? 1 : 8), Coordinate() / (I % 7 == 0 ? 1 : 8)};
+      FillPolygonAA(S, P, 0x9F000000u | Rng(), I % 2 ? TPolyFillRule::NonZero : TPolyFillRule::EvenOdd, I % 5);
+      FillPolygon(S, P, 0x7F000000u | Rng(), TPolyFillRule::EvenOdd);
+    }
+  };
+  constexpr int Threads = 4;
+  std::vector<TBitmap32> Alone(Threads), Together(Threads);
+  for (int T = 0; T < Threads; ++T) Draw(Alone[T], 40 + T);
+  std::vector<std::thread> Workers;
+  for (int T = 0; T < Threads; ++T) Workers.emplace_back([&, T] { Draw(Together[T], 40 + T); });
+  for (std::thread& W : Workers) W.join();
+  for (int T = 0; T < Threads; ++T)
+    EXPECT_TRUE(std::equal(Alone[T].PixelPtr(), Alone[T].PixelPtr() + 300 * 200, Together[T].PixelPtr())) << "thread " << T;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "raster/detail/blend_variants.h"
+#include "raster/detail/compiler_facts.h"
 #include "raster/detail/row_kernels.h"
 
 namespace quillet {
@@ -326,8 +327,8 @@ class TPairedRowWriter {
 
   // One row of spans from Starts to Ends with the given bounds; false, having drawn nothing, when
   // it is not one for this kernel.
-  bool DrawRow(const int32_t* Starts, const int32_t* Ends, int32_t MinStart, int32_t MaxStart, int32_t MinEnd,
-               int32_t MaxEnd, int32_t Row) {
+  QUILLET_CALLER_KEEPS_VECTORS bool DrawRow(const int32_t* Starts, const int32_t* Ends, int32_t MinStart,
+                                             int32_t MaxStart, int32_t MinEnd, int32_t MaxEnd, int32_t Row) {
     const int32_t S = FR.Shift;
     const int32_t L0 = MinStart >> S, L1 = MaxStart >> S, R0 = MinEnd >> S, R1 = MaxEnd >> S;
     TColor32* const Dst = FR.Dst + static_cast<std::ptrdiff_t>(Row) * FR.Stride;

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "raster/detail/compiler_facts.h"
+
 #if defined(__x86_64__) && defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -22,10 +24,14 @@ TFixed FloatToFixed(float X) {
   // rint, not nearbyint: the same value (only the unread inexact flag differs), one instruction
   // instead of a library call that saves and restores the floating-point environment.
   const long double R = std::rint(static_cast<long double>(X) * 65536.0L);
+#if QUILLET_X86
+  return static_cast<TFixed>(static_cast<uint32_t>(static_cast<uint64_t>(X87StoreInt64(R))));
+#else
   // A 64-bit integer store of an out-of-range or NaN value yields the "indefinite" integer, whose
   // low 32 bits are 0.
   if (!(R > -9223372036854775808.0L && R < 9223372036854775808.0L)) return 0;
   return static_cast<TFixed>(static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(R))));
+#endif
 #endif
 }
 

@@ -273,12 +273,13 @@ void TWin32ScreenWindow::PresentAreas(const std::vector<TRect>& Copy, const std:
   }
   const std::vector<TRect>& CopyRects = Hole.Right > Hole.Left ? Shown : Copy;
   const std::vector<TRect>& BlackRects = Hole.Right > Hole.Left ? Filled : Black;
-  FStore->Put(Dc, FSurface, CopyRects);
+  // Black first: what was drawn after a wipe lies inside the wipe's black and must stay on top.
   const HBRUSH BlackBrush = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
   for (const TRect& R : BlackRects) {
     const RECT Area{R.Left, R.Top, R.Right, R.Bottom};
     ::FillRect(Dc, &Area, BlackBrush);
   }
+  FStore->Put(Dc, FSurface, CopyRects);
   if (Covered) PutOverlay(Dc);
   ::ReleaseDC(FHwnd, Dc);
   ::GdiFlush();

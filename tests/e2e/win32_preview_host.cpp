@@ -6,6 +6,7 @@
 //   preview-host SCR DUMP preview|preview-colon   the child appears at the host's size, draws,
 //                                                 follows a resize, ends (code 0) when the host goes
 //   preview-host SCR - dialog-owner               "/c:HWND": the dialog is owned by the frame
+//   preview-host SCR - resources                  the saver's name (string 1) and its version
 //
 // Prints what failed and exits with 1; exits with 0 when everything held.
 #include <windows.h>
@@ -175,14 +176,29 @@ void DialogOwner(const std::wstring& Scr, HWND Frame) {
   ::CloseHandle(Process.hProcess);
 }
 
+// The system's screen-saver settings list the saver by string 1; Explorer shows the version.
+void Resources(const std::wstring& Scr) {
+  const HMODULE Module = ::LoadLibraryExW(Scr.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!Module) return Fail("quillet.scr could not be read");
+  wchar_t Name[64] = {};
+  if (::LoadStringW(Module, 1, Name, 64) <= 0 || std::wstring(Name) != L"Quillet") Fail("string 1 is not \"Quillet\"");
+  if (!::FindResourceW(Module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16))) Fail("no version resource");  // RT_VERSION
+  if (!::FindResourceW(Module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) Fail("no manifest");  // RT_MANIFEST
+  ::FreeLibrary(Module);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 4) {
-    std::fprintf(stderr, "usage: preview-host SCR DUMP preview|preview-colon|dialog-owner\n");
+    std::fprintf(stderr, "usage: preview-host SCR DUMP preview|preview-colon|dialog-owner|resources\n");
     return 2;
   }
   const std::wstring Scr = argv[1], Dump = argv[2], Mode = argv[3];
+  if (Mode == L"resources") {
+    Resources(Scr);
+    return Failures == 0 ? 0 : 1;
+  }
   const HWND Frame = ::CreateWindowExW(0, L"STATIC", L"Preview host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
                                        400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
   const HWND Host = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 20, 20, 152, 112, Frame,

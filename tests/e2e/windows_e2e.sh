@@ -191,19 +191,51 @@ case_right_click_dialog() {
   alive "$SAVER" || fail "the right click ended the saver"
 }
 
-# OK writes the per-user settings file; Cancel, Escape and the close box do not.
+# OK writes the per-user settings file, starting from the one in the Windows directory when the
+# user has none yet (which is left as it was); Cancel, Escape and the close box write nothing.
 case_config_ok() {
+  local legacy=$PREFIX/drive_c/windows/QUILLET.INI
   rm -rf "$INI_DIR"
+  printf '[Config]\r\nObjects=77\r\n' >"$legacy"
+  cp "$legacy" "$WORK/legacy.before"
   start config /c
   find_window 'Configuration  /C$' 15 || fail "no dialog for /c"
   caption_is "$WINDOW" " Quillet: Screen Saver Configuration  /C" || fail "caption: '$(xdotool getwindowname "$WINDOW")'"
   focus "$WINDOW"
   xdotool key Return
   wait_exit "$LAST_PID" 5
+  rm -f "$legacy.keep"; mv "$legacy" "$legacy.keep"
   [ "$EXIT_CODE" = 0 ] || fail "OK: exit code $EXIT_CODE, expected 0"
   [ -f "$INI" ] || fail "OK wrote no $INI"
-  grep -q '^Objects=' "$INI" || fail "the settings file lacks the settings: $(head -c 500 "$INI")"
+  grep -q '^Objects=77' "$INI" || fail "the Windows directory's file did not give the starting values: $(head -c 500 "$INI")"
+  cmp -s "$legacy.keep" "$WORK/legacy.before" || fail "the Windows directory's file was changed"
+  rm -f "$legacy.keep"
   rm -rf "$INI_DIR"
+}
+
+# A save that fails shows the error in a box and keeps the dialog open.
+case_config_save_fails() {
+  rm -rf "$INI_DIR"
+  # A file where the folder should be: the folder cannot be made.
+  mkdir -p "$(dirname "$INI_DIR")"
+  : >"$INI_DIR"
+  start config /c
+  find_window 'Configuration  /C$' 15 || fail "no dialog for /c"
+  local dialog=$WINDOW
+  focus "$dialog"
+  xdotool key Return
+  find_window '^Quillet$' 5 || { rm -f "$INI_DIR"; fail "no error box after a failed save"; }
+  focus "$WINDOW"
+  xdotool key Return
+  sleep 0.5
+  rm -f "$INI_DIR"
+  alive "$LAST_PID" || fail "a failed save ended the dialog"
+  find_window 'Configuration  /C$' 2 || fail "the dialog closed after a failed save"
+  focus "$WINDOW"
+  xdotool key Escape
+  wait_exit "$LAST_PID" 5
+  [ "$EXIT_CODE" = 0 ] || fail "Escape after a failed save: exit code $EXIT_CODE, expected 0"
+  [ ! -e "$INI" ] || fail "Cancel wrote the settings file"
 }
 
 case_config_cancel() {
@@ -230,6 +262,11 @@ case_preview() {
 
 case_dialog_owner() {
   "$WINE_RUN" "$PREFIX" "$HOST" "$(windows_path "$SCR")" - dialog-owner >"$WORK/host.log" 2>&1 ||
+    fail "$(cat "$WORK/host.log")"
+}
+
+case_resources() {
+  "$WINE_RUN" "$PREFIX" "$HOST" "$(windows_path "$SCR")" - resources >"$WORK/host.log" 2>&1 ||
     fail "$(cat "$WORK/host.log")"
 }
 

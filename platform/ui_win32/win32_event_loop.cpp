@@ -185,6 +185,13 @@ int TWin32EventLoop::Run() {
   FRunning = true;
   while (!FQuit) RunOnce(INFINITE);
   FRunning = false;
+  // The quit message posted for a nested loop must not end whatever runs on this thread later
+  // (a message box, another loop) at once.
+  if (FPostedQuit) {
+    MSG Msg;
+    ::PeekMessageW(&Msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    FPostedQuit = false;
+  }
   return FExitCode;
 }
 
@@ -193,7 +200,10 @@ void TWin32EventLoop::Quit(int ExitCode) {
   FQuit = true;
   FExitCode = ExitCode;
   // A message box or a menu that runs its own loop inside ours ends with it.
-  if (FRunning) ::PostQuitMessage(ExitCode);
+  if (FRunning) {
+    ::PostQuitMessage(ExitCode);
+    FPostedQuit = true;
+  }
 }
 
 }  // namespace quillet

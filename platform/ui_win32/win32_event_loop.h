@@ -59,6 +59,7 @@ class TWin32EventLoop : public IEventLoop {
   TMessageHook FHook;
   bool FRunning = false;
   bool FQuit = false;
+  bool FPostedQuit = false;
   int FExitCode = 0;
 };
 

@@ -252,6 +252,30 @@ case_config_cancel() {
   [ ! -e "$INI" ] || fail "Cancel wrote the settings file"
 }
 
+# The dialog's WinTest shows the saver in a window of the designed size, Test... full screen; a
+# right click on the test brings the dialog back over it.
+case_test_buttons() {
+  start config /c
+  find_window 'Configuration  /C$' 15 || fail "no dialog for /c"
+  local dialog=$WINDOW config=$LAST_PID
+  focus "$dialog"
+  eval "$(xdotool getwindowgeometry --shell "$dialog")"
+  # The middles of the WinTest and Test... buttons in the dialog's fixed layout.
+  local win_test="$((X + 318)) $((Y + 193))" test="$((X + 318)) $((Y + 233))"
+  xdotool mousemove $win_test click 1
+  find_window "$SAVER_CAPTION" 10 || fail "WinTest showed no saver"
+  local saver=$WINDOW
+  wait_until 5 bash -c "xdotool getwindowgeometry $saver | grep -q 'Geometry: 603x387'" ||
+    fail "WinTest: $(xdotool getwindowgeometry "$saver"), expected a window of 603 x 387"
+  xdotool mousemove $test click 1
+  wait_until 5 bash -c "xdotool getwindowgeometry $saver | grep -q 'Geometry: 1920x1080'" ||
+    fail "Test...: $(xdotool getwindowgeometry "$saver"), expected the whole screen"
+  sleep 0.5
+  xdotool click 3
+  find_window 'Configuration  /C$' 5 || fail "a right click on the test did not bring the dialog back"
+  alive "$config" || fail "the test ended the program"
+}
+
 case_preview() {
   local form
   for form in preview preview-colon; do

@@ -39,6 +39,9 @@ class IConfigWindow : public IConfigView {
   virtual bool IsVisible() const = 0;
   // The window's handle, for a preview drawn inside the dialog.
   virtual uint32_t NativeHandle() = 0;
+  // The dialog belongs to window Owner (a system's settings window that opened it), above it and
+  // gone with it. A platform whose machinery names no owner ignores it.
+  virtual void SetOwner(uint32_t Owner) { (void)Owner; }
   // The dialog's behaviour is about to go: from now on the window reports nothing to it.
   virtual void DetachForm() = 0;
 };

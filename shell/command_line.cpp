@@ -14,7 +14,7 @@ std::string AsciiUpper(std::string_view S) {
 
 }  // namespace
 
-TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
+TCommandLine ParseCommandLine(const std::vector<std::string>& Args, TCommandLineDialect Dialect) {
   TCommandLine Result;
   if (Args.empty()) return Result;
   Result.ModeText = AsciiUpper(Args[0]);
@@ -30,6 +30,13 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
     case 'P': Result.SaverMode = TSaverMode::ModePreview; break;
     case 'S': Result.SaverMode = TSaverMode::ModeSaver; break;
     default: break;
+  }
+  // "/p:HWND" and "/c:HWND": the colon directly after the letter, then a window id.
+  uint32_t AfterColon = 0;
+  if (Dialect.WindowAfterColon && T.size() > 3 && T[2] == ':' &&
+      ParseWindowId(std::string_view(T).substr(3), AfterColon)) {
+    if (Result.SaverMode == TSaverMode::ModePreview) Result.PreviewParent = AfterColon;
+    if (Result.SaverMode == TSaverMode::ModeConfig) Result.DialogOwner = AfterColon;
   }
   return Result;
 }

@@ -23,10 +23,19 @@ struct TCommandLine {
   std::string ModeText;
   // The second argument as a window id; 0 when absent or not a window id (see ParseWindowId).
   uint32_t PreviewParent = 0;
+  // The window that owns the dialog ("/c:HWND" where the dialect reads it); 0 for none.
+  uint32_t DialogOwner = 0;
+};
+
+// How a platform's screen-saver machinery writes the command line.
+struct TCommandLineDialect {
+  // Windows also writes the window after a colon: "/p:HWND" names the preview's host (before a
+  // second argument), "/c:HWND" the dialog's owner. Elsewhere the colon's text is ignored.
+  bool WindowAfterColon = false;
 };
 
 // Args are the arguments after the program's path.
-TCommandLine ParseCommandLine(const std::vector<std::string>& Args);
+TCommandLine ParseCommandLine(const std::vector<std::string>& Args, TCommandLineDialect Dialect = {});
 
 // A window id as X11 tools print them: decimal digits, or "0x" and hexadecimal digits, within 32
 // bits; no sign, blanks or other characters.

@@ -95,6 +95,32 @@ TLaunchRequest ParseLaunchRequest(const std::vector<std::string>& Args, const ch
   return R;
 }
 
+TLaunchRequest ParseLaunchRequest(const std::vector<std::string>& Args, const char* HostVariable,
+                                  const TLaunchRules& Rules) {
+  if (Rules.Hosting) return ParseLaunchRequest(Args, HostVariable);
+  TLaunchRequest R = ParseLaunchRequest(Args, nullptr);
+  if (R.Action == TLaunchAction::Hosted)
+    return Failed("drawing into another program's window (--root, --window-id and the settings options) "
+                  "needs an X11 host; here /p HWND shows a preview in a window");
+  return R;
+}
+
+std::string LaunchUsage(const TLaunchRules& Rules) {
+  if (Rules.Hosting) return LaunchUsage();
+  return "usage: quillet.scr [/c[:HWND] | /s | /p[:]HWND | /a]\n"
+         "       quillet.scr --help | --version\n"
+         "\n"
+         "Screen-saver modes (\"-\" may stand for \"/\", letters in either case):\n"
+         "  (none), /c        the configuration dialog; /c:HWND owned by window HWND\n"
+         "  /s                the screen saver, full screen over every monitor\n"
+         "  /p HWND, /p:HWND  a live preview inside window HWND (decimal or 0x hexadecimal);\n"
+         "                    without HWND, inside the dialog\n"
+         "  /a                ends at once (there is no password)\n"
+         "\n"
+         "  -h, --help        this text\n"
+         "  --version         the version\n";
+}
+
 std::string LaunchUsage() {
   return "usage: quillet [/c | /s | /p [ID] | /a]\n"
          "       quillet (--root | --window-id ID) [--fps] [--ini FILE] [SETTING...]\n"
@@ -123,15 +149,18 @@ std::string LaunchUsage() {
          "  --version         the version\n";
 }
 
-TErrorReport ErrorReportFor(const TLaunchRequest& Request, const std::vector<std::string>& Args) {
+TErrorReport ErrorReportFor(const TLaunchRequest& Request, const std::vector<std::string>& Args,
+                            TCommandLineDialect Dialect) {
   if (Request.Action == TLaunchAction::Hosted) return TErrorReport::Stderr;
-  const TCommandLine Line = ParseCommandLine(Args);
+  const TCommandLine Line = ParseCommandLine(Args, Dialect);
   return Line.SaverMode == TSaverMode::ModePreview && Line.PreviewParent != 0 ? TErrorReport::Stderr
                                                                               : TErrorReport::Box;
 }
 
-bool EndsOnQuitSignals(const TLaunchRequest& Request, const std::vector<std::string>& Args) {
-  return Request.Action == TLaunchAction::Hosted || ParseCommandLine(Args).SaverMode == TSaverMode::ModePreview;
+bool EndsOnQuitSignals(const TLaunchRequest& Request, const std::vector<std::string>& Args,
+                       TCommandLineDialect Dialect) {
+  return Request.Action == TLaunchAction::Hosted ||
+         ParseCommandLine(Args, Dialect).SaverMode == TSaverMode::ModePreview;
 }
 
 }  // namespace quillet

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "config/setting_options.h"
+#include "shell/command_line.h"
 
 namespace quillet {
 
@@ -35,6 +36,15 @@ struct TLaunchRequest {
   std::string Error;  // UsageError: one line, without the program's name
 };
 
+// How a platform's screen-saver machinery and hosts start a saver.
+struct TLaunchRules {
+  TCommandLineDialect Dialect;
+  // Hosts that hand the saver a window of theirs to draw into: --root, --window-id and
+  // XSCREENSAVER_WINDOW (X11). Without them such a command line is a usage error and the
+  // variable means nothing.
+  bool Hosting = true;
+};
+
 // Args are the arguments after the program's path; HostVariable is the value of
 // XSCREENSAVER_WINDOW, null (or empty) when it is not set.
 //
@@ -44,9 +54,14 @@ struct TLaunchRequest {
 // window; otherwise HostVariable does; otherwise the root. A first argument that is neither
 // --help, -h, --version nor a long option (/s, -s, x, ...) is a screen-saver mode.
 TLaunchRequest ParseLaunchRequest(const std::vector<std::string>& Args, const char* HostVariable);
+// The same under a platform's rules.
+TLaunchRequest ParseLaunchRequest(const std::vector<std::string>& Args, const char* HostVariable,
+                                  const TLaunchRules& Rules);
 
 // The usage of every mode and option, for --help.
 std::string LaunchUsage();
+// The usage of what a platform's rules allow.
+std::string LaunchUsage(const TLaunchRules& Rules);
 
 // How an error that reaches the event loop is reported.
 enum class TErrorReport : uint8_t {
@@ -55,10 +70,12 @@ enum class TErrorReport : uint8_t {
 };
 
 // Box for the screen-saver modes, Stderr when hosted and for a preview in a host's window (/p ID).
-TErrorReport ErrorReportFor(const TLaunchRequest& Request, const std::vector<std::string>& Args);
+TErrorReport ErrorReportFor(const TLaunchRequest& Request, const std::vector<std::string>& Args,
+                            TCommandLineDialect Dialect = {});
 
 // Whether SIGTERM, SIGINT and SIGHUP end the run normally (exit code 0), as hosts stop their
 // savers and previews: hosted and /p. The other modes keep the signals' default action.
-bool EndsOnQuitSignals(const TLaunchRequest& Request, const std::vector<std::string>& Args);
+bool EndsOnQuitSignals(const TLaunchRequest& Request, const std::vector<std::string>& Args,
+                       TCommandLineDialect Dialect = {});
 
 }  // namespace quillet

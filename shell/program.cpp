@@ -31,6 +31,7 @@ struct TRun {
   std::unique_ptr<tConfigForm> Config;
   std::unique_ptr<IConfigWindow> ConfigWindow;
   bool ScreenIsMain = false;
+  TLaunchRules Rules;
   TErrorReport ErrorReport = TErrorReport::Box;
   bool Failed = false;
 };
@@ -127,7 +128,7 @@ void CheckSingleInstance(const std::vector<std::string>& Args) {
 }
 
 bool CreateFormsForMode(const std::vector<std::string>& Args) {
-  const TCommandLine Command = ParseCommandLine(Args);
+  const TCommandLine Command = ParseCommandLine(Args, Run.Rules.Dialect);
   bool& ScreenIsMain = Run.ScreenIsMain;
   switch (Command.SaverMode) {
     case TSaverMode::ModeChangePassword:
@@ -174,22 +175,27 @@ bool CreateFormsForMode(const std::vector<std::string>& Args) {
       Run.Config->OnClosed = [] { Run.ScreenWindow->Close(); };
   }
 
+  // The dialog of a "/c:HWND" belongs to that window.
+  if (Command.DialogOwner != 0) Run.ConfigWindow->SetOwner(Command.DialogOwner);
   Run.Config->AppendToCaption(Command.ModeText);
   return true;
 }
 
 int RunProgram(IProgramBackend& Backend, const std::vector<std::string>& Args) {
   Run.Backend = &Backend;
+  Run.Rules = Backend.LaunchRules();
+  const TLaunchRules& Rules = Run.Rules;
   const char* HostVariable = std::getenv("XSCREENSAVER_WINDOW");
-  const TLaunchRequest Request = ParseLaunchRequest(Args, HostVariable);
+  const TLaunchRequest Request = ParseLaunchRequest(Args, HostVariable, Rules);
   // A host may stop what it has just started: its requests are caught before anything else, and
   // end the run once the event loop runs.
-  const bool QuitOnRequest = Request.Action != TLaunchAction::UsageError && EndsOnQuitSignals(Request, Args);
+  const bool QuitOnRequest =
+      Request.Action != TLaunchAction::UsageError && EndsOnQuitSignals(Request, Args, Rules.Dialect);
   if (QuitOnRequest) Backend.CatchQuitRequests();
   InitRasterEngine();
   switch (Request.Action) {
     case TLaunchAction::Help:
-      std::fputs(LaunchUsage().c_str(), stdout);
+      std::fputs(LaunchUsage(Rules).c_str(), stdout);
       return 0;
     case TLaunchAction::Version:
       std::printf("quillet %s\n", QUILLET_VERSION);
@@ -209,13 +215,13 @@ int RunProgram(IProgramBackend& Backend, const std::vector<std::string>& Args) {
   }
   if (!Backend.ReachDisplay(Problem)) {
     // Changing the password needs no window, hence no display.
-    if (!Hosted && ParseCommandLine(Args).SaverMode == TSaverMode::ModeChangePassword) return 0;
+    if (!Hosted && ParseCommandLine(Args, Rules.Dialect).SaverMode == TSaverMode::ModeChangePassword) return 0;
     std::fprintf(stderr, "quillet: %s\n", Problem.c_str());
     return ExitFailed;
   }
 
   Backend.StartToolkit(&ReportRunError);
-  Run.ErrorReport = ErrorReportFor(Request, Args);
+  Run.ErrorReport = ErrorReportFor(Request, Args, Rules.Dialect);
   TErrorBoxHooks Hooks = Backend.ErrorBoxHooks();
   Hooks.EndProcess = &EndProcess;
   SetErrorBoxHooks(std::move(Hooks));

@@ -40,6 +40,8 @@ class IProgramBackend {
   // From now on a host's request to stop (a signal) is caught; it ends the run once the event
   // loop runs. Called first of all, for the runs a host stops.
   virtual void CatchQuitRequests() = 0;
+  // How this platform's screen-saver machinery and hosts write the command line.
+  virtual TLaunchRules LaunchRules() const { return {}; }
   // Before the toolkit starts: the display the program will show on. False with Problem set when
   // there is none.
   virtual bool ReachDisplay(std::string& Problem) = 0;

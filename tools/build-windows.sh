@@ -2,8 +2,8 @@
 # Cross-builds Quillet for 32-bit (i686) and 64-bit (x86-64) Windows with MinGW-w64 and leaves
 # what a Windows user runs in out/windows/:
 #
-#   out/windows/i686/quillet-render.exe      32-bit Windows (64-bit Windows runs it too)
-#   out/windows/x86_64/quillet-render.exe    64-bit Windows
+#   out/windows/i686/quillet.scr, quillet-render.exe      32-bit Windows (64-bit Windows runs them too)
+#   out/windows/x86_64/quillet.scr, quillet-render.exe    64-bit Windows
 #
 # The builds are build/windows-i686 and build/windows-x86_64; CMAKE_OPTIONs given here are passed
 # to both (tools/test-windows.sh names the Linux build that its tests compare pages with).
@@ -27,7 +27,7 @@ for arch in i686 x86_64; do
   out=out/windows/$arch
   mkdir -p "$out"
   "$arch-w64-mingw32-strip" -o "$out/quillet-render.exe" "$build/tools/quillet-render.exe"
-  # The screen saver (quillet.scr) joins it here once the Win32 backend exists.
+  "$arch-w64-mingw32-strip" -o "$out/quillet.scr" "$build/platform/ui_win32/quillet.scr"
 done
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows-x86_64/CMakeCache.txt)

@@ -11,6 +11,7 @@
 
 #include <functional>
 
+#include "config/dialog_layout.h"
 #include "platform/ui_qt_x11/gauge_bar.h"
 #include "platform/ui_qt_x11/message_box.h"
 #include "platform/ui_qt_x11/system_colors.h"
@@ -41,32 +42,9 @@ class TValueLabel : public QLabel {
   int FTag;
 };
 
-struct TGroupDesign {
-  int X, Y, W, H;
-  int Top, Step;  // of the check boxes inside
-};
+namespace layout = dialog_layout;
 
-// The four families' groups, in the order of SettingFamilies.
-constexpr std::array<TGroupDesign, 4> GroupDesigns{{
-    {6, 24, 115, 169, 18, 20},
-    {128, 24, 121, 169, 18, 20},
-    {6, 208, 115, 78, 24, 24},
-    {128, 208, 121, 78, 24, 24},
-}};
-
-struct TButtonDesign {
-  int X, Y, W, H;
-};
-
-// In the order of TDialogButton.
-constexpr std::array<TButtonDesign, DialogButtonCount> ButtonDesigns{{
-    {264, 180, 112, 27}, {264, 220, 112, 27}, {263, 260, 57, 27}, {328, 260, 48, 27}, {392, 228, 96, 27},
-    {392, 260, 96, 27},
-}};
-
-constexpr int ClientWidth = 497;
-constexpr int ClientHeight = 292;
-constexpr int DesktopColorIndex = 1;
+QRect At(const layout::TBox& B) { return QRect(B.X, B.Y, B.W, B.H); }
 
 QColor FromSystemColor(uint32_t Bgr) {
   return QColor(static_cast<int>(Bgr & 0xFF), static_cast<int>((Bgr >> 8) & 0xFF), static_cast<int>((Bgr >> 16) & 0xFF));
@@ -86,28 +64,27 @@ void TQtConfigDialog::BuildControls() {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   setWindowTitle(FromUtf8(FForm->Caption()));
-  setFixedSize(ClientWidth, ClientHeight);
+  setFixedSize(layout::ClientWidth, layout::ClientHeight);
   setAutoFillBackground(true);
 
   auto* Panel1 = new QWidget(this);
-  Panel1->setGeometry(0, 0, ClientWidth, 20);
+  Panel1->setGeometry(At(layout::Panel1));
   Panel1->setBackgroundRole(QPalette::Base);
   Panel1->setAutoFillBackground(true);
   auto* Label6 = new QLabel(tConfigForm::HintText, Panel1);
-  Label6->setGeometry(0, 2, 498, 18);
+  Label6->setGeometry(At(layout::Label6));
   Label6->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  QFont HintFont("Verdana");
-  HintFont.setPixelSize(11);
+  QFont HintFont(layout::HintFontFace);
+  HintFont.setPixelSize(layout::HintFontPixels);
   Label6->setFont(HintFont);
 
   std::array<QGroupBox*, 4> Groups{};
   for (std::size_t F = 0; F < Groups.size(); ++F) {
-    const TGroupDesign& D = GroupDesigns[F];
     Groups[F] = new QGroupBox(QString::fromLatin1(SettingFamilies[F].Caption), this);
-    Groups[F]->setGeometry(D.X, D.Y, D.W, D.H);
+    Groups[F]->setGeometry(At(layout::FamilyGroups[F].Box));
   }
   auto* GroupBox3 = new QGroupBox(QString(), this);
-  GroupBox3->setGeometry(256, 24, 233, 145);
+  GroupBox3->setGeometry(At(layout::GroupBox3));
 
   std::array<int, 4> Slots{};
   for (std::size_t I = 0; I < SwitchSettings.size(); ++I) {
@@ -117,7 +94,7 @@ void TQtConfigDialog::BuildControls() {
     const int Slot = Slots[F]++;
     auto* Box = new QCheckBox(QString::fromLatin1(S.Caption), Group);
     Box->setObjectName(QString::fromLatin1(SettingFamilies[F].ControlPrefix) + QString::fromLatin1(S.Key));
-    Box->setGeometry(8, GroupDesigns[F].Top + Slot * GroupDesigns[F].Step, Group->width() - 12, 18);
+    Box->setGeometry(At(layout::CheckBoxIn(layout::FamilyGroups[F], Slot)));
     Box->setChecked(S.Designed);
     Box->installEventFilter(this);
     FChecks[I] = Box;
@@ -128,13 +105,12 @@ void TQtConfigDialog::BuildControls() {
 
   for (std::size_t R = 0; R < NumberSettings.size(); ++R) {
     const TNumberSetting& N = NumberSettings[R];
-    const int Y = 10 + 26 * static_cast<int>(R);
     TGaugeRow& Row = FRows[R];
     Row.NameLabel = new QLabel(QString::fromLatin1(N.RowCaption), GroupBox3);
-    Row.NameLabel->setGeometry(8, Y, 72, 18);
+    Row.NameLabel->setGeometry(At(layout::NameLabelIn(R)));
     auto* Value = new TValueLabel(static_cast<int>(R) + 1, GroupBox3);
     Value->setObjectName(QString::fromLatin1(N.ValueLabel));
-    Value->setGeometry(80, Y, 30, 18);
+    Value->setGeometry(At(layout::ValueLabelIn(R)));
     Value->setText(QString::number(N.Designed));
     Value->OnMouseDown = [this](int Tag, TMouseButton Button) {
       if (FForm) FForm->iMouseDown(Tag, Button);
@@ -142,7 +118,7 @@ void TQtConfigDialog::BuildControls() {
     Row.ValueLabel = Value;
     Row.Gauge = new TGaugeBar(GroupBox3);
     Row.Gauge->setObjectName(QString::fromLatin1(N.Gauge));
-    Row.Gauge->setGeometry(114, Y + 1, 116, 16);
+    Row.Gauge->setGeometry(At(layout::GaugeIn(R)));
     Row.Gauge->SetRange(N.Range.Min, N.Range.Max);
     Row.Gauge->SetPosition(N.Designed);
     Row.Gauge->OnChange = [this, R](TGaugeBar* Gauge) {
@@ -151,9 +127,8 @@ void TQtConfigDialog::BuildControls() {
   }
 
   for (std::size_t B = 0; B < DialogButtonCount; ++B) {
-    const TButtonDesign& D = ButtonDesigns[B];
     auto* Button = new QPushButton(QString::fromLatin1(tConfigForm::DesignedButtonCaptions[B]), this);
-    Button->setGeometry(D.X, D.Y, D.W, D.H);
+    Button->setGeometry(At(layout::Buttons[B]));
     Button->installEventFilter(this);
     QObject::connect(Button, &QPushButton::clicked, this, [this, B] {
       if (FForm) FForm->ButtonClick(static_cast<TDialogButton>(B));
@@ -163,12 +138,12 @@ void TQtConfigDialog::BuildControls() {
   Button(TDialogButton::OK)->setDefault(true);
 
   QPalette VersionPalette = palette();
-  VersionPalette.setColor(QPalette::WindowText, FromSystemColor(PaletteSystemColor(DesktopColorIndex)));
+  VersionPalette.setColor(QPalette::WindowText, FromSystemColor(PaletteSystemColor(layout::DesktopColorIndex)));
   auto* LabelVersion = new QLabel(tConfigForm::VersionText, this);
-  LabelVersion->setGeometry(392, 175, 96, 16);
+  LabelVersion->setGeometry(At(layout::LabelVersion));
   LabelVersion->setPalette(VersionPalette);
   FLabelEngineVersion = new QLabel(tConfigForm::DesignedEngineVersion, this);
-  FLabelEngineVersion->setGeometry(392, 199, 96, 16);
+  FLabelEngineVersion->setGeometry(At(layout::LabelEngineVersion));
   FLabelEngineVersion->setPalette(VersionPalette);
 }
 

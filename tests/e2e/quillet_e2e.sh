@@ -68,10 +68,12 @@ start_x() {
   mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
   chmod 700 "$XDG_RUNTIME_DIR"
   unset QT_QPA_PLATFORM
-  # A random free display number; a server that loses a race for it dies at once and we retry.
-  local attempt number
+  # A random free display number (QUILLET_DISPLAYS=FIRST-LAST, default 100-899); a server that
+  # loses a race for it dies at once and we retry.
+  local attempt number range=${QUILLET_DISPLAYS:-100-899}
+  local first=${range%-*} last=${range#*-}
   for attempt in 1 2 3 4 5 6 7 8; do
-    number=$((100 + RANDOM % 800))
+    number=$((first + RANDOM % (last - first + 1)))
     [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
     # -noreset: the server must not reset while no client is connected, between two steps.
     # shellcheck disable=SC2086
@@ -119,9 +121,10 @@ start_two_monitors() {
 start_xinerama_only() {
   command -v Xephyr >/dev/null && command -v xdpyinfo >/dev/null || { echo "SKIP: Xephyr or xdpyinfo missing"; exit 77; }
   start_x 1900x800
-  local attempt number
+  local attempt number range=${QUILLET_DISPLAYS:-100-899}
+  local first=${range%-*} last=${range#*-}
   for attempt in 1 2 3 4 5 6 7 8; do
-    number=$((100 + RANDOM % 800))
+    number=$((first + RANDOM % (last - first + 1)))
     [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
     Xephyr ":$number" -screen 1024x768 -screen 800x600 +xinerama -nolisten tcp -noreset \
       >"$WORK/xephyr.log" 2>&1 &

@@ -53,6 +53,37 @@ TEST(ParseCommandLine, SecondArgumentIsTheHostWindowWhenItIsADecimalOrHexadecima
   EXPECT_EQ(Parse({"/p", "7", "extra"}).PreviewParent, 7u);
 }
 
+// Windows writes the window after a colon too; elsewhere "/p:1234" stays a preview without a host.
+TEST(ParseCommandLine, WindowAfterAColonOnlyWhereThePlatformWritesIt) {
+  const TCommandLineDialect Windows{.WindowAfterColon = true};
+  for (const TCommandLineDialect Dialect : {TCommandLineDialect{}, Windows}) {
+    const bool Colon = Dialect.WindowAfterColon;
+    const TCommandLine P = ParseCommandLine({"/p:1234"}, Dialect);
+    EXPECT_EQ(P.SaverMode, TSaverMode::ModePreview);
+    EXPECT_EQ(P.PreviewParent, Colon ? 1234u : 0u);
+    EXPECT_EQ(P.DialogOwner, 0u);
+    EXPECT_EQ(P.ModeText, "/P:1234");
+    const TCommandLine C = ParseCommandLine({"-C:0x1F"}, Dialect);
+    EXPECT_EQ(C.SaverMode, TSaverMode::ModeConfig);
+    EXPECT_EQ(C.DialogOwner, Colon ? 0x1Fu : 0u);
+    EXPECT_EQ(C.PreviewParent, 0u);
+    // The forms without a colon read as they always did.
+    EXPECT_EQ(ParseCommandLine({"/p", "77"}, Dialect).PreviewParent, 77u);
+    EXPECT_EQ(ParseCommandLine({"/c"}, Dialect).DialogOwner, 0u);
+    // Only the preview and the dialog name a window there, and only a whole window id does.
+    EXPECT_EQ(ParseCommandLine({"/s:5"}, Dialect).PreviewParent, 0u);
+    EXPECT_EQ(ParseCommandLine({"/s:5"}, Dialect).SaverMode, TSaverMode::ModeSaver);
+    for (const char* Arg : {"/p:", "/p:x", "/p:-1", "/p: 5", "/p:4294967296", "/p::5", "/px5", "/c:12z"}) {
+      const TCommandLine Bad = ParseCommandLine({Arg}, Dialect);
+      EXPECT_EQ(Bad.PreviewParent, 0u) << Arg;
+      EXPECT_EQ(Bad.DialogOwner, 0u) << Arg;
+    }
+  }
+  // A window after the colon wins over a second argument.
+  EXPECT_EQ(ParseCommandLine({"/p:10", "20"}, Windows).PreviewParent, 10u);
+  EXPECT_EQ(ParseCommandLine({"/p:10", "20"}).PreviewParent, 20u);
+}
+
 TEST(InstanceName, BaseNameAndFirstTwoCharactersAsTyped) {
   EXPECT_EQ(InstanceName("quillet", {}), "quillet");
   EXPECT_EQ(InstanceName("quillet", {"/s"}), "quillet/s");

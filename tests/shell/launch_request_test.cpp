@@ -132,6 +132,34 @@ TEST(LaunchRequest, RefusesWhatAHostCouldNotMean) {
   EXPECT_EQ(Parse({}, "0").Action, TLaunchAction::UsageError);
 }
 
+// Where no host lends the saver a window (Windows), the host's command lines are usage errors,
+// its variable means nothing, and the preview's colon form is a preview in a host.
+TEST(LaunchRequest, WithoutHostsTheHostedStartsAreRefused) {
+  TLaunchRules Rules;
+  Rules.Dialect.WindowAfterColon = true;
+  Rules.Hosting = false;
+  for (const std::vector<std::string>& Args : std::vector<std::vector<std::string>>{
+           {"--root"}, {"--window-id", "7"}, {"-window-id", "0x10"}, {"--root", "--fps"}, {"--objects", "5"}}) {
+    const TLaunchRequest R = ParseLaunchRequest(Args, nullptr, Rules);
+    EXPECT_EQ(R.Action, TLaunchAction::UsageError) << Args[0];
+    EXPECT_EQ(R.Error.find('\n'), std::string::npos);
+  }
+  // The bare start is the dialog whatever the variable says; a bad option is still an error.
+  EXPECT_EQ(ParseLaunchRequest({}, "0x10", Rules).Action, TLaunchAction::ScreenSaverMode);
+  EXPECT_EQ(ParseLaunchRequest({"--bogus"}, nullptr, Rules).Action, TLaunchAction::UsageError);
+  EXPECT_EQ(ParseLaunchRequest({"--help"}, nullptr, Rules).Action, TLaunchAction::Help);
+  EXPECT_EQ(ParseLaunchRequest({"/p:0x10"}, nullptr, Rules).Action, TLaunchAction::ScreenSaverMode);
+  EXPECT_EQ(ErrorReportFor(ParseLaunchRequest({"/p:16"}, nullptr, Rules), {"/p:16"}, Rules.Dialect),
+            TErrorReport::Stderr);
+  EXPECT_EQ(ErrorReportFor(Parse({"/p:16"}), {"/p:16"}), TErrorReport::Box);
+  const std::string Usage = LaunchUsage(Rules);
+  EXPECT_NE(Usage.find("/p:HWND"), std::string::npos);
+  EXPECT_EQ(Usage.find("--root"), std::string::npos);
+  // With hosts the rules change nothing.
+  EXPECT_EQ(ParseLaunchRequest({"--root"}, nullptr, TLaunchRules{}).Action, TLaunchAction::Hosted);
+  EXPECT_EQ(LaunchUsage(TLaunchRules{}), LaunchUsage());
+}
+
 TEST(SettingOptions, OverrideTheFileClampedLikeTheDialogAndLastOneWins) {
   const TLaunchRequest R = Parse({"--root", "--objects", "5", "--size=1000", "--alpha", "-3",
                                   "--thickness", "+7", "--steps", "99999999999999999999",

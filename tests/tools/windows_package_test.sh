@@ -4,10 +4,9 @@
 # prefix): the savers in System32 and SysWOW64, the Add/Remove Programs entry, the active-saver
 # setting only when asked, and nothing left afterwards, another saver's setting included.
 #
-#   windows_package_test.sh WINE_RUN PREFIX VERSION I686_DIR X86_64_DIR [stand-in]
+#   windows_package_test.sh WINE_RUN PREFIX VERSION I686_DIR X86_64_DIR
 #
-# Each DIR holds quillet-render.exe and quillet.scr; with "stand-in" copies of quillet-render.exe
-# play the savers, for builds that have none yet.
+# Each DIR holds quillet-render.exe and quillet.scr.
 # The prefix is shared with other tests: whatever this test changes there is put back on exit.
 # Wine's output always goes to files, never into $( ).
 set -u
@@ -20,7 +19,7 @@ in_wine() { "$WINE_RUN" "$PREFIX" "$@" >"$DIR/wine.out" 2>&1; }
 # The inputs, copied: DIR/in/ARCH with both programs, DIR/bare/ARCH with the renderer alone.
 for arch in i686 x86_64; do
   from=$4; [ $arch = x86_64 ] && from=$5
-  saver=$from/quillet.scr; [ "${6-}" = stand-in ] && saver=$from/quillet-render.exe
+  saver=$from/quillet.scr
   mkdir -p "$DIR/in/$arch" "$DIR/bare/$arch"
   cp "$from/quillet-render.exe" "$DIR/bare/$arch/" || fail "no $from/quillet-render.exe"
   cp "$from/quillet-render.exe" "$DIR/in/$arch/"

@@ -23,13 +23,25 @@ bool SubtractRect(const TRect& From, const TRect& Hole, std::vector<TRect>& Out)
 class TChangedAreas {
  public:
   // Each rectangle costs a request; past this many, merging costs less than the requests.
-  static constexpr size_t MaxRects = 128;
-  // A merge that adds no more than this many unchanged pixels costs less than a request.
+  static constexpr size_t MaxRects = 1024;
+  // A new area is merged with one of this many latest rectangles, or stands alone.
+  static constexpr size_t RecentRects = 32;
+  // A merge that adds few unchanged pixels costs less than a request: up to MergeFloor, and an
+  // eighth of the pixels merged beyond it, never more than MergeSlack. Bounded so, thin shapes'
+  // bands stay apart rather than becoming their bounding boxes.
+  static constexpr int64_t MergeFloor = 64;
+  static constexpr int64_t MergeShare = 8;
   static constexpr int64_t MergeSlack = 4096;
   // Once the rectangles hold more than this share of the surface's pixels (overlaps counted
   // twice), one copy of the whole surface costs less than many of its parts. Set high: the copy
   // of unchanged pixels costs the server more than the requests it saves.
   static constexpr int64_t WholeAbovePercent = 90;
+
+  // Coarse: for areas that are filled rather than copied, where a few rectangles with more
+  // pixels cost less than many tight ones. Each merge may add MergeSlack pixels, and the list
+  // holds at most CoarseMaxRects.
+  static constexpr size_t CoarseMaxRects = 128;
+  explicit TChangedAreas(bool Coarse = false) : FCoarse(Coarse) {}
 
   // A surface of another size has changed everywhere.
   void SetBounds(int32_t Width, int32_t Height);
@@ -54,12 +66,14 @@ class TChangedAreas {
   void MergeInto(size_t Index, const TRect& Area);
   // Drops the rectangles that the one at Index covers.
   void AbsorbInto(size_t Index);
+  size_t RecentBegin() const;
 
   int32_t FWidth = 0;
   int32_t FHeight = 0;
   std::vector<TRect> FRects;
   size_t FLast = 0;  // the rectangle that took the last area: the next often falls beside it
   int64_t FPixels = 0;  // in all rectangles, overlaps counted twice
+  bool FCoarse = false;
 };
 
 }  // namespace quillet

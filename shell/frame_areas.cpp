@@ -9,8 +9,6 @@ void TFrameAreas::SetBounds(int32_t Width, int32_t Height) {
   FBlack.SetBounds(Width, Height);
 }
 
-void TFrameAreas::AddReport(const TRect& Area, uint32_t Info) { FChanged.AddReport(Area, Info); }
-
 void TFrameAreas::Erased() {
   // The screen may show what frames showed since the last wipe, and what a paint of the view's
   // own took from the surface since the last frame.

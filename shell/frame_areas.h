@@ -18,8 +18,8 @@ class TFrameAreas {
   // not known.
   void SetBounds(int32_t Width, int32_t Height);
 
-  // An area report of the surface, Info as the surface sends it.
-  void AddReport(const TRect& Area, uint32_t Info);
+  // Surface pixels that may have changed.
+  void Add(const TRect& Area) { FChanged.Add(Area); }
   // Every pixel of the surface has just become opaque black.
   void Erased();
 
@@ -35,8 +35,8 @@ class TFrameAreas {
  private:
   TChangedAreas FChanged;
   // Outside these the surface has stayed black since the last wipe; at first, nowhere.
-  TChangedAreas FSinceErase;
-  TChangedAreas FBlack;
+  TChangedAreas FSinceErase{true};
+  TChangedAreas FBlack{true};
 };
 
 }  // namespace quillet

@@ -5,7 +5,8 @@
 #
 #   quillet_e2e.sh QUILLET X-PROBE CASE
 #
-# Exit 0 pass, 1 fail, 77 skip (no Xvfb or xdotool).
+# Exit 0 pass, 1 fail, 77 skip (no Xvfb or xdotool). Displays are picked from E2E_DISPLAY_COUNT
+# numbers from E2E_DISPLAY_FIRST (800 from 100), so that runs beside each other can keep apart.
 set -u
 
 QUILLET=$1
@@ -71,7 +72,7 @@ start_x() {
   # A random free display number; a server that loses a race for it dies at once and we retry.
   local attempt number
   for attempt in 1 2 3 4 5 6 7 8; do
-    number=$((100 + RANDOM % 800))
+    number=$((${E2E_DISPLAY_FIRST:-100} + RANDOM % ${E2E_DISPLAY_COUNT:-800}))
     [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
     # -noreset: the server must not reset while no client is connected, between two steps.
     # shellcheck disable=SC2086
@@ -121,7 +122,7 @@ start_xinerama_only() {
   start_x 1900x800
   local attempt number
   for attempt in 1 2 3 4 5 6 7 8; do
-    number=$((100 + RANDOM % 800))
+    number=$((${E2E_DISPLAY_FIRST:-100} + RANDOM % ${E2E_DISPLAY_COUNT:-800}))
     [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
     Xephyr ":$number" -screen 1024x768 -screen 800x600 +xinerama -nolisten tcp -noreset \
       >"$WORK/xephyr.log" 2>&1 &

@@ -65,7 +65,7 @@ TEST(FrameAreas, AfterEveryFrameTheScreenIsTheSurface) {
       if (Op < 60) {  // a drawing reports its area
         const TRect R = RandomRect(Random, W, H, 12);
         Surface.Fill(R, ++Colour);
-        Frame.AddReport(R, AREAINFO_RECT);
+        Frame.Add(R);
       } else if (Op < 67) {  // a wipe
         Surface.Resize(W, H, 0);
         Frame.Erased();
@@ -96,15 +96,15 @@ TEST(FrameAreas, AWipeFillsOnlyWhatThePageBeforeShowed) {
   Frame.FrameShown();
   Frame.Erased();
   EXPECT_EQ(Frame.Black(), (std::vector<TRect>{{0, 0, 1000, 800}}));
-  Frame.AddReport({10, 10, 20, 20}, AREAINFO_RECT);  // the time printed at the wipe
+  Frame.Add({10, 10, 20, 20});  // the time printed at the wipe
   Frame.FrameShown();
 
   // A page of a few shapes, shown over two frames, and one more left for the next frame.
-  Frame.AddReport({100, 100, 150, 150}, AREAINFO_RECT);
+  Frame.Add({100, 100, 150, 150});
   Frame.FrameShown();
-  Frame.AddReport({700, 500, 760, 560}, AREAINFO_RECT);
+  Frame.Add({700, 500, 760, 560});
   Frame.FrameShown();
-  Frame.AddReport({300, 600, 320, 640}, AREAINFO_RECT);
+  Frame.Add({300, 600, 320, 640});
   Frame.Erased();
   EXPECT_TRUE(Frame.Copy().empty());
   EXPECT_LE(PixelsIn(Frame.Black()), 100 + 2500 + 3600 + 800 + 4 * TChangedAreas::MergeSlack);
@@ -117,10 +117,10 @@ TEST(FrameAreas, AWipeFillsOnlyWhatThePageBeforeShowed) {
   EXPECT_TRUE(Frame.Empty());
 
   // A copy of the whole surface needs no fill.
-  Frame.AddReport({0, 0, 50, 50}, AREAINFO_RECT);
+  Frame.Add({0, 0, 50, 50});
   Frame.FrameShown();
   Frame.Erased();
-  Frame.AddReport({0, 0, 1000, 800}, AREAINFO_RECT);
+  Frame.Add({0, 0, 1000, 800});
   EXPECT_TRUE(Frame.Black().empty());
 }
 

@@ -119,7 +119,8 @@ void TBitmap32::DrawLineAAClipped(int32_t AX1, int32_t AY1, int32_t AX2, int32_t
   const int64_t M = (F.Dy << 16) / F.Dx;
   const TWalkRows Rows(M, 0, 65536);
   const TReportOnExit Damage([&] {
-    if (FDamageSink) ReportAAWalk(*this, F, M, F.X2 - (L ? 0 : 1));
+    // Up to the end point even without it: a clipped walk may still write it.
+    if (FDamageSink) ReportAAWalk(*this, F, M, F.X2);
   });
   const TCoverageWriter Writer(Pixels, Value, CombineOpsFor(FCombineMode).ColorIntoMaster);
   if (F.Dx >= LongLine) {

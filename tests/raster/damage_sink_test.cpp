@@ -133,7 +133,7 @@ TEST(DamageSink, EveryChangedPixelIsReportedAndLittleElse) {
     Surface.SetDamageSink(&Marks);
     ASSERT_EQ(Marks.Resets, 1);
     int64_t ChangedTotal = 0, ReportedTotal = 0;
-    for (uint32_t Seed = 1; Seed <= 400; ++Seed) {
+    for (uint32_t Seed = 1; Seed <= 1500; ++Seed) {
       testing::PaintBackground(Surface);
       testing::PaintBackground(Plain);
       std::mt19937 R(Seed), RPlain(Seed);

@@ -110,10 +110,11 @@ void TChangedAreas::MergeInto(size_t Index, const TRect& Area) {
   AbsorbInto(Index);
 }
 
-// Among the latest rectangles and those after Index; one left over elsewhere is copied twice.
+// Among the few latest rectangles and those after Index: rectangles a merge covers are mostly
+// its neighbours in the list, and one left over elsewhere is only copied twice.
 void TChangedAreas::AbsorbInto(size_t Index) {
   const TRect Keeper = FRects[Index];
-  const size_t Begin = std::min(Index, RecentBegin());
+  const size_t Begin = std::min(Index, FRects.size() > AbsorbRects ? FRects.size() - AbsorbRects : 0);
   size_t Kept = Begin;
   for (size_t I = Begin; I < FRects.size(); ++I) {
     if (I == Index) FLast = Kept;

@@ -5,10 +5,10 @@
 //   quillet-window-rate W H SECONDS [INI] [--xvfb | --server-pid PID] [--headless-ticks N]
 //                       [--count-pixels]
 //
-// --count-pixels also counts, at every frame, the pixels the frame copies and the pixels that
-// really differ from the frame before (against a copy of the surface kept for it), and the changed
-// pixels a frame neither copies nor fills black, which must be none. The comparison costs time:
-// take rates from runs without it.
+// --count-pixels also counts, at every frame, the pixels the frame copies and those of them that
+// really differ from the frame before (against a copy of the surface kept for it), the pixels a
+// wipe fills black and those of them that changed, and the changed pixels a frame neither copies
+// nor fills black, which must be none. The comparison costs time: take rates from runs without it.
 // --xvfb starts an Xvfb of W x H for the run; otherwise the server of $DISPLAY is measured, found
 // through the connection's peer (a local server) or given by its process id.
 #include <QApplication>
@@ -189,14 +189,26 @@ class TFrameCounter {
       FWidth = W;
       return;
     }
+    // 1: copied; 2: filled black, and not copied.
     FInCopy.assign(Size, 0);
-    for (const std::vector<TRect>* List : {&Copy, &Black})
-      for (const TRect& R : *List) {
-        if (List == &Copy) Copied += int64_t{R.Right - R.Left} * (R.Bottom - R.Top);
-        for (int32_t Y = std::max(R.Top, 0); Y < std::min(R.Bottom, H); ++Y)
-          std::fill_n(FInCopy.begin() + static_cast<ptrdiff_t>(size_t(Y) * size_t(W) + size_t(std::max(R.Left, 0))),
-                      std::max(0, std::min(R.Right, W) - std::max(R.Left, 0)), 1);
-      }
+    const auto Mark = [&](const TRect& R, uint8_t Value) {
+      for (int32_t Y = std::max(R.Top, 0); Y < std::min(R.Bottom, H); ++Y)
+        for (int32_t X = std::max(R.Left, 0); X < std::min(R.Right, W); ++X) {
+          uint8_t& M = FInCopy[size_t(Y) * size_t(W) + size_t(X)];
+          if (M == 0) {
+            M = Value;
+            if (Value == 1) ++CopiedOnce;
+          }
+        }
+    };
+    for (const TRect& R : Copy) {
+      Copied += int64_t{R.Right - R.Left} * (R.Bottom - R.Top);
+      Mark(R, 1);
+    }
+    for (const TRect& R : Black) {
+      Filled += int64_t{R.Right - R.Left} * (R.Bottom - R.Top);
+      Mark(R, 2);
+    }
     const TColor32* P = Surface.PixelPtr();
     // Most of the surface is as it was: compare blocks first, pixels only where a block differs.
     constexpr size_t Block = 16;
@@ -205,14 +217,19 @@ class TFrameCounter {
       if (std::memcmp(P + Start, FShown.data() + Start, (End - Start) * sizeof(TColor32)) == 0) continue;
       for (size_t I = Start; I < End; ++I)
         if (P[I] != FShown[I]) {
-          ++Changed;
-          if (!FInCopy[I]) ++Missed;
+          // A pixel the wipe's black fill shows needs no copy.
+          if (FInCopy[I] == 1)
+            ++Changed;
+          else if (FInCopy[I] == 2 && P[I] == clBlack32)
+            ++Wiped;
+          else
+            ++Missed;
           FShown[I] = P[I];
         }
     }
     ++Frames;
   }
-  int64_t Copied = 0, Changed = 0, Missed = 0, Frames = 0;
+  int64_t Copied = 0, CopiedOnce = 0, Changed = 0, Filled = 0, Wiped = 0, Missed = 0, Frames = 0;
 
  private:
   std::vector<TColor32> FShown;
@@ -281,12 +298,14 @@ int Measure(const Options& O, pid_t ServerPid, char* Program) {
     std::printf("program_ms_per_tick=%.4f server_ms_per_tick=unknown ", Cpu * PerTick);
   std::printf("headless_ms_per_tick=%.4f goal_ms_per_tick=%.4f\n", Headless, 1.5 * Headless + 0.1);
   if (O.CountPixels && Counter.Frames > 0)
-    std::printf("counted_frames=%lld copied_per_frame=%.0f changed_per_frame=%.0f copied_per_changed=%.3f "
-                "missed=%lld\n",
+    std::printf("counted_frames=%lld copied_per_frame=%.0f copied_once_per_frame=%.0f changed_per_frame=%.0f "
+                "copied_per_changed=%.3f black_per_frame=%.0f wiped_per_frame=%.0f missed=%lld\n",
                 static_cast<long long>(Counter.Frames), static_cast<double>(Counter.Copied) / double(Counter.Frames),
+                static_cast<double>(Counter.CopiedOnce) / double(Counter.Frames),
                 static_cast<double>(Counter.Changed) / double(Counter.Frames),
                 Counter.Changed ? static_cast<double>(Counter.Copied) / double(Counter.Changed) : 0.0,
-                static_cast<long long>(Counter.Missed));
+                static_cast<double>(Counter.Filled) / double(Counter.Frames),
+                static_cast<double>(Counter.Wiped) / double(Counter.Frames), static_cast<long long>(Counter.Missed));
   return 0;
 }
 

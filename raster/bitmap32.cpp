@@ -13,6 +13,8 @@ TBitmap32::TBitmap32() {
 }
 
 TBitmap32::~TBitmap32() {
+  // Gone, it has nothing more to show: the sink, which may be gone first, hears nothing of it.
+  FDamageSink = nullptr;
   BeginBatch();
   AcquireLock();
   // Sized down like any resize: inside the batch only the handle and resize events get through.

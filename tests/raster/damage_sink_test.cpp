@@ -190,6 +190,14 @@ TEST(DamageSink, MeasuringReportsNothingWholeSurfaceChangesReportEverything) {
   Surface.SetDamageSink(nullptr);
   Surface.PaintRectClipped(0, 0, 5, 5, clWhite32);  // no sink: nothing to report to, and no fault
   EXPECT_EQ(Marks.Resets, 2);
+
+  // A surface that goes away tells its sink nothing: the sink may be gone before it.
+  {
+    TBitmap32 Passing;
+    Passing.SetDimensions(4, 4);
+    Passing.SetDamageSink(&Marks);
+  }
+  EXPECT_EQ(Marks.Resets, 3);
 }
 
 }  // namespace

@@ -66,9 +66,9 @@ void TChangedAreas::Add(const TRect& Area) {
                 std::min(Area.Bottom, FHeight)};
   if (R.Right <= R.Left || R.Bottom <= R.Top) return;
   // Unchanged pixels a merge adds beyond what it may: at most 0 for a merge that pays.
-  const auto Growth = [&R, this](const TRect& E) {
+  const auto Growth = [&R](const TRect& E) {
     const int64_t Parts = AreaOf(E) + AreaOf(R);
-    return AreaOf(Union(E, R)) - Parts - (FCoarse ? MergeSlack : std::min(MergeFloor + Parts / MergeShare, MergeSlack));
+    return AreaOf(Union(E, R)) - Parts - std::min(MergeFloor + Parts / MergeShare, MergeSlack);
   };
   if (FLast < FRects.size()) {
     if (Contains(FRects[FLast], R)) return;
@@ -92,7 +92,7 @@ void TChangedAreas::Add(const TRect& Area) {
   const int64_t BestGrowth = BestOf(RecentBegin(), Best);
   if (BestGrowth == std::numeric_limits<int64_t>::min()) return;
   if (BestGrowth <= 0) return MergeInto(Best, R);
-  if (FRects.size() >= (FCoarse ? CoarseMaxRects : MaxRects)) {
+  if (FRects.size() >= MaxRects) {
     if (BestOf(0, Best) == std::numeric_limits<int64_t>::min()) return;
     return MergeInto(Best, R);
   }

@@ -39,12 +39,6 @@ class TChangedAreas {
   // of unchanged pixels costs the server more than the requests it saves.
   static constexpr int64_t WholeAbovePercent = 90;
 
-  // Coarse: for areas that are filled rather than copied, where a few rectangles with more
-  // pixels cost less than many tight ones. Each merge may add MergeSlack pixels, and the list
-  // holds at most CoarseMaxRects.
-  static constexpr size_t CoarseMaxRects = 128;
-  explicit TChangedAreas(bool Coarse = false) : FCoarse(Coarse) {}
-
   // A surface of another size has changed everywhere.
   void SetBounds(int32_t Width, int32_t Height);
   TRect Bounds() const { return {0, 0, FWidth, FHeight}; }
@@ -75,7 +69,6 @@ class TChangedAreas {
   std::vector<TRect> FRects;
   size_t FLast = 0;  // the rectangle that took the last area: the next often falls beside it
   int64_t FPixels = 0;  // in all rectangles, overlaps counted twice
-  bool FCoarse = false;
 };
 
 }  // namespace quillet

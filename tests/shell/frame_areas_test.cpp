@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "shell/frame_areas.h"
+#include "shell/tile_marks.h"
 #include "raster/bitmap32.h"
 
 namespace quillet {
@@ -107,7 +108,8 @@ TEST(FrameAreas, AWipeFillsOnlyWhatThePageBeforeShowed) {
   Frame.Add({300, 600, 320, 640});
   Frame.Erased();
   EXPECT_TRUE(Frame.Copy().empty());
-  EXPECT_LE(PixelsIn(Frame.Black()), 100 + 2500 + 3600 + 800 + 4 * TChangedAreas::MergeSlack);
+  // The four areas, each grown to the tiles it touches.
+  EXPECT_LE(PixelsIn(Frame.Black()), 32 * 32 + 64 * 64 + 80 * 80 + 32 * 48);
   Frame.FrameShown();
   EXPECT_TRUE(Frame.Empty());
 
@@ -122,6 +124,41 @@ TEST(FrameAreas, AWipeFillsOnlyWhatThePageBeforeShowed) {
   Frame.Erased();
   Frame.Add({0, 0, 1000, 800});
   EXPECT_TRUE(Frame.Black().empty());
+}
+
+// The tiles' rectangles cover every marked pixel once, within the bounds, and no tile that no
+// area touched.
+TEST(TileMarks, RectanglesCoverTheMarkedTilesOnce) {
+  std::mt19937 Random(5);
+  for (int Run = 0; Run < 50; ++Run) {
+    const int32_t W = 1 + static_cast<int32_t>(Random() % 90), H = 1 + static_cast<int32_t>(Random() % 70);
+    TTileMarks Marks;
+    Marks.SetBounds(W, H);
+    std::vector<TRect> Areas;
+    for (int I = static_cast<int>(Random() % 6); I > 0; --I) {
+      Areas.push_back(RandomRect(Random, W, H, 30));
+      Marks.Mark(Areas.back());
+    }
+    std::vector<int> Count(static_cast<size_t>(W * H), 0);
+    for (const TRect& R : Marks.Rects()) {
+      ASSERT_TRUE(R.Left >= 0 && R.Top >= 0 && R.Right <= W && R.Bottom <= H && R.Left < R.Right && R.Top < R.Bottom);
+      for (int32_t Y = R.Top; Y < R.Bottom; ++Y)
+        for (int32_t X = R.Left; X < R.Right; ++X) ++Count[static_cast<size_t>(Y * W + X)];
+    }
+    constexpr int32_t T = TTileMarks::TileSide;
+    for (int32_t Y = 0; Y < H; ++Y)
+      for (int32_t X = 0; X < W; ++X) {
+        bool Touched = false;
+        for (const TRect& Area : Areas) {
+          const TRect A{std::max(Area.Left, 0), std::max(Area.Top, 0), std::min(Area.Right, W),
+                        std::min(Area.Bottom, H)};
+          Touched |= X / T >= A.Left / T && X / T <= (A.Right - 1) / T && Y / T >= A.Top / T &&
+                     Y / T <= (A.Bottom - 1) / T && A.Left < A.Right && A.Top < A.Bottom;
+        }
+        ASSERT_EQ(Count[static_cast<size_t>(Y * W + X)], Touched ? 1 : 0) << X << "," << Y << " run " << Run;
+      }
+    EXPECT_EQ(Marks.Empty(), Marks.Rects().empty());
+  }
 }
 
 }  // namespace

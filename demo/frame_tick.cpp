@@ -13,65 +13,43 @@
 namespace quillet {
 namespace {
 
-// Draw() between the shape hooks, Box() afterwards.
-template <typename DrawFn, typename BoxFn>
-void DrawShape(TFrameState& State, DrawFn&& Draw, BoxFn&& Box) {
-  if (State.OnShapeBegin) State.OnShapeBegin();
-  Draw();
-  if (State.OnShapeEnd) State.OnShapeEnd(Box());
-}
-
 void FillTriangle(TFrameState& State, TColor32 Color) {
-  DrawShape(State, [&] { State.ShapePolygon.FillPaths(*State.DrawSurface(), Color); },
-            [&] { return ShapeBox(State.ShapePolygon.Points()); });
+  State.ShapePolygon.FillPaths(*State.DrawSurface(), Color);
 }
 
 // A closed one-pixel outline, or for Thickness >= 2 an even-odd band of half-width Thickness.
 void DrawTriangleOutline(TFrameState& State, TColor32 Color) {
   TBitmap32& Surface = *State.DrawSurface();
   if (State.Thickness <= 1) {
-    DrawShape(State, [&] { State.ShapePolygon.DrawPathLines(Surface, Color); },
-              [&] { return ShapeBox(State.ShapePolygon.Points()); });
+    State.ShapePolygon.DrawPathLines(Surface, Color);
     return;
   }
   State.OutlinePolygon = State.ShapePolygon.TwoWayOutline();
   State.OutlinePolygon = State.OutlinePolygon->Inflate(IntToFixed(State.Thickness), 1.0f);
-  DrawShape(State, [&] { State.OutlinePolygon->FillPaths(Surface, Color); },
-            [&] { return ShapeBox(State.OutlinePolygon->Points()); });
+  State.OutlinePolygon->FillPaths(Surface, Color);
 }
 
 void DrawEllipseInBox(TFrameState& State, const TPickContext& Ctx, TPlacement& P, TColor32 Color,
                       int32_t Segments, uint32_t Thickness, bool Filled) {
   PickBarColors(Ctx, P, false);  // for its box; the colours are not used
   const auto Rotation = static_cast<int32_t>(Ctx.Rng.Random(180));
-  DrawShape(
-      State,
-      [&] {
-        State.Shapes.DrawEllipse(Color, Segments, Thickness, static_cast<float>(P.CX),
-                                 static_cast<float>(P.CY), static_cast<float>(WrapSub(P.Right, P.CX)),
-                                 static_cast<float>(WrapSub(P.Bottom, P.CY) / 2),
-                                 static_cast<float>(Rotation), true, Filled);
-      },
-      [&] { return State.Shapes.LastShapeBox(); });
+  State.Shapes.DrawEllipse(Color, Segments, Thickness, static_cast<float>(P.CX), static_cast<float>(P.CY),
+                           static_cast<float>(WrapSub(P.Right, P.CX)),
+                           static_cast<float>(WrapSub(P.Bottom, P.CY) / 2), static_cast<float>(Rotation),
+                           true, Filled);
 }
 
 // A Gouraud family's bar and triangle; WithAlpha draws the corner colours with random alpha.
 void DrawGouraudFamily(TFrameState& State, const TPickContext& Ctx, TPlacement& P, bool Bars,
                        bool Triangles, bool WithAlpha) {
-  const auto Drawn = [&] { return State.Gouraud.TakeDrawnArea(); };
   if (Bars) {
     PickBarColors(Ctx, P, WithAlpha);
-    DrawShape(
-        State,
-        [&] {
-          State.Gouraud.GouraudBar(P.Left, P.Top, P.Right, P.Bottom, P.BarColors[0], P.BarColors[1],
-                                   P.BarColors[2], P.BarColors[3]);
-        },
-        Drawn);
+    State.Gouraud.GouraudBar(P.Left, P.Top, P.Right, P.Bottom, P.BarColors[0], P.BarColors[1], P.BarColors[2],
+                             P.BarColors[3]);
   }
   if (Triangles) {
     PickTriangleColors(Ctx, P, WithAlpha);
-    DrawShape(State, [&] { State.Gouraud.GouraudTriangle(P.Vertices, P.TriangleColors); }, Drawn);
+    State.Gouraud.GouraudTriangle(P.Vertices, P.TriangleColors);
   }
 }
 
@@ -97,10 +75,7 @@ void DrawRandomSpline(TFrameState& State, const TPickContext& Ctx, TPlacement& P
     const int32_t Y = WrapAdd(P.CornerY, static_cast<int32_t>(Ctx.Rng.Random(Spread)));
     Point = FixedPointFromPoint({X, Y});
   }
-  DrawShape(
-      State,
-      [&] { State.Shapes.DrawSpline(Points, State.Steps, Color, true, Antialiased, Filled, State.Thickness); },
-      [&] { return State.Shapes.LastShapeBox(); });
+  State.Shapes.DrawSpline(Points, State.Steps, Color, true, Antialiased, Filled, State.Thickness);
 }
 
 TTickOutcome timer1Timer(TFrameState& State, const DemoSettings& Settings, int32_t ClientWidth,
@@ -119,7 +94,6 @@ TTickOutcome timer1Timer(TFrameState& State, const DemoSettings& Settings, int32
   if (Settings.Objects() < State.ObjectCount) {
     State.ObjectCount = 0;
     Surface.Erase();
-    if (State.OnWiped) State.OnWiped();
     if (Clock.ElapsedMs) Surface.DrawText(10, 10, std::to_string(Clock.ElapsedMs()));
     if (Clock.StartTiming) Clock.StartTiming();
     Outcome = TTickOutcome::Wiped;

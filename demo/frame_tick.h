@@ -49,12 +49,6 @@ struct TFrameState {
   std::unique_ptr<TPolygon32> OutlinePolygon;  // the last thick triangle outline
   TRasterExt Shapes;
   TRasterGouraud Gouraud;
-  // Around every shape whose drawing reports the whole surface (polygons and polylines do) or
-  // nothing (the Gouraud shapes): the end gives the box of the pixels it may have written.
-  std::function<void()> OnShapeBegin;
-  std::function<void(const TRect& Box)> OnShapeEnd;
-  // Called right after a wipe has made every pixel opaque black, before the new page is drawn.
-  std::function<void()> OnWiped;
 
   // The copies of the settings taken at the start of each tick.
   int32_t Size = 0;

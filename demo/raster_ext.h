@@ -31,11 +31,6 @@ int32_t SplineValue(int32_t A, int32_t B, int32_t C, int32_t D, float T);
 void SplinePoints(const TArrayOfFixedPoint& Source, int32_t Steps, bool Closed,
                   TArrayOfFixedPoint& Dest);
 
-// The box that a shape drawn through these points stays in, anti-aliased edges and one-pixel
-// lines included; all 0 without points.
-TRect ShapeBox(const TArrayOfArrayOfFixedPoint& Paths);
-TRect ShapeBox(const TArrayOfFixedPoint& Path);
-
 // --- Drawing -------------------------------------------------------------------------------------
 
 // One of the four polygon procedures: anti-aliased or not, filled (even-odd) or outlined.
@@ -62,12 +57,8 @@ class TRasterExt {
   void DrawSpline(const TArrayOfFixedPoint& Points, int32_t Steps, TColor32 Color, bool Closed,
                   bool Antialiased, bool Filled, uint8_t Thickness);
 
-  // The box of what the last DrawEllipse or DrawSpline may have written.
-  const TRect& LastShapeBox() const { return FShapeBox; }
-
  private:
   TBitmap32* FTargetBitmap = nullptr;
-  TRect FShapeBox;
   TPolygon32 SharedPolygon;
 };
 

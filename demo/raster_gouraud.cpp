@@ -88,6 +88,15 @@ void InitEdge(TPoint P, TPoint Q, TColor32 Ca, TColor32 Cb, TGouraudEdge& Edge) 
                     EdgeSlope(Ch(Ca, 16), Ch(Cb, 16), Dy), EdgeSlope(Ch(Ca, 24), Ch(Cb, 24), Dy)};
 }
 
+template <class TScan>
+void TRasterGouraud::GatherRows(int64_t Top, int64_t Bottom, TScan Scan) const {
+  FGatherRows = FTargetBitmap->DamageSink() != nullptr;
+  if (FGatherRows) FShapeRows.Start(FTargetBitmap->BoundsRect(), Top, Bottom);
+  Scan();
+  if (FGatherRows) FShapeRows.Report(*FTargetBitmap);
+  FGatherRows = false;
+}
+
 void TRasterGouraud::GouraudSpan(int32_t X1, int32_t X2, int32_t Y, TColorAccumulator C1,
                                  TColorAccumulator C2) const {
   TBitmap32* const Target = FTargetBitmap;
@@ -100,8 +109,10 @@ void TRasterGouraud::GouraudSpan(int32_t X1, int32_t X2, int32_t Y, TColorAccumu
   if (!StartInterpolation(X1, X2, C1, C2)) return;
   X2 = std::min(X2, Target->Width() - 1);
   if (X1 <= X2) {
-    FDrawn = {std::min(FDrawn.Left, X1), std::min(FDrawn.Top, Y), std::max(FDrawn.Right, X2 + 1),
-              std::max(FDrawn.Bottom, Y + 1)};
+    if (FGatherRows)
+      FShapeRows.Span(Y, X1, int64_t{X2} + 1);
+    else
+      Target->ReportDamage({X1, Y, X2 + 1, Y + 1});
     TColor32* Pixel = Target->PixelAddress(X1, Y);
     if (C2.A == 0 && ((C1.A >> 8) & 0xFF) == 0xFF) {
       // Opaque all along: blending by alpha 255 replaces the pixel, so store directly.
@@ -120,12 +131,6 @@ void TRasterGouraud::GouraudSpan(int32_t X1, int32_t X2, int32_t Y, TColorAccumu
   FinishBlending();
 }
 
-TRect TRasterGouraud::TakeDrawnArea() {
-  const TRect Drawn = FDrawn;
-  FDrawn = NothingDrawn;
-  return Drawn.Left < Drawn.Right ? Drawn : TRect{};
-}
-
 void TRasterGouraud::GouraudBar(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor32 C1,
                                 TColor32 C2, TColor32 C3, TColor32 C4) const {
   if (FTargetBitmap == nullptr) return;
@@ -139,11 +144,13 @@ void TRasterGouraud::GouraudBar(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, 
   if (!StartInterpolation(YR, Y2, Right, RightStep)) return;
   // Rows below the surface would only be rejected by the span.
   const int32_t Last = std::min(Y2, FTargetBitmap->Height() - 1);
-  for (int32_t Y = YL; Y <= Last; ++Y) {
-    GouraudSpan(X1, X2, Y, Left, Right);
-    AddAccumulator(Left, LeftStep);
-    AddAccumulator(Right, RightStep);
-  }
+  GatherRows(YL, Last, [&] {
+    for (int32_t Y = YL; Y <= Last; ++Y) {
+      GouraudSpan(X1, X2, Y, Left, Right);
+      AddAccumulator(Left, LeftStep);
+      AddAccumulator(Right, RightStep);
+    }
+  });
 }
 
 void TRasterGouraud::ScanEdges(int32_t Y1, int32_t Y2, TGouraudEdge& A, TGouraudEdge& B) const {
@@ -169,6 +176,11 @@ void TRasterGouraud::ScanEdges(int32_t Y1, int32_t Y2, TGouraudEdge& A, TGouraud
 
 void TRasterGouraud::GouraudTriangle(std::array<TPoint, 3> V, std::array<TColor32, 3> C) const {
   SortVertices(V, C);
+  if (FTargetBitmap == nullptr) return;
+  GatherRows(V[0].Y, V[2].Y, [&] { ScanTriangle(V, C); });
+}
+
+void TRasterGouraud::ScanTriangle(const std::array<TPoint, 3>& V, const std::array<TColor32, 3>& C) const {
   TGouraudEdge A;
   TGouraudEdge B;
   if (V[0].Y == V[1].Y) {  // flat top

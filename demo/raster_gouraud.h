@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "raster/color.h"
+#include "raster/damage_sink.h"
 #include "raster/fixed.h"
 
 namespace quillet {
@@ -62,16 +63,20 @@ class TRasterGouraud {
   // Rows Y1..Y2 (at most the last row) between edge A on the left and B on the right.
   void ScanEdges(int32_t Y1, int32_t Y2, TGouraudEdge& A, TGouraudEdge& B) const;
 
-  // The box of the pixels the spans wrote since the last call, which starts it anew; all 0 when
-  // none. These pixels are written without an area report, so whoever shows the surface asks.
-  TRect TakeDrawnArea();
+  // The spans make no area report; each tells the surface's damage sink its pixels, a bar or a
+  // triangle all its rows at once.
 
  private:
-  static constexpr TRect NothingDrawn{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  // The triangle's rows once its vertices are in order.
+  void ScanTriangle(const std::array<TPoint, 3>& V, const std::array<TColor32, 3>& C) const;
+  // Runs Scan, which draws spans on rows Top to Bottom, and reports their pixels as one.
+  template <class TScan>
+  void GatherRows(int64_t Top, int64_t Bottom, TScan Scan) const;
 
   TBitmap32* FTargetBitmap = nullptr;
   uint8_t FGouraudAlpha = 255;
-  mutable TRect FDrawn = NothingDrawn;  // bookkeeping only: the spans stay const
+  mutable TDamageRows FShapeRows;  // bookkeeping only: the spans stay const
+  mutable bool FGatherRows = false;
 };
 
 }  // namespace quillet

@@ -13,6 +13,8 @@ TBitmap32::TBitmap32() {
 }
 
 TBitmap32::~TBitmap32() {
+  // Gone, it has nothing more to show: the sink, which may be gone first, hears nothing of it.
+  FDamageSink = nullptr;
   BeginBatch();
   AcquireLock();
   // Sized down like any resize: inside the batch only the handle and resize events get through.
@@ -59,6 +61,7 @@ void TBitmap32::ResizeStorage(int32_t& W, int32_t& H, int32_t NewW, int32_t NewH
     if (!Pixels) {
       ResetClipBounds();
       NotifyHandleChanged();
+      if (FDamageSink) FDamageSink->Reset(0, 0);
       throw EBitmapError("Can't allocate the DIB handle");
     }
   }
@@ -66,6 +69,7 @@ void TBitmap32::ResizeStorage(int32_t& W, int32_t& H, int32_t NewW, int32_t NewH
   H = NewH;
   ResetClipBounds();
   NotifyHandleChanged();
+  if (FDamageSink) FDamageSink->Reset(W, H);
 }
 
 void TBitmap32::CopyPixelsTo(TBitmap32& Dst) const {
@@ -73,6 +77,7 @@ void TBitmap32::CopyPixelsTo(TBitmap32& Dst) const {
   Dst.SetDimensions(FWidth, FHeight);
   if (IsEmpty() || Dst.IsEmpty()) return;
   std::copy_n(Pixels, static_cast<size_t>(FWidth) * static_cast<size_t>(FHeight), Dst.Pixels);
+  Dst.ReportDamage(Dst.BoundsRect());
 }
 
 void TBitmap32::CopySurfaceSettingsTo(TBitmap32& Dst) const {
@@ -100,6 +105,7 @@ void TBitmap32::Fill(TColor32 Color) {
       const int64_t Total = int64_t{FWidth} * FHeight;
       for (int64_t Done = 0; Done < Total; Done += Piece)
         FillPixels(Pixels + Done, static_cast<int32_t>(std::min(Total - Done, Piece)), Color);
+      if (FDamageSink) FDamageSink->Filled(Color);
     }
   }
   NotifyChanged();

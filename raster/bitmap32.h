@@ -17,6 +17,7 @@
 
 #include "raster/blend.h"
 #include "raster/color.h"
+#include "raster/damage_sink.h"
 #include "raster/fixed.h"
 #include "raster/notifiable.h"
 #include "raster/resampler.h"
@@ -119,6 +120,15 @@ class TBitmap32 : public TCustomMap {
   TNotifyEvent OnHandleChanged;
   TPixelCombineEvent OnPixelCombine;
 
+  // --- Damage (damage_sink.h) -------------------------------------------------------------------
+  // The sink that hears which pixels change, or null; not owned. A new sink hears the size at once.
+  void SetDamageSink(IDamageSink* Sink);
+  IDamageSink* DamageSink() const { return FDamageSink; }
+  // For code that writes pixels itself: Area, clipped to the surface.
+  void ReportDamage(const TRect& Area) {
+    if (FDamageSink) ReportDamageInside(Area);
+  }
+
   // --- Stored pixel data ------------------------------------------------------------------------
   // Width and Height as signed 32-bit little-endian, then Width x Height pixels of 4 bytes each.
   // Bad data raises EBitmapError and leaves the surface empty.
@@ -178,6 +188,7 @@ class TBitmap32 : public TCustomMap {
 
  private:
   void FreeStore();
+  void ReportDamageInside(const TRect& Area);
   // Horizontal and vertical lines as clipped spans (blended or opaque), without the end point
   // unless L; false, drawing nothing, for any other line.
   bool DrawAxisAlignedLine(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor32 Value, bool L, bool Blend);
@@ -201,6 +212,7 @@ class TBitmap32 : public TCustomMap {
   float FPatternStep = 1.0f;
   TAreaChangedEvent FSavedAreaHandler;
   bool FMeasureOnly = false;
+  IDamageSink* FDamageSink = nullptr;
   std::unique_ptr<TCustomResampler> FResampler;
 };
 

@@ -67,6 +67,7 @@ void TBitmap32::ReadPixelData(std::istream& Stream) {
   }
   if (!IsEmpty()) {
     for (size_t i = 0, n = static_cast<size_t>(W * H); i < n; ++i) Pixels[i] = ReadLE32(&Bytes[i * 4]);
+    ReportDamage(BoundsRect());
   }
   NotifyChanged();
 }

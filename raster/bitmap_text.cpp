@@ -33,7 +33,9 @@ void TBitmap32::DrawText(int32_t X, int32_t Y, std::string_view Text) {
   const auto FarEdge = [](int32_t Start, int32_t Size) {
     return static_cast<int32_t>(std::clamp<int64_t>(int64_t{Start} + Size + 1, INT32_MIN, INT32_MAX));
   };
-  NotifyAreaChanged({X, Y, FarEdge(X, Extent.cx), FarEdge(Y, Extent.cy)}, AREAINFO_RECT);
+  const TRect Area{X, Y, FarEdge(X, Extent.cx), FarEdge(Y, Extent.cy)};
+  if (!FMeasureOnly && Engine && !IsEmpty()) ReportDamage(Area);
+  NotifyAreaChanged(Area, AREAINFO_RECT);
 }
 
 }  // namespace quillet

@@ -10,6 +10,7 @@
 #include "raster/bitmap32.h"
 #include "raster/detail/compiler_facts.h"
 #include "raster/detail/line_clip.h"
+#include "raster/detail/line_damage.h"
 #include "raster/detail/line_setup.h"
 
 namespace quillet {
@@ -68,6 +69,32 @@ void DrawLongAAWalk(const TLineFrame& F, const TWalkRows& Rows, int64_t Slope, i
   }
 }
 
+// The pixels of the walk up to step Last inside the clip rectangle, to the damage sink: every step
+// writes its row and the next one, as the walk does (the drawing's clipped entries and exits draw
+// exactly these pixels).
+void ReportAAWalk(TBitmap32& Surface, const TLineFrame& F, int64_t Slope, int64_t Last) {
+  const TWalkRows Rows(Slope, 0, 65536);
+  const int64_t First = std::max({F.X1, F.Cx1, F.X1 + Rows.FirstStepOnRow(F.Cy1 - 1 - F.Y1)});
+  Last = std::min(Last, F.Cx2);
+  if (First > Last) return;
+  const TWalkPoint Start = Rows.At(First - F.X1);
+  int64_t Y = F.Y1 + Start.Whole;
+  int64_t E = Start.Rest;
+  TDamageRows& Damage = ScratchDamageRows();
+  StartLineRows(Damage, Surface.ClipBounds(), F, First, Y, Last, std::min(Y + (Last - First) + 1, F.Cy2));
+  for (int64_t X = First; X <= Last && Y <= F.Cy2; ++X) {
+    const TSurfacePoint P = FrameToSurface(F, X, Y), Q = FrameToSurface(F, X, Y + 1);
+    Damage.Pixel(P.X, P.Y);
+    Damage.Pixel(Q.X, Q.Y);
+    E += Slope;
+    if (E >= 65536) {
+      E -= 65536;
+      ++Y;
+    }
+  }
+  Damage.Report(Surface);
+}
+
 }  // namespace
 
 void TBitmap32::DrawLineAAClipped(int32_t AX1, int32_t AY1, int32_t AX2, int32_t AY2, TColor32 Value,
@@ -91,6 +118,10 @@ void TBitmap32::DrawLineAAClipped(int32_t AX1, int32_t AY1, int32_t AX2, int32_t
   // The slope as a 16-bit fraction of a row per step: step s lies floor(s M / 65536) rows on.
   const int64_t M = (F.Dy << 16) / F.Dx;
   const TWalkRows Rows(M, 0, 65536);
+  const TReportOnExit Damage([&] {
+    // Up to the end point even without it: a clipped walk may still write it.
+    if (FDamageSink) ReportAAWalk(*this, F, M, F.X2);
+  });
   const TCoverageWriter Writer(Pixels, Value, CombineOpsFor(FCombineMode).ColorIntoMaster);
   if (F.Dx >= LongLine) {
     DrawLongAAWalk(F, Rows, M, F.X2 - (L ? 0 : 1), Writer);

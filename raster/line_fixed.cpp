@@ -1,9 +1,11 @@
 // The anti-aliased 16.16 line: DrawLineFixed and DrawLineFixedClipped, which stamp a 2 x 2 dot
 // once per pixel of length. The clipped line moves its end points with the region-code clipper
 // (line_clip.h).
+#include <algorithm>
 #include <cmath>
 
 #include "raster/detail/line_clip.h"
+#include "raster/detail/line_damage.h"
 #include "raster/detail/subpixel_dot.h"
 #include "raster/detail/wide_math.h"
 
@@ -62,12 +64,31 @@ TRect LineArea(TFixed X1, TFixed Y1, TFixed X2, TFixed Y2) {
   return RoundFixedRect({X1, Y1, X2, Y2}, RectRounding::Nearest);
 }
 
+// Walks the dots with Stamp and, when the surface has a damage sink, gathers the pixels each dot
+// covers within Limit and reports them. The rows: the end points' rows and two pixels around, for the
+// dot's second row and the walk's drift.
+template <class StampDot>
+bool WalkAndReport(TBitmap32& Surface, const TRect& Limit, int64_t X1, int64_t Y1, int64_t X2, int64_t Y2,
+                   TColor32 Value, bool L, StampDot Stamp) {
+  if (!Surface.DamageSink()) return WalkDots(X1, Y1, X2, Y2, Value, L, Stamp);
+  TDamageRows& Rows = ScratchDamageRows();
+  Rows.Start(Limit, (std::min(Y1, Y2) >> 16) - 2, (std::max(Y1, Y2) >> 16) + 3);
+  const bool Drawn = WalkDots(X1, Y1, X2, Y2, Value, L, [&](int32_t X, int32_t Y, TColor32 C) {
+    Stamp(X, Y, C);
+    const TRect P = TSubpixelDotPainter::Pixels(X, Y);
+    Rows.Span(P.Top, P.Left, P.Right);
+    Rows.Span(P.Top + 1, P.Left, P.Right);
+  });
+  Rows.Report(Surface);
+  return Drawn;
+}
+
 }  // namespace
 
 void TBitmap32::DrawLineFixed(TFixed X1, TFixed Y1, TFixed X2, TFixed Y2, TColor32 Value, bool L) {
   const TSubpixelDotPainter Dot(*this);
-  WalkDots(X1, Y1, X2, Y2, Value, L,
-           [&Dot](int32_t X, int32_t Y, TColor32 C) { Dot.Stamp(X, Y, C); });
+  WalkAndReport(*this, BoundsRect(), X1, Y1, X2, Y2, Value, L,
+                [&Dot](int32_t X, int32_t Y, TColor32 C) { Dot.Stamp(X, Y, C); });
   FinishBlending();
   NotifyAreaChanged(LineArea(X1, Y1, X2, Y2), AREAINFO_DRAWN_LINE);
 }
@@ -103,8 +124,8 @@ void TBitmap32::DrawLineFixedClipped(TFixed AX1, TFixed AY1, TFixed AX2, TFixed 
     return;
   }
   const TSubpixelDotPainter Dot(*this);
-  const bool Drawn = WalkDots(X1, Y1, X2, Y2, Value, L,
-                              [&Dot](int32_t X, int32_t Y, TColor32 C) { Dot.StampClipped(X, Y, C); });
+  const bool Drawn = WalkAndReport(*this, FClipBounds, X1, Y1, X2, Y2, Value, L,
+                                   [&Dot](int32_t X, int32_t Y, TColor32 C) { Dot.StampClipped(X, Y, C); });
   FinishBlending();
   if (Drawn || BothInside) NotifyAreaChanged(Area, AREAINFO_DRAWN_LINE);
 }

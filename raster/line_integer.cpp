@@ -8,6 +8,7 @@
 
 #include "raster/bitmap32.h"
 #include "raster/detail/line_clip.h"
+#include "raster/detail/line_damage.h"
 #include "raster/detail/line_setup.h"
 
 namespace quillet {
@@ -16,6 +17,7 @@ namespace {
 
 // The clipped part of a line, ready for the loop.
 struct TLineWalk {
+  int64_t X = 0, Y = 0;  // the first pixel in walk coordinates
   int64_t Count = 0;     // pixels to write
   intptr_t Offset = 0;   // index of the first pixel
   intptr_t MajorStep = 0;
@@ -71,6 +73,8 @@ bool PlanLineWalk(const TLineFrame& F, bool L, TLineWalk& Walk) {
 
   Walk.Count = Term - X;
   if (Walk.Count <= 0) return true;
+  Walk.X = X;
+  Walk.Y = Y;
   Walk.Offset = F.Index(X, Y);
   Walk.MajorStep = F.MajorStep();
   Walk.MinorStep = F.MinorStep();
@@ -94,6 +98,26 @@ void RunLineWalk(TColor32* Pixels, TLineWalk W, WritePixel Write) {
       E += W.ErrorMajor;
     }
   }
+}
+
+// The walk's pixels to the damage sink, taking the same steps without writing.
+void ReportLineWalk(TBitmap32& Surface, const TLineFrame& F, const TLineWalk& W) {
+  if (!Surface.DamageSink() || W.Count <= 0) return;
+  TDamageRows& Rows = ScratchDamageRows();
+  StartLineRows(Rows, Surface.ClipBounds(), F, W.X, W.Y, W.X + W.Count - 1,
+                std::min(W.Y + W.Count - 1, std::max(W.Y, F.Cy2)));
+  int64_t X = W.X, Y = W.Y, E = W.Error;
+  for (int64_t I = 0; I < W.Count; ++I, ++X) {
+    const TSurfacePoint P = FrameToSurface(F, X, Y);
+    Rows.Pixel(P.X, P.Y);
+    if (E >= 0) {
+      ++Y;
+      E -= W.ErrorMinor;
+    } else {
+      E += W.ErrorMajor;
+    }
+  }
+  Rows.Report(Surface);
 }
 
 }  // namespace
@@ -125,6 +149,7 @@ void TBitmap32::DrawLineClipped(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, 
   TLineWalk Walk;
   if (!FrameLine(X1, Y1, X2, Y2, FClipBounds, FWidth, Frame) || !PlanLineWalk(Frame, L, Walk)) return;
   RunLineWalk(Pixels, Walk, [Value](TColor32& P) { P = Value; });
+  ReportLineWalk(*this, Frame, Walk);
   NotifyAreaChanged(Area, AREAINFO_DRAWN_LINE);
 }
 
@@ -142,6 +167,7 @@ void TBitmap32::DrawLineBlendClipped(int32_t X1, int32_t Y1, int32_t X2, int32_t
   const TColorIntoProc ColorInto = CombineOpsFor(FCombineMode).ColorInto;
   RunLineWalk(Pixels, Walk, [Value, ColorInto](TColor32& P) { ColorInto(Value, P); });
   FinishBlending();
+  ReportLineWalk(*this, Frame, Walk);
   NotifyAreaChanged(Area, AREAINFO_DRAWN_LINE);
 }
 

@@ -22,7 +22,10 @@ bool OrderAndClipSpan(int32_t& A, int32_t& B, int32_t Lo, int32_t Hi) {
 
 void TBitmap32::PutPixelClipped(int32_t X, int32_t Y, TColor32 Value) {
   const TRect& C = FClipBounds;
-  if (X >= C.Left && X < C.Right && Y >= C.Top && Y < C.Bottom) *PixelAddress(X, Y) = Value;
+  if (X >= C.Left && X < C.Right && Y >= C.Top && Y < C.Bottom) {
+    *PixelAddress(X, Y) = Value;
+    ReportDamage({X, Y, X + 1, Y + 1});
+  }
 }
 
 void TBitmap32::BlendPixelClipped(int32_t X, int32_t Y, TColor32 Value) {
@@ -30,24 +33,28 @@ void TBitmap32::BlendPixelClipped(int32_t X, int32_t Y, TColor32 Value) {
   if (X >= C.Left && X < C.Right && Y >= C.Top && Y < C.Bottom) {
     CombineOpsFor(FCombineMode).ColorInto(Value, *PixelAddress(X, Y));
     FinishBlending();
+    ReportDamage({X, Y, X + 1, Y + 1});
   }
 }
 
 void TBitmap32::HorzSpan(int32_t X1, int32_t Y, int32_t X2, TColor32 Value) {
   if (X2 < X1) return;
   FillPixels(PixelAddress(X1, Y), X2 - X1 + 1, Value);
+  ReportDamage({X1, Y, X2 + 1, Y + 1});
 }
 
 void TBitmap32::HorzSpanBlend(int32_t X1, int32_t Y, int32_t X2, TColor32 Value) {
   if (X2 < X1) return;
   CombineOpsFor(FCombineMode).ColorIntoRow(Value, PixelAddress(X1, Y), X2 - X1 + 1);
   FinishBlending();
+  ReportDamage({X1, Y, X2 + 1, Y + 1});
 }
 
 void TBitmap32::VertSpan(int32_t X, int32_t Y1, int32_t Y2, TColor32 Value) {
   if (Y2 < Y1) return;
   TColor32* P = PixelAddress(X, Y1);
   for (int32_t Y = Y1; Y <= Y2; ++Y, P += FWidth) *P = Value;
+  ReportDamage({X, Y1, X + 1, Y2 + 1});
 }
 
 void TBitmap32::VertSpanBlend(int32_t X, int32_t Y1, int32_t Y2, TColor32 Value) {
@@ -56,6 +63,7 @@ void TBitmap32::VertSpanBlend(int32_t X, int32_t Y1, int32_t Y2, TColor32 Value)
   TColor32* P = PixelAddress(X, Y1);
   for (int32_t Y = Y1; Y <= Y2; ++Y, P += FWidth) ColorInto(Value, *P);
   FinishBlending();
+  ReportDamage({X, Y1, X + 1, Y2 + 1});
 }
 
 namespace {

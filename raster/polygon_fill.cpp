@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <optional>
 
 #include "raster/detail/batch_scope.h"
 #include "raster/detail/crossing_table.h"
 #include "raster/detail/edge_list.h"
+#include "raster/detail/line_damage.h"
 #include "raster/detail/span_fill.h"
 
 namespace quillet {
@@ -83,6 +85,40 @@ class TScratchLease {
   TFillScratch& FScratch;
 };
 
+// The pixel rows an anti-aliased fill of the grid paths may write, sub-scanlines MinY to LastRow:
+// each from the leftmost to the rightmost crossing an edge can make in it, with a sub-sample more
+// either way for the crossings' rounding, and at the clip rectangle's edge where the crossing lies
+// beyond it. The inside between them counts whole.
+void ReportAAFillRows(TBitmap32& Bitmap, const TFillScratch& Grid, int64_t MinY, int64_t LastRow, int32_t Shift) {
+  TDamageRows& Rows = ScratchDamageRows();
+  const int64_t FirstPy = MinY >> Shift, LastPy = LastRow >> Shift;
+  Rows.Start(Bitmap.ClipBounds(), FirstPy, LastPy);
+  const int64_t Sub = int64_t{1} << Shift;
+  const int64_t ClipLeft = Bitmap.ClipBounds().Left, ClipRight = Bitmap.ClipBounds().Right;
+  for (size_t I = 0; I < Grid.PathCount; ++I) {
+    const TArrayOfPoint& Path = Grid.Paths[I];
+    for (size_t J = 0; J < Path.size(); ++J) {
+      const TPoint A = Path[J], B = Path[J + 1 < Path.size() ? J + 1 : 0];
+      if (A.Y == B.Y) continue;
+      const int64_t Ya = A.Y, Yb = B.Y;
+      const double Slope = (double(B.X) - A.X) / double(Yb - Ya);
+      const auto XAt = [&](int64_t Y) { return A.X + double(Y - Ya) * Slope; };
+      const int64_t Low = std::min(Ya, Yb), High = std::max(Ya, Yb);
+      const int64_t From = std::max(Low >> Shift, FirstPy), To = std::min(High >> Shift, LastPy);
+      for (int64_t Py = From; Py <= To; ++Py) {
+        const double X1 = XAt(std::max(Low, Py * Sub)), X2 = XAt(std::min(High, (Py + 1) * Sub));
+        const auto Left = static_cast<int64_t>(std::floor(std::min(X1, X2))) - 1;
+        const auto Right = static_cast<int64_t>(std::ceil(std::max(X1, X2))) + 1;
+        // Crossings beyond the clip rectangle are drawn at its edge.
+        const int64_t PixelLeft = std::clamp<int64_t>(Left >> Shift, ClipLeft, ClipRight - 1);
+        const int64_t PixelRight = std::clamp<int64_t>((Right >> Shift) + 1, ClipLeft + 1, ClipRight);
+        Rows.Span(Py, PixelLeft, PixelRight);
+      }
+    }
+  }
+  Rows.Report(Bitmap);
+}
+
 // Traces, sorts and writes the grid paths. Returns false, having done nothing, when the Y range
 // clamped to the clip rectangle is empty; the caller then reports nothing either.
 bool ScanPaths(TBitmap32& Bitmap, TFillScratch& Grid, TColor32 Color, TPolyFillRule Rule, bool Antialiased,
@@ -115,6 +151,7 @@ bool ScanPaths(TBitmap32& Bitmap, TFillScratch& Grid, TColor32 Color, TPolyFillR
                      CombineOpsFor(Bitmap.CombineMode()).EdgeSteps);
     TBatchScope Batch(Bitmap);
     FillSpansAA(Bitmap, Grid.Edges, static_cast<int32_t>(MinY), LastRow, Color, Rule, Level, Grid.Spans);
+    if (Bitmap.DamageSink()) ReportAAFillRows(Bitmap, Grid, MinY, LastRow, Shift);
     return true;
   }
 

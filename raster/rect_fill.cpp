@@ -53,6 +53,7 @@ void TBitmap32::PaintRect(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor
     const TFillPixelsProc FillRow = FillPixels;
     EachRow(*this, X1, Y1, X2, Y2, [&](int32_t Y) { FillRow(PixelAddress(X1, Y), X2 - X1, Value); });
   }
+  ReportDamage({X1, Y1, X2, Y2});
   NotifyAreaChanged({X1, Y1, X2, Y2}, AREAINFO_RECT);
 }
 
@@ -76,6 +77,7 @@ void TBitmap32::BlendRect(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor
     EachRow(*this, X1, Y1, X2, Y2, [&](int32_t Y) { Row(Value, PixelAddress(X1, Y), X2 - X1, A); });
   }
   FinishBlending();
+  ReportDamage({X1, Y1, X2, Y2});
   NotifyAreaChanged({X1, Y1, X2, Y2}, AREAINFO_RECT);
 }
 

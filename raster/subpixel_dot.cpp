@@ -70,11 +70,13 @@ void TSubpixelDotPainter::StampClipped(int32_t X, int32_t Y, TColor32 Value) con
 void TBitmap32::BlendSubpixel(int32_t X, int32_t Y, TColor32 Value) {
   TSubpixelDotPainter(*this).Stamp(X, Y, Value);
   FinishBlending();
+  ReportDamage(TSubpixelDotPainter::Pixels(X, Y));
 }
 
 void TBitmap32::BlendSubpixelClipped(int32_t X, int32_t Y, TColor32 Value) {
   TSubpixelDotPainter(*this).StampClipped(X, Y, Value);
   FinishBlending();
+  ReportDamage(TSubpixelDotPainter::Pixels(X, Y));
 }
 
 void TBitmap32::BlendSubpixelFixed(TFixed X, TFixed Y, TColor32 Value) {

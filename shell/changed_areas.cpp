@@ -65,26 +65,43 @@ void TChangedAreas::Add(const TRect& Area) {
   const TRect R{std::max(Area.Left, 0), std::max(Area.Top, 0), std::min(Area.Right, FWidth),
                 std::min(Area.Bottom, FHeight)};
   if (R.Right <= R.Left || R.Bottom <= R.Top) return;
-  const auto Growth = [&R](const TRect& E) { return AreaOf(Union(E, R)) - AreaOf(E) - AreaOf(R); };
+  // Unchanged pixels a merge adds beyond what it may: at most 0 for a merge that pays.
+  const auto Growth = [&R](const TRect& E) {
+    const int64_t Parts = AreaOf(E) + AreaOf(R);
+    return AreaOf(Union(E, R)) - Parts - std::min(MergeFloor + Parts / MergeShare, MergeSlack);
+  };
   if (FLast < FRects.size()) {
     if (Contains(FRects[FLast], R)) return;
-    if (Growth(FRects[FLast]) <= MergeSlack) return MergeInto(FLast, R);
+    if (Growth(FRects[FLast]) <= 0) return MergeInto(FLast, R);
   }
-  size_t Best = 0;
-  int64_t BestGrowth = std::numeric_limits<int64_t>::max();
-  for (size_t I = 0; I < FRects.size(); ++I) {
-    if (Contains(FRects[I], R)) return;
-    const int64_t G = Growth(FRects[I]);
-    if (G < BestGrowth) {
-      BestGrowth = G;
-      Best = I;
+  // Areas come shape by shape: the rectangles that take one lie among the latest. Only a full list
+  // looks at all of them.
+  const auto BestOf = [&](size_t Begin, size_t& Best) {
+    int64_t BestGrowth = std::numeric_limits<int64_t>::max();
+    for (size_t I = Begin; I < FRects.size(); ++I) {
+      if (Contains(FRects[I], R)) return std::numeric_limits<int64_t>::min();
+      const int64_t G = Growth(FRects[I]);
+      if (G < BestGrowth) {
+        BestGrowth = G;
+        Best = I;
+      }
     }
+    return BestGrowth;
+  };
+  size_t Best = 0;
+  const int64_t BestGrowth = BestOf(RecentBegin(), Best);
+  if (BestGrowth == std::numeric_limits<int64_t>::min()) return;
+  if (BestGrowth <= 0) return MergeInto(Best, R);
+  if (FRects.size() >= MaxRects) {
+    if (BestOf(0, Best) == std::numeric_limits<int64_t>::min()) return;
+    return MergeInto(Best, R);
   }
-  if (BestGrowth <= MergeSlack || FRects.size() >= MaxRects) return MergeInto(Best, R);
   FRects.push_back(R);
   FPixels += AreaOf(R);
   AbsorbInto(FRects.size() - 1);
 }
+
+size_t TChangedAreas::RecentBegin() const { return FRects.size() > RecentRects ? FRects.size() - RecentRects : 0; }
 
 void TChangedAreas::MergeInto(size_t Index, const TRect& Area) {
   const TRect Merged = Union(FRects[Index], Area);
@@ -93,10 +110,13 @@ void TChangedAreas::MergeInto(size_t Index, const TRect& Area) {
   AbsorbInto(Index);
 }
 
+// Among the few latest rectangles and those after Index: rectangles a merge covers are mostly
+// its neighbours in the list, and one left over elsewhere is only copied twice.
 void TChangedAreas::AbsorbInto(size_t Index) {
   const TRect Keeper = FRects[Index];
-  size_t Kept = 0;
-  for (size_t I = 0; I < FRects.size(); ++I) {
+  const size_t Begin = std::min(Index, FRects.size() > AbsorbRects ? FRects.size() - AbsorbRects : 0);
+  size_t Kept = Begin;
+  for (size_t I = Begin; I < FRects.size(); ++I) {
     if (I == Index) FLast = Kept;
     if (I == Index || !Contains(Keeper, FRects[I]))
       FRects[Kept++] = FRects[I];

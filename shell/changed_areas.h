@@ -23,8 +23,16 @@ bool SubtractRect(const TRect& From, const TRect& Hole, std::vector<TRect>& Out)
 class TChangedAreas {
  public:
   // Each rectangle costs a request; past this many, merging costs less than the requests.
-  static constexpr size_t MaxRects = 128;
-  // A merge that adds no more than this many unchanged pixels costs less than a request.
+  static constexpr size_t MaxRects = 1024;
+  // A new area is merged with one of this many latest rectangles, or stands alone.
+  static constexpr size_t RecentRects = 32;
+  // The latest rectangles a merged one may cover and replace.
+  static constexpr size_t AbsorbRects = 8;
+  // A merge that adds few unchanged pixels costs less than a request: up to MergeFloor, and a
+  // fifth of the pixels merged beyond it, never more than MergeSlack. Bounded so, thin shapes'
+  // bands stay apart rather than becoming their bounding boxes.
+  static constexpr int64_t MergeFloor = 64;
+  static constexpr int64_t MergeShare = 5;
   static constexpr int64_t MergeSlack = 4096;
   // Once the rectangles hold more than this share of the surface's pixels (overlaps counted
   // twice), one copy of the whole surface costs less than many of its parts. Set high: the copy
@@ -54,6 +62,7 @@ class TChangedAreas {
   void MergeInto(size_t Index, const TRect& Area);
   // Drops the rectangles that the one at Index covers.
   void AbsorbInto(size_t Index);
+  size_t RecentBegin() const;
 
   int32_t FWidth = 0;
   int32_t FHeight = 0;

@@ -4,31 +4,40 @@
 namespace quillet {
 
 void TFrameAreas::SetBounds(int32_t Width, int32_t Height) {
+  const TRect Before = FChanged.Bounds();
   FChanged.SetBounds(Width, Height);
+  if (FChanged.Bounds() == Before) return;
   FSinceErase.SetBounds(Width, Height);
+  FSinceErase.MarkAll();
   FBlack.SetBounds(Width, Height);
+  FBlackKnown = false;
 }
-
-void TFrameAreas::AddReport(const TRect& Area, uint32_t Info) { FChanged.AddReport(Area, Info); }
 
 void TFrameAreas::Erased() {
   // The screen may show what frames showed since the last wipe, and what a paint of the view's
   // own took from the surface since the last frame.
-  for (const TRect& R : FSinceErase.Rects()) FBlack.Add(R);
-  for (const TRect& R : FChanged.Rects()) FBlack.Add(R);
+  FBlack.MarkAllOf(FSinceErase);
+  for (const TRect& R : FChanged.Rects()) FBlack.Mark(R);
+  FBlackKnown = false;
   FSinceErase.Clear();
   FChanged.Clear();
 }
 
 const std::vector<TRect>& TFrameAreas::Black() const {
   static const std::vector<TRect> Nothing;
-  return FChanged.Whole() ? Nothing : FBlack.Rects();
+  if (FChanged.Whole()) return Nothing;
+  if (!FBlackKnown) {
+    FBlackRects = FBlack.Rects();
+    FBlackKnown = true;
+  }
+  return FBlackRects;
 }
 
 void TFrameAreas::FrameShown() {
-  for (const TRect& R : FChanged.Rects()) FSinceErase.Add(R);
+  for (const TRect& R : FChanged.Rects()) FSinceErase.Mark(R);
   FChanged.Clear();
   FBlack.Clear();
+  FBlackKnown = false;
 }
 
 }  // namespace quillet

@@ -1,14 +1,16 @@
 // What the next frame on screen must do: copy the areas the surface changed since the last frame
 // and, after a wipe, fill black what the screen may still show of the page before. Outside the
 // areas shown since the last wipe the screen is black already, so a wipe costs the server no
-// more than the page it clears.
+// more than the page it clears. Those areas are kept as tiles: the fill may take a few black
+// pixels more, at no cost to gathering.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "shell/changed_areas.h"
 #include "raster/fixed.h"
+#include "shell/changed_areas.h"
+#include "shell/tile_marks.h"
 
 namespace quillet {
 
@@ -18,8 +20,8 @@ class TFrameAreas {
   // not known.
   void SetBounds(int32_t Width, int32_t Height);
 
-  // An area report of the surface, Info as the surface sends it.
-  void AddReport(const TRect& Area, uint32_t Info);
+  // Surface pixels that may have changed.
+  void Add(const TRect& Area) { FChanged.Add(Area); }
   // Every pixel of the surface has just become opaque black.
   void Erased();
 
@@ -35,8 +37,10 @@ class TFrameAreas {
  private:
   TChangedAreas FChanged;
   // Outside these the surface has stayed black since the last wipe; at first, nowhere.
-  TChangedAreas FSinceErase;
-  TChangedAreas FBlack;
+  TTileMarks FSinceErase;
+  TTileMarks FBlack;
+  mutable std::vector<TRect> FBlackRects;  // FBlack's rectangles, when FBlackKnown
+  mutable bool FBlackKnown = false;
 };
 
 }  // namespace quillet

@@ -1,16 +1,15 @@
 // Shows the screen window's surface at the display's pace. The frame tick runs every millisecond,
-// far more often than any monitor refreshes: the areas the ticks change are gathered and put on
+// far more often than any monitor refreshes: the damage the ticks report is gathered and put on
 // screen at most once per refresh of the monitor the view is on (60 Hz when it is not known), and
-// at the latest one refresh after they changed. A paused tick changes nothing, so nothing is shown.
+// at the latest one refresh after it arrived. A paused tick changes nothing, so nothing is shown.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-#include "raster/bitmap32.h"
 #include "shell/event_loop.h"
-#include "shell/frame_areas.h"
+#include "shell/frame_damage.h"
 #include "shell/frame_pacer.h"
 
 namespace quillet {
@@ -28,30 +27,22 @@ class IFrameView {
 
 class TFramePresenter {
  public:
-  // Takes the area reports of Surface over from their handler, until destroyed.
-  TFramePresenter(TBitmap32& Surface, IFrameView& View, IEventLoop& Loop);
+  // Shows what Damage gathers, and clears it with every frame; hears of new damage until destroyed.
+  TFramePresenter(TFrameDamage& Damage, IFrameView& View, IEventLoop& Loop);
   ~TFramePresenter();
   TFramePresenter(const TFramePresenter&) = delete;
   TFramePresenter& operator=(const TFramePresenter&) = delete;
 
-  // Every pixel has just become opaque black: the next frame fills black what the view may still
-  // show of the page before, and shows only what is drawn afterwards.
-  void Erased();
-
-  const TChangedAreas& Pending() const { return FAreas.Changed(); }
+  const TChangedAreas& Pending() const { return FDamage.Areas().Changed(); }
   uint64_t FramesShown() const { return FFramesShown; }
 
  private:
-  void AreaChanged(const TRect& Area, uint32_t Info);
   void Schedule();
   void ShowFrame();
-  void FollowSurfaceSize();
 
-  TBitmap32& FSurface;
+  TFrameDamage& FDamage;
   IFrameView& FView;
   IEventLoop& FLoop;
-  TAreaChangedEvent FPrevious;  // the surface's handler before, given back at the end
-  TFrameAreas FAreas;
   TFramePacer FPacer;
   std::unique_ptr<ITimer> FTimer;
   uint64_t FFramesShown = 0;

@@ -39,7 +39,7 @@ tScreenForm::~tScreenForm() {
   // The view outlives the overlay it shows.
   ShowRates(false);
   FPresenter.reset();
-  FRepaint.Detach();
+  DrawSurface().SetDamageSink(nullptr);
 }
 
 void tScreenForm::AttachWindow(IScreenWindow& Window) {
@@ -54,10 +54,10 @@ void tScreenForm::FormCreate() {
   TBitmap32& Surface = DrawSurface();
   Surface.TextFont().SetColor(ElapsedTimeTextColor);
   FFrame.SetDrawSurface(&Surface);
-  FPresenter = std::make_unique<TFramePresenter>(Surface, FWindow->FrameView(), FLoop);
-  FRepaint.OnErased = [this] { FPresenter->Erased(); };
-  FRepaint.Attach(Surface);
-  FRepaint.Follow(FFrame);
+  Surface.SetDamageSink(&FDamage);
+  // The window is not on screen yet: showing it sizes the surface, which then reports it whole.
+  FDamage.FrameShown();
+  FPresenter = std::make_unique<TFramePresenter>(FDamage, FWindow->FrameView(), FLoop);
   StartTiming();
 }
 
@@ -65,9 +65,7 @@ void tScreenForm::timer1Timer() {
   if (!FSettings) return;
   const TPixelSize Client = FWindow->ClientSize();
   static const TTickClock Clock{&ElapsedMs, &StartTiming};
-  FRepaint.BeginTick();
   const TTickOutcome Outcome = quillet::timer1Timer(FFrame, *FSettings, Client.Width, Client.Height, Clock);
-  FRepaint.EndTick(Outcome == TTickOutcome::Wiped);
   if (Outcome != TTickOutcome::Skipped) ++FTicksDrawn;
   if (FRates && FRates->Sample(static_cast<uint32_t>(FLoop.NowNanoseconds() / 1000000), FTicksDrawn,
                                FPresenter->FramesShown()))

@@ -15,10 +15,10 @@
 #include "demo/rate_overlay.h"
 #include "raster/color.h"
 #include "shell/event_loop.h"
+#include "shell/frame_damage.h"
 #include "shell/frame_presenter.h"
 #include "shell/input_rules.h"
 #include "shell/screen_window.h"
-#include "shell/tick_repaint.h"
 
 namespace quillet {
 
@@ -83,6 +83,7 @@ class tScreenForm : public IScreenControl {
   // Ticks that drew since creation.
   uint64_t TicksDrawn() const { return FTicksDrawn; }
   const TFramePresenter& Presenter() const { return *FPresenter; }
+  const TFrameDamage& Damage() const { return FDamage; }
 
   // Runs one timer event.
   void timer1Timer();
@@ -114,10 +115,10 @@ class tScreenForm : public IScreenControl {
   IScreenWindow* FWindow = nullptr;
   std::unique_ptr<ITimer> FTimer;
   TFrameState FFrame;
+  TFrameDamage FDamage;  // the surface's damage sink, which the presenter shows
   std::unique_ptr<TFramePresenter> FPresenter;
   std::unique_ptr<TRateOverlay> FRates;
   TPixelSize FFailedSize;  // the last size whose surface could not be had
-  TTickRepaintFilter FRepaint;
   const DemoSettings* FSettings = nullptr;
   uint32_t FPreviousParent = 0;
   bool FWindowedTest = false;

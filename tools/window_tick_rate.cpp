@@ -3,7 +3,12 @@
 // time of the same ticks drawn headless into a surface of the same size.
 //
 //   quillet-window-rate W H SECONDS [INI] [--xvfb | --server-pid PID] [--headless-ticks N]
+//                       [--count-pixels]
 //
+// --count-pixels also counts, at every frame, the pixels the frame copies and those of them that
+// really differ from the frame before (against a copy of the surface kept for it), the pixels a
+// wipe fills black and those of them that changed, and the changed pixels a frame neither copies
+// nor fills black, which must be none. The comparison costs time: take rates from runs without it.
 // --xvfb starts an Xvfb of W x H for the run; otherwise the server of $DISPLAY is measured, found
 // through the connection's peer (a local server) or given by its process id.
 #include <QApplication>
@@ -17,6 +22,7 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +30,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "config/demo_settings.h"
 #include "config/settings_file.h"
@@ -49,12 +56,13 @@ struct Options {
   bool StartXvfb = false;
   pid_t ServerPid = 0;
   long HeadlessTicks = 4000;
+  bool CountPixels = false;
 };
 
 int Usage() {
   std::fprintf(stderr,
                "usage: quillet-window-rate W H SECONDS [INI] [--xvfb | --server-pid PID] "
-               "[--headless-ticks N]\n");
+               "[--headless-ticks N] [--count-pixels]\n");
   return 2;
 }
 
@@ -65,6 +73,8 @@ std::optional<Options> Parse(int argc, char** argv) {
     const std::string A = argv[I];
     if (A == "--xvfb") {
       O.StartXvfb = true;
+    } else if (A == "--count-pixels") {
+      O.CountPixels = true;
     } else if ((A == "--server-pid" || A == "--headless-ticks") && I + 1 < argc) {
       const long V = std::atol(argv[++I]);
       if (V <= 0) return std::nullopt;
@@ -167,6 +177,66 @@ double HeadlessMsPerTick(const Options& O, const DemoSettings& Settings) {
   return (ClockSeconds(CLOCK_THREAD_CPUTIME_ID) - Start) * 1000 / static_cast<double>(O.HeadlessTicks);
 }
 
+// What the frames carried against what changed between them.
+class TFrameCounter {
+ public:
+  void Frame(const TBitmap32& Surface, const std::vector<TRect>& Copy, const std::vector<TRect>& Black) {
+    const int32_t W = Surface.Width(), H = Surface.Height();
+    const size_t Size = static_cast<size_t>(W) * static_cast<size_t>(H);
+    if (FShown.size() != Size || FWidth != W) {
+      // A new size: everything is new, and nothing is known of what was shown.
+      FShown.assign(Surface.PixelPtr(), Surface.PixelPtr() + Size);
+      FWidth = W;
+      return;
+    }
+    // 1: copied; 2: filled black, and not copied.
+    FInCopy.assign(Size, 0);
+    const auto Mark = [&](const TRect& R, uint8_t Value) {
+      for (int32_t Y = std::max(R.Top, 0); Y < std::min(R.Bottom, H); ++Y)
+        for (int32_t X = std::max(R.Left, 0); X < std::min(R.Right, W); ++X) {
+          uint8_t& M = FInCopy[size_t(Y) * size_t(W) + size_t(X)];
+          if (M == 0) {
+            M = Value;
+            if (Value == 1) ++CopiedOnce;
+          }
+        }
+    };
+    for (const TRect& R : Copy) {
+      Copied += int64_t{R.Right - R.Left} * (R.Bottom - R.Top);
+      Mark(R, 1);
+    }
+    for (const TRect& R : Black) {
+      Filled += int64_t{R.Right - R.Left} * (R.Bottom - R.Top);
+      Mark(R, 2);
+    }
+    const TColor32* P = Surface.PixelPtr();
+    // Most of the surface is as it was: compare blocks first, pixels only where a block differs.
+    constexpr size_t Block = 16;
+    for (size_t Start = 0; Start < Size; Start += Block) {
+      const size_t End = std::min(Start + Block, Size);
+      if (std::memcmp(P + Start, FShown.data() + Start, (End - Start) * sizeof(TColor32)) == 0) continue;
+      for (size_t I = Start; I < End; ++I)
+        if (P[I] != FShown[I]) {
+          // A pixel the wipe's black fill shows needs no copy.
+          if (FInCopy[I] == 1)
+            ++Changed;
+          else if (FInCopy[I] == 2 && P[I] == clBlack32)
+            ++Wiped;
+          else
+            ++Missed;
+          FShown[I] = P[I];
+        }
+    }
+    ++Frames;
+  }
+  int64_t Copied = 0, CopiedOnce = 0, Changed = 0, Filled = 0, Wiped = 0, Missed = 0, Frames = 0;
+
+ private:
+  std::vector<TColor32> FShown;
+  std::vector<uint8_t> FInCopy;
+  int32_t FWidth = 0;
+};
+
 int Measure(const Options& O, pid_t ServerPid, char* Program) {
   InitRasterEngine();
   int QtArgc = 1;
@@ -183,6 +253,13 @@ int Measure(const Options& O, pid_t ServerPid, char* Program) {
   tScreenForm& Form = Screen.Form();
   Form.SetSettings(&Settings);
   Screen.Window().setGeometry(0, 0, O.Width, O.Height);
+  TFrameCounter Counter;
+  bool Counting = false;
+  if (O.CountPixels)
+    Screen.Window().View().OnPresent = [&](const std::vector<TRect>& Copy, const std::vector<TRect>& Black) {
+      if (!Counting) Counter = TFrameCounter();
+      Counter.Frame(Form.DrawSurface(), Copy, Black);
+    };
   Form.Show();
 
   QElapsedTimer Clock;
@@ -194,6 +271,7 @@ int Measure(const Options& O, pid_t ServerPid, char* Program) {
     StartFrames = Form.Presenter().FramesShown();
     StartCpu = ClockSeconds(CLOCK_PROCESS_CPUTIME_ID);
     StartServerCpu = ServerPid ? ProcessCpuSeconds(ServerPid) : -1;
+    Counting = true;
     Clock.start();
     QTimer::singleShot(static_cast<int>(O.Seconds * 1000), [&] { App.quit(); });
   });
@@ -219,6 +297,15 @@ int Measure(const Options& O, pid_t ServerPid, char* Program) {
   else
     std::printf("program_ms_per_tick=%.4f server_ms_per_tick=unknown ", Cpu * PerTick);
   std::printf("headless_ms_per_tick=%.4f goal_ms_per_tick=%.4f\n", Headless, 1.5 * Headless + 0.1);
+  if (O.CountPixels && Counter.Frames > 0)
+    std::printf("counted_frames=%lld copied_per_frame=%.0f copied_once_per_frame=%.0f changed_per_frame=%.0f "
+                "copied_per_changed=%.3f black_per_frame=%.0f wiped_per_frame=%.0f missed=%lld\n",
+                static_cast<long long>(Counter.Frames), static_cast<double>(Counter.Copied) / double(Counter.Frames),
+                static_cast<double>(Counter.CopiedOnce) / double(Counter.Frames),
+                static_cast<double>(Counter.Changed) / double(Counter.Frames),
+                Counter.Changed ? static_cast<double>(Counter.Copied) / double(Counter.Changed) : 0.0,
+                static_cast<double>(Counter.Filled) / double(Counter.Frames),
+                static_cast<double>(Counter.Wiped) / double(Counter.Frames), static_cast<long long>(Counter.Missed));
   return 0;
 }
 

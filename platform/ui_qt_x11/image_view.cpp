@@ -83,7 +83,7 @@ void TImage32::RepaintAll() {
 }
 
 void TImage32::AreaChanged(const TRect& Area, uint32_t Info) {
-  if (FAllDirty) return;
+  if (FAllDirty || !FRepaintOnReports) return;
   if (Area.Left <= 0 && Area.Top <= 0 && Area.Right >= FBitmap->Width() &&
       Area.Bottom >= FBitmap->Height() && (Info & AREAINFO_RECT)) {
     RepaintAll();
@@ -138,6 +138,7 @@ bool TImage32::PutOverlay() {
 
 void TImage32::PresentAreas(const std::vector<TRect>& Rects, const std::vector<TRect>& Black) {
   if ((Rects.empty() && Black.empty()) || !isVisible()) return;
+  if (OnPresent) OnPresent(Rects, Black);
   if (FShm) {
     // The overlay's pixels are never put twice, once from the surface and once from the overlay:
     // the screen would flicker between the two.

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,14 +23,18 @@ class TImage32 : public QWidget {
   ~TImage32() override;
 
   // The surface, owned by the control. Its size is the caller's to set; the control repaints
-  // on its change reports and on resizes.
+  // on its change reports, unless told not to, and on resizes.
   TBitmap32& Bitmap() { return *FBitmap; }
+  // Off when a presenter shows the surface's changes by PresentAreas instead.
+  void SetRepaintOnReports(bool Repaint) { FRepaintOnReports = Repaint; }
 
   QSize sizeHint() const override;
 
   // Shows Rects (surface pixels) of the surface now, after filling Black opaque black: the caller
   // knows the surface is black there, outside Rects.
   void PresentAreas(const std::vector<TRect>& Rects, const std::vector<TRect>& Black = {});
+  // Hears every frame before it goes out, for measuring what frames carry; unset normally.
+  std::function<void(const std::vector<TRect>& Rects, const std::vector<TRect>& Black)> OnPresent;
   // Whether frames go straight to the X server rather than through the toolkit's painting.
   bool PresentsDirectly() const { return FShm != nullptr; }
 
@@ -60,6 +65,7 @@ class TImage32 : public QWidget {
   const TBitmap32* FOverlay = nullptr;
   // A whole repaint is already pending: area reports until the next paint add nothing.
   bool FAllDirty = false;
+  bool FRepaintOnReports = true;
 };
 
 // The part of the control (in its logical coordinates) that shows the surface pixels of Area

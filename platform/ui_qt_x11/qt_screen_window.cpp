@@ -69,6 +69,8 @@ TQtScreenWindow::TQtScreenWindow(tScreenForm& Form)
   setMouseTracking(true);
 
   FImage32 = new TImage32(this);
+  // The form's presenter puts the surface's changes on screen.
+  FImage32->SetRepaintOnReports(false);
   FImage32->setGeometry(rect());
   FImage32->setFocusPolicy(Qt::NoFocus);
   FImage32->setMouseTracking(true);

@@ -16,6 +16,8 @@ class TSubpixelDotPainter {
   void Stamp(int32_t X, int32_t Y, TColor32 Value) const { StampMasked(X, Y, Value, AllPixels); }
   // Only the pixels inside the clip rectangle.
   void StampClipped(int32_t X, int32_t Y, TColor32 Value) const;
+  // The pixels a dot at (X, Y) may touch, before clipping.
+  static TRect Pixels(int32_t X, int32_t Y) { return {X >> 8, Y >> 8, (X >> 8) + 2, (Y >> 8) + 2}; }
 
  private:
   enum : unsigned { TopLeft = 1, TopRight = 2, BottomRight = 4, BottomLeft = 8, AllPixels = 15 };

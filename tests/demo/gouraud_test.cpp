@@ -6,6 +6,7 @@
 #include "demo/raster_gouraud.h"
 #include "raster/bitmap32.h"
 #include "raster/blend.h"
+#include "tests/raster/drawing_support.h"
 
 namespace quillet {
 namespace {
@@ -109,18 +110,28 @@ TEST_F(GouraudFixture, OpaqueBarCoversBothEndsInclusive) {
       N += Inside;
     }
   EXPECT_EQ(N, 7 * 5);
-  // The drawn box is exactly the bar's, half-open, and is taken once.
-  EXPECT_EQ(G.TakeDrawnArea(), (TRect{3, 4, 10, 9}));
-  EXPECT_EQ(G.TakeDrawnArea(), TRect{});
+  // The damage reported is exactly the bar's pixels.
+  testing::DamageMarks Marks;
+  Surface.SetDamageSink(&Marks);
+  Marks.Clear();
+  G.GouraudBar(3, 4, 9, 8, Red, Red, Red, Red);
+  EXPECT_EQ(Marks.Count(), 7 * 5);
+  EXPECT_TRUE(Marks.At(3, 4) && Marks.At(9, 8));
   Surface.Erase();
+  Marks.Clear();
   G.GouraudBar(3, 4, 3, 8, Red, Red, Red, Red);  // zero width
   G.GouraudBar(3, 4, 9, 4, Red, Red, Red, Red);  // zero height
   for (int Y = 0; Y < 30; ++Y) EXPECT_EQ(CountDrawn(Y), 0);
-  EXPECT_EQ(G.TakeDrawnArea(), TRect{});
-  // Clipped to the surface, and gathered over several shapes.
+  EXPECT_EQ(Marks.Count(), 0);
+  // Clipped to the surface; a triangle's rows, not its box.
   G.GouraudBar(-5, 25, 2, 40, Red, Red, Red, Red);
   G.GouraudTriangle({{{38, 1}, {30, 6}, {60, 6}}}, {Red, Red, Red});
-  EXPECT_EQ(G.TakeDrawnArea(), (TRect{0, 2, 40, 30}));
+  G.GouraudTriangle({{{-100, -50}, {500, 10}, {20, 900}}}, {Red, Red, Red});
+  int Drawn = 0;
+  for (int Y = 0; Y < 30; ++Y) Drawn += CountDrawn(Y);
+  EXPECT_EQ(Marks.Count(), Drawn);
+  EXPECT_EQ(Marks.Faults, 0);
+  Surface.SetDamageSink(nullptr);
 }
 
 TEST_F(GouraudFixture, BarAboveTheSurfaceStartsWithRowZeroColour) {

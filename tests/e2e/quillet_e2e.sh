@@ -5,7 +5,8 @@
 #
 #   quillet_e2e.sh QUILLET X-PROBE CASE
 #
-# Exit 0 pass, 1 fail, 77 skip (no Xvfb or xdotool).
+# Exit 0 pass, 1 fail, 77 skip (no Xvfb or xdotool). Displays are picked from QUILLET_DISPLAYS
+# (FIRST-LAST, default 100-899), so that runs beside each other can keep apart.
 set -u
 
 QUILLET=$1

@@ -69,3 +69,60 @@ inline bool OnlyInside(const std::vector<TColor32>& Before, const std::vector<TC
 }
 
 }  // namespace quillet::testing
+
+namespace quillet::testing {
+
+// A damage sink that marks every pixel it hears of.
+struct DamageMarks : IDamageSink {
+  int32_t Width = 0, Height = 0;
+  std::vector<uint8_t> Marked;
+  int Fills = 0, Resets = 0;
+  TColor32 LastFill = 0;
+
+  void Damaged(const TRect& A) override {
+    if (!Check(A.Left >= 0 && A.Top >= 0 && A.Right <= Width && A.Bottom <= Height && A.Left < A.Right &&
+               A.Top < A.Bottom))
+      return;
+    for (int32_t Y = A.Top; Y < A.Bottom; ++Y)
+      for (int32_t X = A.Left; X < A.Right; ++X) Marked[Index(X, Y)] = 1;
+  }
+  void DamagedRows(int32_t Top, const TRowSpan* Spans, int32_t Count) override {
+    if (!Check(Count > 0 && Top >= 0 && Top + Count <= Height)) return;
+    // The first and last rows have pixels.
+    Check(Spans[0].Left < Spans[0].Right && Spans[Count - 1].Left < Spans[Count - 1].Right);
+    for (int32_t I = 0; I < Count; ++I) {
+      if (Spans[I].Left >= Spans[I].Right) continue;
+      if (!Check(Spans[I].Left >= 0 && Spans[I].Right <= Width)) continue;
+      for (int32_t X = Spans[I].Left; X < Spans[I].Right; ++X) Marked[Index(X, Top + I)] = 1;
+    }
+  }
+  void Filled(TColor32 Color) override {
+    ++Fills;
+    LastFill = Color;
+    Marked.assign(Marked.size(), 1);
+  }
+  void Reset(int32_t W, int32_t H) override {
+    ++Resets;
+    Width = W;
+    Height = H;
+    Marked.assign(static_cast<size_t>(W) * static_cast<size_t>(H), 1);
+  }
+  void Clear() { Marked.assign(Marked.size(), 0); }
+  bool At(int32_t X, int32_t Y) const { return Marked[Index(X, Y)] != 0; }
+  int64_t Count() const {
+    int64_t N = 0;
+    for (uint8_t M : Marked) N += M;
+    return N;
+  }
+  // Reports outside the surface or in a bad form.
+  int Faults = 0;
+
+ private:
+  size_t Index(int32_t X, int32_t Y) const { return static_cast<size_t>(Y) * static_cast<size_t>(Width) + X; }
+  bool Check(bool Good) {
+    Faults += Good ? 0 : 1;
+    return Good;
+  }
+};
+
+}  // namespace quillet::testing

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "shell/frame_areas.h"
+#include "shell/tile_marks.h"
 #include "raster/bitmap32.h"
 
 namespace quillet {
@@ -65,7 +66,7 @@ TEST(FrameAreas, AfterEveryFrameTheScreenIsTheSurface) {
       if (Op < 60) {  // a drawing reports its area
         const TRect R = RandomRect(Random, W, H, 12);
         Surface.Fill(R, ++Colour);
-        Frame.AddReport(R, AREAINFO_RECT);
+        Frame.Add(R);
       } else if (Op < 67) {  // a wipe
         Surface.Resize(W, H, 0);
         Frame.Erased();
@@ -96,18 +97,19 @@ TEST(FrameAreas, AWipeFillsOnlyWhatThePageBeforeShowed) {
   Frame.FrameShown();
   Frame.Erased();
   EXPECT_EQ(Frame.Black(), (std::vector<TRect>{{0, 0, 1000, 800}}));
-  Frame.AddReport({10, 10, 20, 20}, AREAINFO_RECT);  // the time printed at the wipe
+  Frame.Add({10, 10, 20, 20});  // the time printed at the wipe
   Frame.FrameShown();
 
   // A page of a few shapes, shown over two frames, and one more left for the next frame.
-  Frame.AddReport({100, 100, 150, 150}, AREAINFO_RECT);
+  Frame.Add({100, 100, 150, 150});
   Frame.FrameShown();
-  Frame.AddReport({700, 500, 760, 560}, AREAINFO_RECT);
+  Frame.Add({700, 500, 760, 560});
   Frame.FrameShown();
-  Frame.AddReport({300, 600, 320, 640}, AREAINFO_RECT);
+  Frame.Add({300, 600, 320, 640});
   Frame.Erased();
   EXPECT_TRUE(Frame.Copy().empty());
-  EXPECT_LE(PixelsIn(Frame.Black()), 100 + 2500 + 3600 + 800 + 4 * TChangedAreas::MergeSlack);
+  // The four areas, each grown to the tiles it touches.
+  EXPECT_LE(PixelsIn(Frame.Black()), 32 * 32 + 64 * 64 + 80 * 80 + 32 * 48);
   Frame.FrameShown();
   EXPECT_TRUE(Frame.Empty());
 
@@ -117,11 +119,46 @@ TEST(FrameAreas, AWipeFillsOnlyWhatThePageBeforeShowed) {
   EXPECT_TRUE(Frame.Empty());
 
   // A copy of the whole surface needs no fill.
-  Frame.AddReport({0, 0, 50, 50}, AREAINFO_RECT);
+  Frame.Add({0, 0, 50, 50});
   Frame.FrameShown();
   Frame.Erased();
-  Frame.AddReport({0, 0, 1000, 800}, AREAINFO_RECT);
+  Frame.Add({0, 0, 1000, 800});
   EXPECT_TRUE(Frame.Black().empty());
+}
+
+// The tiles' rectangles cover every marked pixel once, within the bounds, and no tile that no
+// area touched.
+TEST(TileMarks, RectanglesCoverTheMarkedTilesOnce) {
+  std::mt19937 Random(5);
+  for (int Run = 0; Run < 50; ++Run) {
+    const int32_t W = 1 + static_cast<int32_t>(Random() % 90), H = 1 + static_cast<int32_t>(Random() % 70);
+    TTileMarks Marks;
+    Marks.SetBounds(W, H);
+    std::vector<TRect> Areas;
+    for (int I = static_cast<int>(Random() % 6); I > 0; --I) {
+      Areas.push_back(RandomRect(Random, W, H, 30));
+      Marks.Mark(Areas.back());
+    }
+    std::vector<int> Count(static_cast<size_t>(W * H), 0);
+    for (const TRect& R : Marks.Rects()) {
+      ASSERT_TRUE(R.Left >= 0 && R.Top >= 0 && R.Right <= W && R.Bottom <= H && R.Left < R.Right && R.Top < R.Bottom);
+      for (int32_t Y = R.Top; Y < R.Bottom; ++Y)
+        for (int32_t X = R.Left; X < R.Right; ++X) ++Count[static_cast<size_t>(Y * W + X)];
+    }
+    constexpr int32_t T = TTileMarks::TileSide;
+    for (int32_t Y = 0; Y < H; ++Y)
+      for (int32_t X = 0; X < W; ++X) {
+        bool Touched = false;
+        for (const TRect& Area : Areas) {
+          const TRect A{std::max(Area.Left, 0), std::max(Area.Top, 0), std::min(Area.Right, W),
+                        std::min(Area.Bottom, H)};
+          Touched |= X / T >= A.Left / T && X / T <= (A.Right - 1) / T && Y / T >= A.Top / T &&
+                     Y / T <= (A.Bottom - 1) / T && A.Left < A.Right && A.Top < A.Bottom;
+        }
+        ASSERT_EQ(Count[static_cast<size_t>(Y * W + X)], Touched ? 1 : 0) << X << "," << Y << " run " << Run;
+      }
+    EXPECT_EQ(Marks.Empty(), Marks.Rects().empty());
+  }
 }
 
 }  // namespace

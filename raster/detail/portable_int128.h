@@ -33,8 +33,8 @@ class TPortable128 {
   }
 
   friend constexpr TPortable128 operator+(TPortable128 A, TPortable128 B) {
-    const uint64_t Lo = A.Lo + B.Lo;
-    return Make(Lo, A.Hi + B.Hi + (Lo < A.Lo));
+    const uint64_t Low = A.Lo + B.Lo;
+    return Make(Low, A.Hi + B.Hi + (Low < A.Lo));
   }
   friend constexpr TPortable128 operator-(TPortable128 A, TPortable128 B) {
     return Make(A.Lo - B.Lo, A.Hi - B.Hi - (A.Lo < B.Lo));
@@ -57,8 +57,8 @@ class TPortable128 {
     const uint64_t Fill = A.Negative() ? ~uint64_t{0} : 0;
     if (N == 0) return A;
     if (N >= 64) {
-      const uint64_t Lo = N == 64 ? A.Hi : (A.Hi >> (N - 64)) | (Fill << (128 - N));
-      return Make(Lo, Fill);
+      const uint64_t Low = N == 64 ? A.Hi : (A.Hi >> (N - 64)) | (Fill << (128 - N));
+      return Make(Low, Fill);
     }
     return Make((A.Lo >> N) | (A.Hi << (64 - N)), (A.Hi >> N) | (N == 0 ? 0 : Fill << (64 - N)));
   }

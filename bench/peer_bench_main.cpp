@@ -15,7 +15,6 @@
 // take turns run by run, so a change in the machine's load falls on all of them alike.
 #include <algorithm>
 #include <cctype>
-#include <chrono>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -75,26 +74,6 @@ bool ParseOptions(int Argc, char** Argv, TOptions& O) {
     }
   }
   return true;
-}
-
-// Operations per second of one run: whole batches until the time is up, then Finish.
-double TimeRun(TPeerEngine& Engine, const TWorkload& W, double Seconds) {
-  using Clock = std::chrono::steady_clock;
-  const size_t Count = W.Count();
-  const size_t Batch = W.Kind == TWorkKind::Erase ? 1 : 32;
-  size_t Ops = 0, Next = 0;
-  const Clock::time_point Start = Clock::now();
-  double Elapsed = 0;
-  do {
-    const size_t End = std::min(Next + Batch, Count);
-    Engine.Draw(W, Next, End);
-    Ops += End - Next;
-    Next = End == Count ? 0 : End;
-    Elapsed = std::chrono::duration<double>(Clock::now() - Start).count();
-  } while (Elapsed < Seconds);
-  Engine.Finish();
-  Elapsed = std::chrono::duration<double>(Clock::now() - Start).count();
-  return static_cast<double>(Ops) / Elapsed;
 }
 
 // "AA triangle 10 px, opaque" -> "aa-triangle-10-px-opaque".

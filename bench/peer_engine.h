@@ -3,6 +3,8 @@
 // bgra32 and Blend2D's PRGB32 in memory).
 #pragma once
 
+#include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <memory>
 
@@ -36,5 +38,25 @@ std::unique_ptr<TPeerEngine> MakeBlend2DEngine(TBitmap32& Surface);
 // only the erase, where they may beat plain ones.
 enum class TLimitStores { Plain, Streaming };
 std::unique_ptr<TPeerEngine> MakeLimitEngine(TBitmap32& Surface, TLimitStores Stores);
+
+// Operations per second of one run: whole batches until Seconds are up, then Finish.
+inline double TimeRun(TPeerEngine& Engine, const TWorkload& W, double Seconds) {
+  using Clock = std::chrono::steady_clock;
+  const size_t Count = W.Count();
+  const size_t Batch = W.Kind == TWorkKind::Erase ? 1 : 32;
+  size_t Ops = 0, Next = 0;
+  const Clock::time_point Start = Clock::now();
+  double Elapsed = 0;
+  do {
+    const size_t End = std::min(Next + Batch, Count);
+    Engine.Draw(W, Next, End);
+    Ops += End - Next;
+    Next = End == Count ? 0 : End;
+    Elapsed = std::chrono::duration<double>(Clock::now() - Start).count();
+  } while (Elapsed < Seconds);
+  Engine.Finish();
+  Elapsed = std::chrono::duration<double>(Clock::now() - Start).count();
+  return static_cast<double>(Ops) / Elapsed;
+}
 
 }  // namespace quillet::peer

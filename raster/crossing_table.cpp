@@ -167,8 +167,9 @@ int32_t TCrossingTable::TraceEdge(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2
   if (Y1 == Y2) return 0;
   const int32_t Sy = Y2 > Y1 ? 1 : -1;
   const uint32_t Flag = Sy < 0 ? CrossingUpward : 0u;
-  WalkEdge(X1, Y1, X2, Y2, FMinY, FMaxY, [&](int32_t Y, int64_t X) {
-    FCells[FCursor[static_cast<size_t>(Y - FMinY)]++] = static_cast<uint32_t>(std::clamp<int64_t>(X, FMinX, FMaxX)) | Flag;
+  WalkEdge(X1, Y1, X2, Y2, FMinY, FMaxY, [&](int32_t Y, auto X) {
+    FCells[FCursor[static_cast<size_t>(Y - FMinY)]++] =
+        static_cast<uint32_t>(std::clamp<decltype(X)>(X, FMinX, FMaxX)) | Flag;
   });
   return Sy;
 }

@@ -72,7 +72,9 @@ void TEdgeList::Build(TPathIterator FirstPath, TPathIterator LastPath, int32_t M
   FActive.clear();
   FNext = 0;
   FUsed = 0;
-  const auto Clamped = [this](int64_t X) { return static_cast<int32_t>(std::clamp<int64_t>(X, FMinX, FMaxX)); };
+  const auto Clamped = [this](auto X) {
+    return static_cast<int32_t>(std::clamp<decltype(X)>(X, FMinX, FMaxX));
+  };
   const auto Flag = [](int32_t Dir) { return Dir < 0 ? CrossingUpward : 0u; };
   for (TPathIterator Path = FirstPath; Path != LastPath; ++Path) {
     WalkPath(
@@ -92,10 +94,10 @@ void TEdgeList::Build(TPathIterator FirstPath, TPathIterator LastPath, int32_t M
           // The walk stays between the edge's ends, so an edge inside the clip needs no clamping.
           if (std::min(X1, X2) >= FMinX && std::max(X1, X2) <= FMaxX)
             WalkEdge(X1, Y1, X2, Y2, FMinY, FMaxY,
-                     [&](int32_t Y, int64_t X) { Run[static_cast<size_t>(Y - Top)] = static_cast<int32_t>(X); });
+                     [&](int32_t Y, auto X) { Run[static_cast<size_t>(Y - Top)] = static_cast<int32_t>(X); });
           else
             WalkEdge(X1, Y1, X2, Y2, FMinY, FMaxY,
-                     [&](int32_t Y, int64_t X) { Run[static_cast<size_t>(Y - Top)] = Clamped(X); });
+                     [&](int32_t Y, auto X) { Run[static_cast<size_t>(Y - Top)] = Clamped(X); });
           FEdges.push_back({Top, Bottom, First, Flag(Dir)});
           return Dir;
         },

@@ -46,8 +46,16 @@ int32_t MulDiv(int32_t A, int32_t B, int32_t C) {
   // The outline code divides by 65536 for every offset: a power of two takes a shift and a mask,
   // not a 64-bit division.
   const bool PowerOfTwo = (Divisor & (Divisor - 1)) == 0;
-  uint64_t Quotient = PowerOfTwo ? Product >> std::countr_zero(Divisor) : Product / Divisor;
-  const uint64_t Remainder = PowerOfTwo ? Product & (Divisor - 1) : Product % Divisor;
+  uint64_t Quotient, Remainder;
+  if (PowerOfTwo) {
+    Quotient = Product >> std::countr_zero(Divisor);
+    Remainder = Product & (Divisor - 1);
+  } else {
+    // The check above leaves Product >> 32 below the divisor, which is below 2^32.
+    uint32_t Rest;
+    Quotient = DivideNarrowQuotient(Product, static_cast<uint32_t>(Divisor), Rest);
+    Remainder = Rest;
+  }
   if (Divisor - Remainder <= Remainder) ++Quotient;
   // The check above lets quotients up to 2^32 through for small divisors; they would wrap.
   if (Quotient > 0x7FFFFFFF) return -1;

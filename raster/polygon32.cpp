@@ -1,9 +1,8 @@
 // TPolygon32: the path container, its settings, the normals cache and the drawing entry points.
 #include "raster/polygon32.h"
 
-#include <cmath>
-
 #include "raster/detail/batch_scope.h"
+#include "raster/detail/reciprocal_length.h"
 
 namespace quillet {
 
@@ -28,8 +27,7 @@ void PathNormals(const TArrayOfFixedPoint& P, bool Closed, TArrayOfFixedPoint& N
       Dy = static_cast<float>(static_cast<long double>(Iy) / 65536.0L);
     }
     if (Dx != 0.0f || Dy != 0.0f) {
-      const float F = static_cast<float>(
-          1.0L / std::hypot(static_cast<long double>(Dx), static_cast<long double>(Dy)));
+      const float F = ReciprocalLength(Dx, Dy);
       Dx = static_cast<float>(static_cast<long double>(Dx) * F);
       Dy = static_cast<float>(static_cast<long double>(Dy) * F);
     }

@@ -1,7 +1,8 @@
 // What the exact pixels and the kernel dispatch take from the compiler beyond standard C++, in one
 // place: 128-bit integers (native where the target has them, two 64-bit halves where it has not),
 // the processor's feature tests, write prefetches, branch odds, and the x87 sine and cosine whose
-// extended results the shape code rounds. GCC (and clang) on x86 or elsewhere.
+// extended results the shape code rounds, a narrow division for 32-bit x86. GCC (and clang) on x86
+// or elsewhere.
 #pragma once
 
 #include <cmath>
@@ -70,6 +71,22 @@ inline bool CpuSupportsAvx2() {
   return __builtin_cpu_supports("avx2");
 #else
   return false;
+#endif
+}
+
+// N / D and N % D for (N >> 32) < D, so that the quotient fits 32 bits: one 64-by-32-bit division
+// on 32-bit x86, where the compiler would call a library routine for the 64-bit one.
+inline uint32_t DivideNarrowQuotient(uint64_t N, uint32_t D, uint32_t& Remainder) {
+#if defined(__i386__)
+  uint32_t Quotient;
+  __asm__("divl %4"
+          : "=a"(Quotient), "=d"(Remainder)
+          : "a"(static_cast<uint32_t>(N)), "d"(static_cast<uint32_t>(N >> 32)), "rm"(D)
+          : "cc");
+  return Quotient;
+#else
+  Remainder = static_cast<uint32_t>(N % D);
+  return static_cast<uint32_t>(N / D);
 #endif
 }
 

@@ -47,14 +47,15 @@ void WalkPath(const TArrayOfPoint& Points, bool ScaleX, TEdge Edge, TVertex Vert
 }
 
 // The scanlines of the edge (X1, Y1) - (X2, Y2), Y1 != Y2, from Y1 (included) towards Y2
-// (excluded), that lie in [MinY, MaxY]: Emit(Y, X) for each, in walk order, with the walk's X in
-// 64 bits. The first crossing is at X1; X then follows an error term, one division per edge and a
-// further one per scanline only on edges flatter than two units per scanline. Rows before the
-// range are skipped in one jump wherever the walk's state has a closed form.
-template <class TEmit>
-void WalkEdge(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinY, int32_t MaxY, TEmit Emit) {
+// (excluded), that lie in [MinY, MaxY]: Emit(Y, X) for each, in walk order. The first crossing is
+// at X1; X then follows an error term, one division per edge and a further one per scanline only
+// on edges flatter than two units per scanline. Rows before the range are skipped in one jump
+// wherever the walk's state has a closed form. The walk runs in TInt, which must hold the sum of
+// the edge's two differences and twice its height; X comes as TInt.
+template <class TInt, class TEmit>
+void WalkEdgeIn(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinY, int32_t MaxY, TEmit Emit) {
   const int32_t Sy = Y2 > Y1 ? 1 : -1;
-  const int32_t Sx = X2 > X1 ? 1 : -1;
+  const TInt Sx = X2 > X1 ? 1 : -1;
   const int64_t Dy = Y2 > Y1 ? int64_t{Y2} - Y1 : int64_t{Y1} - Y2;
   const int64_t Dx = X2 > X1 ? int64_t{X2} - X1 : int64_t{X1} - X2;
 
@@ -63,22 +64,22 @@ void WalkEdge(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinY, int3
   const int64_t Last = std::min<int64_t>(Dy - 1, Sy > 0 ? int64_t{MaxY} - Y1 : int64_t{Y1} - MinY);
   if (First > Last) return;
 
-  int64_t E = (Dx % Dy) / 2;
-  int64_t X = X1;
-  int64_t Step = 0;
+  int64_t E0 = (Dx % Dy) / 2;
+  int64_t X0 = X1;
+  int64_t Step0 = 0;
 
   // With N = E0 + m * Dx after m steps, X has moved t steps and E = N - t * Dy. For Dx <= 2 Dy every
   // step leaves E in (0, Dy], so t = ceil(N / Dy) - 1; for Dx >= 4 Dy every step takes the ceiling
   // branch and leaves E in (-Dy, 0], so t = ceil(N / Dy). Between the two the branch taken depends
   // on the history, and the rows are walked.
   if (First > 0 && Dx > 0 && (Dx <= 2 * Dy || Dx >= 4 * Dy)) {
-    const int64_t N = E + First * Dx;
+    const int64_t N = E0 + First * Dx;
     const int64_t T = (N + Dy - 1) / Dy - (Dx <= 2 * Dy ? 1 : 0);
-    X += Sx * T;
-    E = N - T * Dy;
-    Step = First;
+    X0 += Sx * T;
+    E0 = N - T * Dy;
+    Step0 = First;
   } else if (First > 0 && Dx == 0) {
-    Step = First;
+    Step0 = First;
   }
 
   // Up to two unit steps, then the ceiling jump. The unit steps are taken without branches: on
@@ -86,24 +87,28 @@ void WalkEdge(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinY, int3
   // before each step, so an edge with Dx <= Dy never needs the second unit step, and one with
   // Dx <= 2 Dy never the jump; those are walked without them.
   const auto Walk = [&](auto Stages) {
+    const TInt DxT = static_cast<TInt>(Dx), DyT = static_cast<TInt>(Dy);
+    TInt E = static_cast<TInt>(E0), X = static_cast<TInt>(X0);
     const auto UnitStep = [&] {
-      const bool Over = EvenOdds(E > Dy);
+      const bool Over = EvenOdds(E > DyT);
       X = Over ? X + Sx : X;
-      E = Over ? E - Dy : E;
+      E = Over ? E - DyT : E;
     };
     const auto Advance = [&] {
-      E += Dx;
+      E += DxT;
       UnitStep();
       if constexpr (Stages >= 2) UnitStep();
-      if (Stages >= 3 && E > Dy) {
-        const int64_t K = (E + Dy - 1) / Dy;
+      if (Stages >= 3 && E > DyT) {
+        const TInt K = (E + DyT - 1) / DyT;
         X += Sx * K;
-        E -= Dy * K;
+        E -= DyT * K;
       }
     };
-    for (; Step < First; ++Step) Advance();
-    int64_t Y = int64_t{Y1} + Sy * First;
-    for (; Step <= Last; ++Step) {
+    TInt Step = static_cast<TInt>(Step0);
+    const TInt FirstT = static_cast<TInt>(First), LastT = static_cast<TInt>(Last);
+    for (; Step < FirstT; ++Step) Advance();
+    TInt Y = static_cast<TInt>(int64_t{Y1} + Sy * First);
+    for (; Step <= LastT; ++Step) {
       Emit(static_cast<int32_t>(Y), X);
       Y += Sy;
       Advance();
@@ -115,6 +120,18 @@ void WalkEdge(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinY, int3
     Walk(std::integral_constant<int, 2>());
   else
     Walk(std::integral_constant<int, 3>());
+}
+
+// WalkEdgeIn in 32 bits where the edge's numbers allow (32-bit code has few registers for 64-bit
+// ones), else in 64: Emit(Y, X) with X as int32_t or int64_t.
+template <class TEmit>
+void WalkEdge(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinY, int32_t MaxY, TEmit Emit) {
+  constexpr int32_t Bound = int32_t{1} << 28;
+  const auto Small = [](int32_t V) { return V > -Bound && V < Bound; };
+  if (Small(X1) && Small(X2) && Small(Y1) && Small(Y2))
+    WalkEdgeIn<int32_t>(X1, Y1, X2, Y2, MinY, MaxY, Emit);
+  else
+    WalkEdgeIn<int64_t>(X1, Y1, X2, Y2, MinY, MaxY, Emit);
 }
 
 // WalkEdge's positions where they have a closed form: with N = E0 + m Dx after m >= 1 steps, X has

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "demo/detail/extended_math.h"
+#include "demo/detail/shaded_row.h"
 #include "raster/bitmap32.h"
 #include "raster/blend.h"
 
@@ -116,10 +117,10 @@ void TRasterGouraud::GouraudSpan(int32_t X1, int32_t X2, int32_t Y, TColorAccumu
     TColor32* Pixel = Target->PixelAddress(X1, Y);
     if (C2.A == 0 && ((C1.A >> 8) & 0xFF) == 0xFF) {
       // Opaque all along: blending by alpha 255 replaces the pixel, so store directly.
-      for (int32_t X = X1; X <= X2; ++X) {
-        *Pixel++ = AccumulatorToColor(C1);
-        AddAccumulator(C1, C2);
-      }
+      if (const TShadedRowProc Row = ShadedRowKernel())
+        Row(Pixel, X2 - X1 + 1, C1, C2);
+      else
+        ShadedRowPortable(Pixel, X2 - X1 + 1, C1, C2);
     } else {
       const TColorIntoProc Blend = BlendColorInto;
       for (int32_t X = X1; X <= X2; ++X) {

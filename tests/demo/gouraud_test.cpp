@@ -1,8 +1,12 @@
 // Gouraud spans, bars and triangles: interpolation, clipping and the alpha scale.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <random>
+#include <vector>
 
+#include "demo/detail/shaded_row.h"
 #include "demo/raster_gouraud.h"
 #include "raster/bitmap32.h"
 #include "raster/blend.h"
@@ -35,6 +39,25 @@ TEST(GouraudConversions, AccumulatorRoundTripAndHighBits) {
   EXPECT_EQ(AccumulatorToColor(A), 0x80C04020u);
   // Fractions truncate; bits above the channel are dropped, negative values keep bits 8..15.
   EXPECT_EQ(AccumulatorToColor({0x12FF, 0x1FF00, -256, 0}), 0x00FFFF12u);
+}
+
+// Four pixels a step: every length and start, channels and steps that wrap, nothing written
+// outside the row.
+TEST(GouraudConversions, SimdShadedRowMatchesThePlainOne) {
+  if (!SimdLevelSupported(SimdLevel::Sse2)) GTEST_SKIP() << "no SSE2 kernels";
+  std::mt19937 Random(3);
+  std::vector<TColor32> Plain(48), Fast(48);
+  for (int I = 0; I < 20000; ++I) {
+    const auto Channel = [&] { return static_cast<int32_t>(I % 2 ? Random() : Random() % 0x20000 - 0x10000); };
+    const TColorAccumulator C{Channel(), Channel(), Channel(), Channel()};
+    const TColorAccumulator Step{Channel() >> (I % 24), Channel() >> (I % 24), Channel() >> (I % 24), Channel() >> (I % 24)};
+    const int32_t Start = static_cast<int32_t>(Random() % 4), Count = static_cast<int32_t>(Random() % 41);
+    std::fill(Plain.begin(), Plain.end(), 0x5A5A5A5Au);
+    std::fill(Fast.begin(), Fast.end(), 0x5A5A5A5Au);
+    ShadedRowPortable(Plain.data() + Start, Count, C, Step);
+    sse2::ShadedRow(Fast.data() + Start, Count, C, Step);
+    ASSERT_EQ(Fast, Plain) << "count " << Count << " start " << Start;
+  }
 }
 
 TEST(GouraudConversions, StartInterpolationClipsAndSteps) {

@@ -47,16 +47,17 @@ void avx2::EdgeSteps(const TEdgeStepRun& R, int32_t* Out) {
     __m256i Keys = _mm256_min_epi32(_mm256_max_epi32(VX, MinX), MaxX);
     if (R.Reverse) Keys = _mm256_permutevar8x32_epi32(Keys, Backwards);
     if (Done + 8 > R.Count) {
-      // The last few through memory, so that nothing beyond the run is written.
-      alignas(32) int32_t Last[8];
-      _mm256_store_si256(reinterpret_cast<__m256i*>(Last), Keys);
+      // The last few lanes alone, so that nothing beyond the run is written (and no library copy
+      // is called for them); backwards, the lanes that hold them are first rotated down to the
+      // run's start.
       const int32_t Left = R.Count - Done;
-      for (int32_t I = 0; I < Left; ++I) {
-        if (R.Reverse)
-          Out[Left - 1 - I] = Last[7 - I];
-        else
-          Out[Done + I] = Last[I];
-      }
+      const __m256i Lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+      const __m256i Mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(Left), Lanes);
+      if (R.Reverse)
+        _mm256_maskstore_epi32(Out, Mask,
+                               _mm256_permutevar8x32_epi32(Keys, _mm256_add_epi32(Lanes, _mm256_set1_epi32(8 - Left))));
+      else
+        _mm256_maskstore_epi32(Out + Done, Mask, Keys);
       return;
     }
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(R.Reverse ? Out + R.Count - Done - 8 : Out + Done), Keys);

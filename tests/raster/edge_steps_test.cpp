@@ -66,5 +66,50 @@ TEST(EdgeSteps, KernelsWalkEveryEdgeAsTheStepwiseWalk) {
   if (Compared == 0) GTEST_SKIP() << "no level with an edge step kernel on this processor";
 }
 
+// The kernel on its own: every run length around its eight-lane steps, both directions, with
+// guards on both sides of the run that must stay as they were.
+TEST(EdgeSteps, KernelsWriteTheRunAndNothingBesideIt) {
+  std::mt19937 Rng(7);
+  int Compared = 0;
+  for (int L = 1; L < SimdLevelCount; ++L) {
+    const SimdLevel Level = static_cast<SimdLevel>(L);
+    const TEdgeStepsProc Steps = KernelTable(BlendVariant::Packed, Level).Modes[0].EdgeSteps;
+    if (!SimdLevelSupported(Level) || Steps == nullptr) continue;
+    for (int Trial = 0; Trial < 3000; ++Trial) {
+      TEdgeStepRun R{};
+      R.Dy = static_cast<int32_t>(Rng() % 1000) + 1;
+      R.Q1 = static_cast<int32_t>(Rng() % 5);
+      R.R1 = static_cast<int32_t>(Rng() % static_cast<uint32_t>(R.Dy));
+      // The term lies in (0, Dy] below the limit Dy, in (-Dy, 0] below the limit 0.
+      R.Limit = Trial % 2 ? R.Dy : 0;
+      const int32_t Term = static_cast<int32_t>(Rng() % static_cast<uint32_t>(R.Dy));
+      R.E = R.Limit == 0 ? -Term : Term + 1;
+      R.Sx = Trial % 3 ? 1 : -1;
+      R.X = 5000 + static_cast<int32_t>(Rng() % 100);
+      R.MinX = 4900;
+      R.MaxX = 5100;
+      R.Count = 16 + Trial % 40;
+      R.Reverse = Trial % 4 < 2;
+      std::vector<int32_t> Want(static_cast<size_t>(R.Count));
+      int32_t X = R.X, E = R.E;
+      for (int32_t I = 0; I < R.Count; ++I) {
+        Want[static_cast<size_t>(R.Reverse ? R.Count - 1 - I : I)] = std::clamp(X, R.MinX, R.MaxX);
+        E += R.R1;
+        X += R.Sx * R.Q1;
+        if (E > R.Limit) {
+          E -= R.Dy;
+          X += R.Sx;
+        }
+      }
+      std::vector<int32_t> Got(static_cast<size_t>(R.Count) + 16, -7);
+      Steps(R, Got.data() + 8);
+      ASSERT_EQ(std::vector<int32_t>(Got.begin() + 8, Got.end() - 8), Want) << "count " << R.Count;
+      for (int I = 0; I < 8; ++I) ASSERT_TRUE(Got[static_cast<size_t>(I)] == -7 && Got[Got.size() - 1 - I] == -7);
+      ++Compared;
+    }
+  }
+  if (Compared == 0) GTEST_SKIP() << "no level with an edge step kernel on this processor";
+}
+
 }  // namespace
 }  // namespace quillet

@@ -75,14 +75,20 @@ passes_for() {
 rates linux --runs=1 --seconds=0.001 | cut -f1 >"$scratch/workloads"
 while IFS= read -r workload; do
   passes=$(passes_for "$workload")
-  for build in "${builds[@]}"; do
-    one=1e99 three=1e99
-    for round in $(seq "$rounds"); do
-      one=$(awk -v a="$(cpu_ms "$build" "$workload" "$passes")" -v b="$one" 'BEGIN { print (a < b) ? a : b }')
-      three=$(awk -v a="$(cpu_ms "$build" "$workload" $((3 * passes)))" -v b="$three" 'BEGIN { print (a < b) ? a : b }')
+  declare -A one=() three=()
+  # Round by round the builds take turns, so that a machine that grows busier or quieter in the
+  # meantime weighs on all three alike.
+  for round in $(seq "$rounds"); do
+    for build in "${builds[@]}"; do
+      one[$build]=$(awk -v a="$(cpu_ms "$build" "$workload" "$passes")" -v b="${one[$build]:-1e99}" \
+        'BEGIN { print (a < b) ? a : b }')
+      three[$build]=$(awk -v a="$(cpu_ms "$build" "$workload" $((3 * passes)))" -v b="${three[$build]:-1e99}" \
+        'BEGIN { print (a < b) ? a : b }')
     done
+  done
+  for build in "${builds[@]}"; do
     # Passes per processor second.
-    awk -v w="$workload" -v one="$one" -v three="$three" -v p="$passes" \
+    awk -v w="$workload" -v one="${one[$build]}" -v three="${three[$build]}" -v p="$passes" \
       'BEGIN { printf "%s\t%.6g\n", w, 2 * p * 1000 / (three - one) }' >>"$scratch/$build"
   done
 done <"$scratch/workloads"

@@ -3,13 +3,16 @@
 # as a ratio to the Linux build on the same machine. Needs build/release, the builds of
 # tools/build-windows.sh, and a display for Wine.
 #
-#   tools/compare-rates.sh [ROUNDS]         wall time: the three programs take turns round by
-#                                           round, each keeps its best rate (quiet machines)
-#   tools/compare-rates.sh --cpu [ROUNDS]   processor time, counted by perf: the least time of
-#                                           the rounds for 1 and for 3 units of work per
-#                                           workload, the difference taken, so that neither
-#                                           Wine's start-up nor time spent waiting for a busy
-#                                           machine's processors counts
+#   tools/compare-rates.sh [ROUNDS [TEXT]]         wall time: the three programs take turns
+#                                                  round by round, each keeps its best rate
+#                                                  (quiet machines)
+#   tools/compare-rates.sh --cpu [ROUNDS [TEXT]]   processor time, counted by perf: the least
+#                                                  time of the rounds for 1 and for 3 units of
+#                                                  work per workload, the difference taken, so
+#                                                  that neither Wine's start-up nor time spent
+#                                                  waiting for a busy machine's processors counts
+#
+# TEXT keeps the workloads whose names hold it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=wall
@@ -18,6 +21,7 @@ if [ "${1:-}" = --cpu ]; then
   shift
 fi
 rounds=${1:-5}
+only=${2:-}
 export WINEPREFIX=$PWD/build/wine-prefix
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -42,7 +46,7 @@ print_table() {  # files $scratch/<build>: workload \t value, larger is faster
 
 if [ "$mode" = wall ]; then
   for round in $(seq "$rounds"); do
-    for build in "${builds[@]}"; do rates "$build" >"$scratch/$build.$round" 2>>"$scratch/log"; done
+    for build in "${builds[@]}"; do rates "$build" --only="$only" >"$scratch/$build.$round" 2>>"$scratch/log"; done
   done
   for build in "${builds[@]}"; do
     cat "$scratch/$build".* | awk -F'\t' '{ if (!($1 in b)) k[n++] = $1; if ($2 > b[$1]) b[$1] = $2 }
@@ -72,7 +76,7 @@ passes_for() {
     *) echo 300 ;;
   esac
 }
-rates linux --runs=1 --seconds=0.001 | cut -f1 >"$scratch/workloads"
+rates linux --runs=1 --seconds=0.001 --only="$only" | cut -f1 >"$scratch/workloads"
 while IFS= read -r workload; do
   passes=$(passes_for "$workload")
   declare -A one=() three=()

@@ -218,7 +218,18 @@ void TUnmanagedCover::CheckStacking() {
     FRaiseRound.start();
     FRaises = 0;
   }
-  if (++FRaises <= RaisesPerRound) RaiseAboveOthers();
+  if (++FRaises <= RaisesPerRound) {
+    RaiseAboveOthers();
+  } else if (!FRoundEndCheckPending) {
+    // Out of raises for this round: look again when it ends, or a window that went above in the
+    // meantime would stay there until something else moved.
+    FRoundEndCheckPending = true;
+    const int Left = static_cast<int>(std::max<qint64>(0, RaiseRoundMs - FRaiseRound.elapsed()));
+    QTimer::singleShot(Left + 1, this, [this] {
+      FRoundEndCheckPending = false;
+      CheckStacking();
+    });
+  }
 }
 
 void TUnmanagedCover::KeepBeneath(xcb_window_t Other) {

@@ -72,6 +72,7 @@ class TUnmanagedCover final : public QObject, public QAbstractNativeEventFilter 
   // Raises in the current round: a window that keeps coming back over the cover wins after a few.
   QElapsedTimer FRaiseRound;
   int FRaises = 0;
+  bool FRoundEndCheckPending = false;  // a look at the stacking when the raises may start again
 };
 
 }  // namespace quillet

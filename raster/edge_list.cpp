@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 
+#include "raster/detail/compiler_facts.h"
 #include "raster/detail/edge_walk.h"
 
 namespace quillet {
@@ -305,7 +306,7 @@ namespace {
 // loops.
 void CopyKeys(const int32_t* From, size_t Count, int32_t* To) {
   if (Count > 64) {
-    std::memcpy(To, From, Count * sizeof(int32_t));
+    CopyWords(reinterpret_cast<uint32_t*>(To), reinterpret_cast<const uint32_t*>(From), Count);
     return;
   }
   for (; Count >= 4; Count -= 4, From += 4, To += 4) std::memcpy(To, From, 4 * sizeof(int32_t));

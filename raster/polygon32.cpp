@@ -20,11 +20,12 @@ void PathNormals(const TArrayOfFixedPoint& P, bool Closed, TArrayOfFixedPoint& N
   for (size_t K = 0; K < Count; ++K, ++J) {
     if (Closed && J >= Count) J = 0;
     if (J < Count) {
-      // 64-bit differences: points at both ends of the range must not wrap into a reversed edge.
-      const int64_t Ix = static_cast<int64_t>(P[J].X) - P[K].X;
-      const int64_t Iy = static_cast<int64_t>(P[J].Y) - P[K].Y;
-      Dx = static_cast<float>(static_cast<long double>(Ix) / 65536.0L);
-      Dy = static_cast<float>(static_cast<long double>(Iy) / 65536.0L);
+      // Differences in extended precision, exact: points at both ends of the range must not wrap
+      // into a reversed edge, and 32-bit code converts no 64-bit integer.
+      const long double Ix = static_cast<long double>(P[J].X) - static_cast<long double>(P[K].X);
+      const long double Iy = static_cast<long double>(P[J].Y) - static_cast<long double>(P[K].Y);
+      Dx = static_cast<float>(Ix / 65536.0L);
+      Dy = static_cast<float>(Iy / 65536.0L);
     }
     if (Dx != 0.0f || Dy != 0.0f) {
       const float F = ReciprocalLength(Dx, Dy);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "raster/detail/mul_div.h"
 #include "raster/polygon32.h"
 
 namespace quillet {
@@ -17,7 +18,7 @@ int32_t WrapAdd(int32_t A, int32_t B) {
 }
 
 TFixedPoint Scaled(const TFixedPoint& Normal, TFixed Delta) {
-  return {MulDiv(Normal.X, Delta, 65536), MulDiv(Normal.Y, Delta, 65536)};
+  return {MulDivRounded(Normal.X, Delta, 65536), MulDivRounded(Normal.Y, Delta, 65536)};
 }
 
 // round((1 - Sharpness) * Delta), ties to even. A NaN sharpness gives the lowest value, the
@@ -58,21 +59,25 @@ std::unique_ptr<TPolygon32> TPolygon32::Inflate(TFixed Delta, float CornerSharpn
       Out.push_back({WrapAdd(At.X, Offset.X), WrapAdd(At.Y, Offset.Y)});
     };
 
+    // Each point's offset along its edge's normal is the next point's offset along the edge
+    // before it.
+    TFixedPoint Before = Closed ? Scaled(N[Count - 1], Delta) : TFixedPoint{};
     for (size_t K = 0; K < Count; ++K) {
       const TFixedPoint A = Scaled(N[K], Delta);
+      const TFixedPoint B = Before;
+      Before = A;
       if (K == 0 && !Closed) {
         Emit(P[K], A);
         continue;
       }
-      const TFixedPoint B = Scaled(N[K == 0 ? Count - 1 : K - 1], Delta);
       if (K == Count - 1 && !Closed) {
         Emit(P[K], B);
         continue;
       }
       const TFixedPoint S{WrapAdd(B.X, A.X), WrapAdd(B.Y, A.Y)};
-      const int32_t Dot = WrapAdd(MulDiv(B.X, S.X, Delta), MulDiv(B.Y, S.Y, Delta));
+      const int32_t Dot = WrapAdd(MulDivRounded(B.X, S.X, Delta), MulDivRounded(B.Y, S.Y, Delta));
       if (Dot > Threshold) {
-        Emit(P[K], {MulDiv(S.X, Delta, Dot), MulDiv(S.Y, Delta, Dot)});
+        Emit(P[K], {MulDivRounded(S.X, Delta, Dot), MulDivRounded(S.Y, Delta, Dot)});
       } else {
         Emit(P[K], B);
         Emit(P[K], A);

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "raster/color.h"
+#include "raster/detail/mul_div.h"
 #include "raster/fixed.h"
 
 namespace quillet {
@@ -117,6 +118,8 @@ TEST(Fixed, MulDivShortcutsEqualTheDivision) {
     const int32_t A = static_cast<int32_t>(Rng() >> (Rng() % 32)) * (Rng() % 2 ? 1 : -1);
     const int32_t B = static_cast<int32_t>(Rng() >> (Rng() % 32));
     ASSERT_EQ(MulDiv(A, B, C), Divided(A, B, C)) << A << " * " << B << " / " << C;
+    // The outline code's constant scale, folded into a shift where the divisor is known.
+    ASSERT_EQ(MulDivRounded(A, B, 65536), Divided(A, B, 65536)) << A << " * " << B;
   }
 }
 

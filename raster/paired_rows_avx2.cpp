@@ -74,7 +74,14 @@ constexpr TControls MakeControls() {
 }
 constexpr TControls Controls = MakeControls();
 
-inline __m256i Constant(const void* P) { return _mm256_load_si256(static_cast<const __m256i*>(P)); }
+inline __m256i Constant(const void* P) {
+#if defined(__i386__)
+  // With eight vector registers the compiler would keep the constants in registers, spill them to
+  // the stack and read them from there: read where used instead, straight from the table.
+  __asm__ volatile("" : "+r"(P));
+#endif
+  return _mm256_load_si256(static_cast<const __m256i*>(P));
+}
 
 // Up to eight keys; lanes past Count are 0, and left out of the sums.
 inline __m256i LoadKeys(const int32_t* Keys, int32_t Count) {

@@ -40,6 +40,26 @@ enum class RectRounding : uint8_t { Nearest = 0, Outward = 1, Inward = 2 };
 constexpr TRect RectFromEdges(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom) {
   return {Left, Top, Right, Bottom};
 }
-TRect RoundFixedRect(const TFixedRect& R, RectRounding Mode);
+// Inline: a rectangle returned from a call goes through memory under the 64-bit Windows
+// convention, and each filled shape reports one.
+constexpr TRect RoundFixedRect(const TFixedRect& R, RectRounding Mode) {
+  // 64-bit sums: an edge near the top of the range must not wrap to the other end.
+  const auto Down = [](TFixed V) { return static_cast<int32_t>(V >> 16); };
+  const auto Up = [](TFixed V) { return static_cast<int32_t>((static_cast<int64_t>(V) + 0xFFFF) >> 16); };
+  const auto Near = [](TFixed V) { return static_cast<int32_t>((static_cast<int64_t>(V) + 0x7FFF) >> 16); };
+  switch (Mode) {
+    case RectRounding::Nearest:
+      return {Near(R.Left), Near(R.Top), Near(R.Right), Near(R.Bottom)};
+    case RectRounding::Outward:
+      return {Down(R.Left), Down(R.Top), Up(R.Right), Up(R.Bottom)};
+    case RectRounding::Inward: {
+      TRect Result{Up(R.Left), Up(R.Top), Down(R.Right), Down(R.Bottom)};
+      if (Result.Right < Result.Left) Result.Right = Result.Left;
+      if (Result.Bottom < Result.Top) Result.Bottom = Result.Top;
+      return Result;
+    }
+  }
+  return {};
+}
 
 }  // namespace quillet

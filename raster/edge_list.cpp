@@ -114,6 +114,8 @@ void TEdgeList::Build(TPathIterator FirstPath, TPathIterator LastPath, int32_t M
   // path adds in reverse, a sort that takes the key order as the tie-break.
   if (FEdges.size() <= 16) {
     for (size_t I = 1; I < FEdges.size(); ++I) {
+      // Mostly in order already: an edge in place is not copied out and back.
+      if (FEdges[I - 1].Top <= FEdges[I].Top) continue;
       const TEdge E = FEdges[I];
       size_t J = I;
       for (; J > 0 && FEdges[J - 1].Top > E.Top; --J) FEdges[J] = FEdges[J - 1];

@@ -25,6 +25,13 @@ using L = TLanes256;
 inline int32_t Min(int32_t A, int32_t B) { return A < B ? A : B; }
 inline int32_t Max(int32_t A, int32_t B) { return A > B ? A : B; }
 
+// 32-bit x86 has eight vector registers, 64-bit code sixteen.
+#if defined(__i386__)
+constexpr bool FewVectorRegisters = true;
+#else
+constexpr bool FewVectorRegisters = false;
+#endif
+
 // Windows per row; rows near flatter edges go back to the caller, whose difference array costs
 // less per cell.
 constexpr int32_t MaxWindows = 6;
@@ -408,11 +415,14 @@ class TPairedRowWriter {
         const __m256i Key = _mm256_shuffle_epi8(R, Constant(Controls.Words[K]));
         return _mm256_min_epu16(_mm256_subs_epu16(FBase, Key), FMask16);
       };
-      if (Count == 8) {
+      if (Count == 8 && !FewVectorRegisters) {
         // In a tree, so that the terms do not wait for each other.
         const __m256i Low = _mm256_add_epi16(_mm256_add_epi16(Term(0), Term(1)), _mm256_add_epi16(Term(2), Term(3)));
         const __m256i High = _mm256_add_epi16(_mm256_add_epi16(Term(4), Term(5)), _mm256_add_epi16(Term(6), Term(7)));
         Sum = _mm256_add_epi16(Sum, _mm256_add_epi16(Low, High));
+      } else if (Count == 8) {
+        // Pairs: a tree would hold more terms than there are registers.
+        for (int K = 0; K < 8; K += 2) Sum = _mm256_add_epi16(Sum, _mm256_add_epi16(Term(K), Term(K + 1)));
       } else {
         for (int K = 0; K < Count; ++K) Sum = _mm256_add_epi16(Sum, Term(K));
       }

@@ -6,10 +6,10 @@
 #   tools/compare-rates.sh [ROUNDS [TEXT]]         wall time: the three programs take turns
 #                                                  round by round, each keeps its best rate
 #                                                  (quiet machines)
-#   tools/compare-rates.sh --cpu [ROUNDS [TEXT]]   processor time, counted by perf: the least
-#                                                  time of the rounds for 1 and for 3 units of
-#                                                  work per workload, the difference taken, so
-#                                                  that neither Wine's start-up nor time spent
+#   tools/compare-rates.sh --cpu [ROUNDS [TEXT]]   processor time of the drawing thread over
+#                                                  about a second of passes per workload, as
+#                                                  quillet_rates --passes counts it, best of the
+#                                                  rounds: neither Wine's start-up nor time spent
 #                                                  waiting for a busy machine's processors counts
 #
 # TEXT keeps the workloads whose names hold it.
@@ -56,44 +56,33 @@ if [ "$mode" = wall ]; then
   exit 0
 fi
 
-command -v perf >/dev/null || { echo "--cpu needs perf (Debian: linux-perf)" >&2; exit 1; }
-# Processor milliseconds of one run of BUILD drawing PASSES passes over WORKLOAD's shapes.
-cpu_ms() {
-  perf stat -x, -e task-clock -o "$scratch/stat" -- bash -c \
-    "$(declare -f rates); WINEPREFIX='$WINEPREFIX' rates \"\$@\" >/dev/null 2>&1" _ "$1" --only="$2" --passes="$3"
-  awk -F, '/task-clock/ { print $1 }' "$scratch/stat"
-}
-# Passes of about a third of a second on a quiet machine.
+# Passes of about a second on a quiet machine.
 passes_for() {
   case $1 in
-    *"10 px"* | "rectangle 80"*) echo 150 ;;
-    *"80 px"*) echo 40 ;;
-    *"300 px"*) echo 12 ;;
-    *erase*) echo 3000 ;;
-    "spline band"* | "Gouraud bar"*) echo 4 ;;
-    "ellipse outline"*) echo 6 ;;
-    *"ellipse disk"*) echo 30 ;;
-    *) echo 300 ;;
+    *"10 px"* | "rectangle 80"*) echo 450 ;;
+    *"80 px"*) echo 120 ;;
+    *"300 px"*) echo 36 ;;
+    *erase*) echo 9000 ;;
+    "spline band"* | "Gouraud bar"*) echo 12 ;;
+    "ellipse outline"*) echo 18 ;;
+    *"ellipse disk"*) echo 90 ;;
+    *) echo 900 ;;
   esac
 }
 rates linux --runs=1 --seconds=0.001 --only="$only" | cut -f1 >"$scratch/workloads"
 while IFS= read -r workload; do
   passes=$(passes_for "$workload")
-  declare -A one=() three=()
   # Round by round the builds take turns, so that a machine that grows busier or quieter in the
   # meantime weighs on all three alike.
   for round in $(seq "$rounds"); do
     for build in "${builds[@]}"; do
-      one[$build]=$(awk -v a="$(cpu_ms "$build" "$workload" "$passes")" -v b="${one[$build]:-1e99}" \
-        'BEGIN { print (a < b) ? a : b }')
-      three[$build]=$(awk -v a="$(cpu_ms "$build" "$workload" $((3 * passes)))" -v b="${three[$build]:-1e99}" \
-        'BEGIN { print (a < b) ? a : b }')
+      rates "$build" --only="$workload" --passes="$passes" 2>>"$scratch/log" |
+        awk -F'\t' -v w="$workload" '$1 == w' >>"$scratch/$build.all"
     done
   done
-  for build in "${builds[@]}"; do
-    # Passes per processor second.
-    awk -v w="$workload" -v one="${one[$build]}" -v three="${three[$build]}" -v p="$passes" \
-      'BEGIN { printf "%s\t%.6g\n", w, 2 * p * 1000 / (three - one) }' >>"$scratch/$build"
-  done
 done <"$scratch/workloads"
-print_table | sed 's/| Linux |/| Linux (passes per second) |/'
+for build in "${builds[@]}"; do
+  awk -F'\t' '{ if (!($1 in b)) k[n++] = $1; if ($2 > b[$1]) b[$1] = $2 }
+    END { for (i = 0; i < n; i++) printf "%s\t%s\n", k[i], b[k[i]] }' "$scratch/$build.all" >"$scratch/$build"
+done
+print_table | sed 's/| Linux |/| Linux (passes per processor second) |/'

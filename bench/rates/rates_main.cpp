@@ -4,9 +4,12 @@
 //   quillet_rates [--seconds=S] [--runs=N] [--only=TEXT]
 //   <workload name>\t<operations (erase: pixels) per second>
 //
-// With --passes=P it instead draws exactly P passes over each workload's shapes and prints
-// nothing: a fixed amount of work, for counting cycles with a profiler (the difference between
-// two pass counts leaves out the start-up), which a busy machine disturbs far less than time.
+// With --passes=P it instead draws exactly P passes over each workload's shapes and prints passes
+// per second of the drawing thread's processor time: a fixed amount of work, which neither the
+// start-up (Wine's included) nor a busy machine's other programs count in, and which a profiler
+// can count cycles of.
+#include <time.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +29,13 @@ using namespace quillet::peer;
 double Rate(TPeerEngine& Engine, const TWorkload& W, double Seconds) {
   const double Ops = TimeRun(Engine, W, Seconds);
   return W.PixelRate() ? Ops * SurfaceWidth * SurfaceHeight : Ops;
+}
+
+// The calling thread's processor time (MinGW provides the same clock over the Windows one).
+double ThreadSeconds() {
+  timespec T{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &T);
+  return static_cast<double>(T.tv_sec) + static_cast<double>(T.tv_nsec) * 1e-9;
 }
 
 }  // namespace
@@ -58,8 +68,12 @@ int main(int Argc, char** Argv) {
     if (!Only.empty() && W.Name.find(Only) == std::string::npos) continue;
     Engine->Prepare(W);
     if (Passes > 0) {
+      const double Start = ThreadSeconds();
       for (long Pass = 0; Pass < Passes; ++Pass) Engine->Draw(W, 0, W.Count());
       Engine->Finish();
+      const double Used = ThreadSeconds() - Start;
+      std::printf("%s\t%.6g\n", W.Name.c_str(), Used > 0 ? static_cast<double>(Passes) / Used : 0.0);
+      std::fflush(stdout);
       continue;
     }
     double Best = 0;

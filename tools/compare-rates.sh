@@ -8,9 +8,11 @@
 #                                                  (quiet machines)
 #   tools/compare-rates.sh --cpu [ROUNDS [TEXT]]   processor time of the drawing thread over
 #                                                  about a second of passes per workload, as
-#                                                  quillet_rates --passes counts it, best of the
-#                                                  rounds: neither Wine's start-up nor time spent
-#                                                  waiting for a busy machine's processors counts
+#                                                  quillet_rates --passes counts it: neither
+#                                                  Wine's start-up nor time spent waiting for a
+#                                                  busy machine's processors counts. Each ratio
+#                                                  is the median of the rounds' ratios (the
+#                                                  builds run one after the other in a round)
 #
 # TEXT keeps the workloads whose names hold it.
 set -euo pipefail
@@ -73,16 +75,31 @@ rates linux --runs=1 --seconds=0.001 --only="$only" | cut -f1 >"$scratch/workloa
 while IFS= read -r workload; do
   passes=$(passes_for "$workload")
   # Round by round the builds take turns, so that a machine that grows busier or quieter in the
-  # meantime weighs on all three alike.
+  # meantime weighs on all three alike; a round's ratios compare runs made seconds apart.
   for round in $(seq "$rounds"); do
     for build in "${builds[@]}"; do
-      rates "$build" --only="$workload" --passes="$passes" 2>>"$scratch/log" |
-        awk -F'\t' -v w="$workload" '$1 == w' >>"$scratch/$build.all"
+      rate=$(rates "$build" --only="$workload" --passes="$passes" 2>>"$scratch/log" |
+        awk -F'\t' -v w="$workload" '$1 == w { print $2 }')
+      printf '%s\t%s\t%s\t%s\n' "$workload" "$round" "$build" "${rate:-0}" >>"$scratch/runs"
     done
   done
 done <"$scratch/workloads"
-for build in "${builds[@]}"; do
-  awk -F'\t' '{ if (!($1 in b)) k[n++] = $1; if ($2 > b[$1]) b[$1] = $2 }
-    END { for (i = 0; i < n; i++) printf "%s\t%s\n", k[i], b[k[i]] }' "$scratch/$build.all" >"$scratch/$build"
-done
-print_table | sed 's/| Linux |/| Linux (passes per processor second) |/'
+printf '| workload | Linux (passes per processor second, median) | Win64 / Linux | Win32 / Linux |\n|---|---|---|---|\n'
+awk -F'\t' '
+  function median(list,   v, n, i, j, t) {
+    n = split(list, v, " ")
+    for (i = 2; i <= n; i++) for (j = i; j > 1 && v[j - 1] + 0 > v[j] + 0; j--) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
+    return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+  }
+  { if (!($1 in seen)) { seen[$1] = 1; order[n++] = $1 } rate[$1, $2, $3] = $4; last[$1] = $2 }
+  END {
+    for (k = 0; k < n; k++) {
+      w = order[k]; lin = r64 = r32 = ""
+      for (r = 1; r <= last[w]; r++) {
+        l = rate[w, r, "linux"]
+        lin = lin " " l
+        if (l > 0) { r64 = r64 " " rate[w, r, "x86_64"] / l; r32 = r32 " " rate[w, r, "i686"] / l }
+      }
+      printf "| %s | %.4g | %.2f | %.2f |\n", w, median(lin), median(r64), median(r32)
+    }
+  }' "$scratch/runs"

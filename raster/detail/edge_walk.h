@@ -64,7 +64,8 @@ void WalkEdgeIn(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t MinY, in
   const int64_t Last = std::min<int64_t>(Dy - 1, Sy > 0 ? int64_t{MaxY} - Y1 : int64_t{Y1} - MinY);
   if (First > Last) return;
 
-  int64_t E0 = (Dx % Dy) / 2;
+  // In 32 bits where the walk is (a library call on 32-bit x86 otherwise).
+  int64_t E0 = (sizeof(TInt) == 4 ? int64_t{static_cast<uint32_t>(Dx) % static_cast<uint32_t>(Dy)} : Dx % Dy) / 2;
   int64_t X0 = X1;
   int64_t Step0 = 0;
 

@@ -82,11 +82,9 @@ constexpr TControls MakeControls() {
 constexpr TControls Controls = MakeControls();
 
 inline __m256i Constant(const void* P) {
-#if defined(__i386__)
   // With eight vector registers the compiler would keep the constants in registers, spill them to
   // the stack and read them from there: read where used instead, straight from the table.
-  __asm__ volatile("" : "+r"(P));
-#endif
+  if constexpr (FewVectorRegisters) __asm__ volatile("" : "+r"(P));
   return _mm256_load_si256(static_cast<const __m256i*>(P));
 }
 

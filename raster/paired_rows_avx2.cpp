@@ -88,6 +88,17 @@ inline __m256i Constant(const void* P) {
   return _mm256_load_si256(static_cast<const __m256i*>(P));
 }
 
+// The bytes of X picked by a control of the table. With eight vector registers the control is
+// an operand in memory: the compiler would keep its address on the stack instead.
+inline __m256i Shuffle(__m256i X, const uint8_t (&Control)[32]) {
+  if constexpr (FewVectorRegisters) {
+    __m256i Out;
+    __asm__("vpshufb %2, %1, %0" : "=x"(Out) : "x"(X), "m"(*reinterpret_cast<const __m256i*>(Control)));
+    return Out;
+  }
+  return _mm256_shuffle_epi8(X, _mm256_load_si256(reinterpret_cast<const __m256i*>(Control)));
+}
+
 // Up to eight keys; lanes past Count are 0, and left out of the sums.
 inline __m256i LoadKeys(const int32_t* Keys, int32_t Count) {
   if (Count >= 8) return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Keys));
@@ -410,7 +421,7 @@ class TPairedRowWriter {
       const __m256i RLo = Rebased(KeysLo, OriginLo), RHi = Rebased(KeysHi, OriginHi);
       const __m256i R = _mm256_permute4x64_epi64(_mm256_packus_epi32(RLo, RHi), 0xD8);
       const auto Term = [&](int K) {
-        const __m256i Key = _mm256_shuffle_epi8(R, Constant(Controls.Words[K]));
+        const __m256i Key = Shuffle(R, Controls.Words[K]);
         return _mm256_min_epu16(_mm256_subs_epu16(FBase, Key), FMask16);
       };
       if (Count == 8 && !FewVectorRegisters) {
@@ -419,8 +430,11 @@ class TPairedRowWriter {
         const __m256i High = _mm256_add_epi16(_mm256_add_epi16(Term(4), Term(5)), _mm256_add_epi16(Term(6), Term(7)));
         Sum = _mm256_add_epi16(Sum, _mm256_add_epi16(Low, High));
       } else if (Count == 8) {
-        // Pairs: a tree would hold more terms than there are registers.
-        for (int K = 0; K < 8; K += 2) Sum = _mm256_add_epi16(Sum, _mm256_add_epi16(Term(K), Term(K + 1)));
+        // One term at a time: the compiler would regroup the adds into a tree, whose terms spill.
+        for (int K = 0; K < 8; ++K) {
+          Sum = _mm256_add_epi16(Sum, Term(K));
+          __asm__("" : "+x"(Sum));
+        }
       } else {
         for (int K = 0; K < Count; ++K) Sum = _mm256_add_epi16(Sum, Term(K));
       }
@@ -440,10 +454,10 @@ class TPairedRowWriter {
   // Alpha and Weight: the eight pixels' words, in both halves.
   void BlendEight(TColor32* P, __m256i Alpha, __m256i Weight) const {
     const __m256i D = L::Load(P);
-    const __m256i FLo = _mm256_or_si256(FRgb16, _mm256_shuffle_epi8(Alpha, Constant(Controls.AlphaLo)));
-    const __m256i FHi = _mm256_or_si256(FRgb16, _mm256_shuffle_epi8(Alpha, Constant(Controls.AlphaHi)));
-    const __m256i Lo = TWeights::Blend(FLo, L::Low16(D), _mm256_shuffle_epi8(Weight, Constant(Controls.WeightLo)));
-    const __m256i Hi = TWeights::Blend(FHi, L::High16(D), _mm256_shuffle_epi8(Weight, Constant(Controls.WeightHi)));
+    const __m256i FLo = _mm256_or_si256(FRgb16, Shuffle(Alpha, Controls.AlphaLo));
+    const __m256i FHi = _mm256_or_si256(FRgb16, Shuffle(Alpha, Controls.AlphaHi));
+    const __m256i Lo = TWeights::Blend(FLo, L::Low16(D), Shuffle(Weight, Controls.WeightLo));
+    const __m256i Hi = TWeights::Blend(FHi, L::High16(D), Shuffle(Weight, Controls.WeightHi));
     L::Store(P, L::Pack(Lo, Hi));
   }
 

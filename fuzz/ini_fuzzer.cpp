@@ -176,17 +176,30 @@ class Model {
   }
 
   void Insert(size_t At, std::string Body) {
-    std::string End = "\n";
-    for (const Line& L : Lines)
-      if (!L.End.empty()) {
-        End = L.End;
-        break;
+    // The text's first line end, as it was before any line was added.
+    if (NewEnd.empty()) {
+      NewEnd = "\n";
+      for (const Line& L : Lines)
+        if (!L.End.empty()) {
+          NewEnd = L.End;
+          break;
+        }
+    }
+    const std::string& End = NewEnd;
+    if (At > 0 && Lines[At - 1].End.empty()) {
+      Line& Last = Lines[At - 1];
+      Last.End = End;
+      // A carriage return that ended the text now stands before a line feed: one line end.
+      if (End == "\n" && !Last.Body.empty() && Last.Body.back() == '\r') {
+        Last.Body.pop_back();
+        Last.End = "\r\n";
       }
-    if (At > 0 && Lines[At - 1].End.empty()) Lines[At - 1].End = End;
+    }
     Lines.insert(Lines.begin() + static_cast<std::ptrdiff_t>(At), Line{std::move(Body), End});
   }
 
   std::vector<Line> Lines;
+  std::string NewEnd;
 };
 
 // --- Inputs -------------------------------------------------------------------------------------

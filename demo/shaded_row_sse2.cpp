@@ -1,6 +1,6 @@
-// SSE2 kernel of the shaded row: the four channels of a pixel in the four lanes of a register,
-// four pixels a step. Each channel's bits 8..15 are its byte of the pixel; the packs that gather
-// them see values of 0..255 only, so they never saturate.
+// SSE2 kernel of the shaded row. A channel's byte is its bits 8..15, and those bits of a sum
+// depend on the low 16 bits of its terms alone: so the channels step in 16-bit lanes, two pixels
+// to a register, and their bytes are the lanes' high halves.
 //
 // Built with SSE2 enabled: calls no inline functions of shared headers.
 #include <emmintrin.h>
@@ -22,31 +22,36 @@ inline __m128i Lanes(const TColorAccumulator& A) {
                             _mm_unpacklo_epi32(_mm_cvtsi32_si128(R), _mm_cvtsi32_si128(Alpha)));
 }
 
-inline __m128i Channels(__m128i V) { return _mm_and_si128(_mm_srli_epi32(V, 8), _mm_set1_epi32(0xFF)); }
+// The low 16 bits of each 32-bit lane of Lo, then of Hi, as eight 16-bit lanes.
+inline __m128i LowWords(__m128i Lo, __m128i Hi) {
+  const auto Low = [](__m128i V) { return _mm_srai_epi32(_mm_slli_epi32(V, 16), 16); };
+  return _mm_packs_epi32(Low(Lo), Low(Hi));
+}
+
+// Four pixels from the channels of two pixels in each of P01 and P23.
+inline __m128i Pixels(__m128i P01, __m128i P23) {
+  return _mm_packus_epi16(_mm_srli_epi16(P01, 8), _mm_srli_epi16(P23, 8));
+}
 
 }  // namespace
 
 void ShadedRow(TColor32* Dst, int32_t Count, TColorAccumulator C, TColorAccumulator Step) {
-  const __m128i S = Lanes(Step);
-  __m128i C0 = Lanes(C);
+  const __m128i S = Lanes(Step), C0 = Lanes(C);
+  __m128i P01 = LowWords(C0, _mm_add_epi32(C0, S));
+  const __m128i S2 = LowWords(_mm_add_epi32(S, S), _mm_add_epi32(S, S));
+  __m128i P23 = _mm_add_epi16(P01, S2);
+  const __m128i S4 = _mm_add_epi16(S2, S2);
   int32_t X = 0;
-  if (Count >= 4) {
-    __m128i C1 = _mm_add_epi32(C0, S), C2 = _mm_add_epi32(C1, S), C3 = _mm_add_epi32(C2, S);
-    const __m128i S4 = _mm_slli_epi32(S, 2);
-    for (; X + 4 <= Count; X += 4) {
-      const __m128i Pixels = _mm_packus_epi16(_mm_packs_epi32(Channels(C0), Channels(C1)),
-                                              _mm_packs_epi32(Channels(C2), Channels(C3)));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(Dst + X), Pixels);
-      C0 = _mm_add_epi32(C0, S4);
-      C1 = _mm_add_epi32(C1, S4);
-      C2 = _mm_add_epi32(C2, S4);
-      C3 = _mm_add_epi32(C3, S4);
-    }
+  for (; X + 4 <= Count; X += 4) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(Dst + X), Pixels(P01, P23));
+    P01 = _mm_add_epi16(P01, S4);
+    P23 = _mm_add_epi16(P23, S4);
   }
+  if (X == Count) return;
+  __m128i Rest = Pixels(P01, P23);
   for (; X < Count; ++X) {
-    const __m128i Words = _mm_packs_epi32(Channels(C0), Channels(C0));
-    Dst[X] = static_cast<TColor32>(_mm_cvtsi128_si32(_mm_packus_epi16(Words, Words)));
-    C0 = _mm_add_epi32(C0, S);
+    Dst[X] = static_cast<TColor32>(_mm_cvtsi128_si32(Rest));
+    Rest = _mm_srli_si128(Rest, 4);
   }
 }
 

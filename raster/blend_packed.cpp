@@ -19,12 +19,7 @@ void BlendColorInto(TColor32 F, TColor32& B) {
   B = A == 255 ? F : formulas::Packed(F, B, A);
 }
 
-void BlendColorIntoMaster(TColor32 F, TColor32& B, uint32_t M) {
-  if (AlphaOf(F) == 0) return;
-  const uint32_t W = ((M + 1) * AlphaOf(F)) >> 8;
-  if (W == 0) return;
-  B = formulas::Packed(F, B, W);
-}
+void BlendColorIntoMaster(TColor32 F, TColor32& B, uint32_t M) { formulas::IntoMaster<formulas::Packed>(F, B, M); }
 
 void BlendRowMaster(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t M) {
   for (int32_t i = 0; i < Count; ++i) {

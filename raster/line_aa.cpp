@@ -8,6 +8,8 @@
 #include <algorithm>
 
 #include "raster/bitmap32.h"
+#include "raster/detail/blend_formulas.h"
+#include "raster/detail/blend_variants.h"
 #include "raster/detail/compiler_facts.h"
 #include "raster/detail/line_clip.h"
 #include "raster/detail/line_damage.h"
@@ -18,20 +20,35 @@ namespace quillet {
 namespace {
 
 // Writes the line colour with coverage weights. A weight of 0 changes nothing and is skipped
-// without touching the pixel: such a pixel may lie one row outside the clip rectangle.
+// without touching the pixel: such a pixel may lie one row outside the clip rectangle. The two
+// blend variants' kernels are blended inline: a call for each of a step's two pixels costs more
+// than the blend, most of all where arguments pass on the stack.
 class TCoverageWriter {
  public:
   TCoverageWriter(TColor32* Pixels, TColor32 Value, TColorIntoMasterProc Proc)
-      : FPixels(Pixels), FValue(Value), FProc(Proc) {}
+      : FPixels(Pixels),
+        FValue(Value),
+        FProc(Proc),
+        FInline(Proc == packed::BlendColorIntoMaster     ? TInline::Packed
+                : Proc == portable::BlendColorIntoMaster ? TInline::Portable
+                                                         : TInline::None) {}
   void Write(intptr_t Index, uint32_t Fraction) const {
     const uint32_t W = CoverageGammaTable[Fraction];
-    if (W != 0) FProc(FValue, FPixels[Index], W);
+    if (W == 0) return;
+    if (FInline == TInline::Packed)
+      formulas::IntoMaster<formulas::Packed>(FValue, FPixels[Index], W);
+    else if (FInline == TInline::Portable)
+      formulas::IntoMaster<formulas::Portable>(FValue, FPixels[Index], W);
+    else
+      FProc(FValue, FPixels[Index], W);
   }
 
  private:
+  enum class TInline : uint8_t { None, Packed, Portable };
   TColor32* FPixels;
   TColor32 FValue;
   TColorIntoMasterProc FProc;
+  TInline FInline;
 };
 
 // Lines whose major difference reaches this length leave the range in which the clip-edge steps

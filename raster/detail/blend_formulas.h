@@ -1,5 +1,6 @@
 // The two per-pixel blend formulas, two channels per 32-bit multiply. Shared by the portable and
-// packed procedures and by their SIMD row forms for the leftover pixels.
+// packed procedures, by their SIMD row forms for the leftover pixels, and by the anti-aliased
+// line, which blends them inline.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,16 @@ inline TColor32 Packed(TColor32 F, TColor32 B, uint32_t A) {
   const uint32_t AG =
       (((F & 0xFF00FF00) >> 8) * A + ((B & 0xFF00FF00) >> 8) * IA + 0x00800080) & 0xFF00FF00;
   return RB | AG;
+}
+
+// A colour into a pixel at master weight M by one of the formulas: the weight is ((M + 1) *
+// F.A) >> 8, and a weight of 0 leaves the pixel as it is.
+template <TColor32 (*Formula)(TColor32, TColor32, uint32_t)>
+inline void IntoMaster(TColor32 F, TColor32& B, uint32_t M) {
+  if (AlphaOf(F) == 0) return;
+  const uint32_t W = ((M + 1) * AlphaOf(F)) >> 8;
+  if (W == 0) return;
+  B = Formula(F, B, W);
 }
 
 }  // namespace quillet::formulas

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "raster/detail/batch_scope.h"
+#include "raster/detail/compiler_facts.h"
 #include "raster/detail/crossing_table.h"
 #include "raster/detail/edge_list.h"
 #include "raster/detail/line_damage.h"
@@ -102,13 +103,15 @@ void ReportAAFillRows(TBitmap32& Bitmap, const TFillScratch& Grid, int64_t MinY,
       if (A.Y == B.Y) continue;
       const int64_t Ya = A.Y, Yb = B.Y;
       const double Slope = (double(B.X) - A.X) / double(Yb - Ya);
-      const auto XAt = [&](int64_t Y) { return A.X + double(Y - Ya) * Slope; };
+      // Y lies between the edge's ends, so within 32 bits: its difference from Ya is exact in a
+      // double either way, and 32-bit x87 code loads a 32-bit integer without a stall.
+      const auto XAt = [&](int64_t Y) { return A.X + (double(static_cast<int32_t>(Y)) - double(A.Y)) * Slope; };
       const int64_t Low = std::min(Ya, Yb), High = std::max(Ya, Yb);
       const int64_t From = std::max(Low >> Shift, FirstPy), To = std::min(High >> Shift, LastPy);
       for (int64_t Py = From; Py <= To; ++Py) {
         const double X1 = XAt(std::max(Low, Py * Sub)), X2 = XAt(std::min(High, (Py + 1) * Sub));
-        const auto Left = static_cast<int64_t>(std::floor(std::min(X1, X2))) - 1;
-        const auto Right = static_cast<int64_t>(std::ceil(std::max(X1, X2))) + 1;
+        const int64_t Left = FloorToInt64(std::min(X1, X2)) - 1;
+        const int64_t Right = CeilToInt64(std::max(X1, X2)) + 1;
         // Crossings beyond the clip rectangle are drawn at its edge.
         const int64_t PixelLeft = std::clamp<int64_t>(Left >> Shift, ClipLeft, ClipRight - 1);
         const int64_t PixelRight = std::clamp<int64_t>((Right >> Shift) + 1, ClipLeft + 1, ClipRight);

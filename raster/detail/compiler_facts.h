@@ -1,7 +1,8 @@
 // What the exact pixels and the kernel dispatch take from the compiler beyond standard C++, in one
 // place: 128-bit integers (native where the target has them, two 64-bit halves where it has not),
 // the processor's feature tests, write prefetches, branch odds, and the x87 sine and cosine whose
-// extended results the shape code rounds, a narrow division for 32-bit x86. GCC (and clang) on x86
+// extended results the shape code rounds, a narrow division for 32-bit x86, floor and ceiling
+// without the library. GCC (and clang) on x86
 // or elsewhere.
 #pragma once
 
@@ -110,6 +111,38 @@ inline int64_t X87StoreInt64(long double Integral) {
   int64_t Value;
   __asm__("fistpll %0" : "=m"(Value) : "t"(Integral) : "st");
   return Value;
+}
+#endif
+
+// The floor and the ceiling of X, |X| < 2^62, as integers. The library's floor is a call, and
+// on 32-bit x87 code a C++ conversion switches the rounding mode there and back: there the unit
+// rounds by the mode the program runs in, elsewhere the conversion truncates. Any rounding leaves
+// an integer within one of X, which one comparison corrects.
+#if defined(__i386__) && !defined(__SSE2_MATH__)
+inline long double X87Round(long double X) {
+  long double R;
+  __asm__("frndint" : "=t"(R) : "0"(X));
+  return R;
+}
+
+inline int64_t FloorToInt64(double X) {
+  const long double Near = X87Round(X);
+  return X87StoreInt64(Near > X ? Near - 1 : Near);
+}
+
+inline int64_t CeilToInt64(double X) {
+  const long double Near = X87Round(X);
+  return X87StoreInt64(Near < X ? Near + 1 : Near);
+}
+#else
+inline int64_t FloorToInt64(double X) {
+  const auto Near = static_cast<int64_t>(X);
+  return static_cast<double>(Near) > X ? Near - 1 : Near;
+}
+
+inline int64_t CeilToInt64(double X) {
+  const auto Near = static_cast<int64_t>(X);
+  return static_cast<double>(Near) < X ? Near + 1 : Near;
 }
 #endif
 

@@ -1,5 +1,6 @@
 // The engine's shortcuts for library arithmetic, bit for bit against the library forms they
-// replace: the reciprocal length of the thick-line normals, the edge walk in 32 bits.
+// replace: the reciprocal length of the thick-line normals, the edge walk in 32 bits, floor and
+// ceiling as integers.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "raster/detail/compiler_facts.h"
 #include "raster/detail/edge_walk.h"
 #include "raster/detail/reciprocal_length.h"
 
@@ -115,6 +117,28 @@ TEST(EdgeWalk, WalksAsInSixtyFourBitsOnEveryEdge) {
     ASSERT_EQ(Walk(false, X1, Y1, X2, Y2, MinY, MaxY), Walk(true, X1, Y1, X2, Y2, MinY, MaxY))
         << X1 << "," << Y1 << " - " << X2 << "," << Y2 << " rows " << MinY << ".." << MaxY;
   }
+}
+
+// Integers, halves, the doubles either side of them, and values of every scale to 2^61, of both
+// signs; on 32-bit x87 code the integer comes from the unit's own rounding.
+TEST(FloorAndCeiling, MatchTheLibrary) {
+  std::mt19937_64 Random(9);
+  const auto Check = [](double X) {
+    ASSERT_EQ(FloorToInt64(X), static_cast<int64_t>(std::floor(X))) << X;
+    ASSERT_EQ(CeilToInt64(X), static_cast<int64_t>(std::ceil(X))) << X;
+  };
+  for (int I = 0; I < 1000000; ++I) {
+    const int Scale = static_cast<int>(Random() % 62);
+    const double Whole = static_cast<double>(static_cast<int64_t>(Random() >> (63 - Scale)));
+    const double Sign = I % 2 ? -1.0 : 1.0;
+    const double Any = std::ldexp(static_cast<double>(Random() >> 11), Scale - 52);
+    for (const double X : {Whole, Whole + 0.5, Whole - 0.5, std::nextafter(Whole, 0x1p62),
+                           std::nextafter(Whole, -0x1p62), Any})
+      Check(Sign * X);
+  }
+  for (const double X : {0.0, -0.0, 0.5, -0.5, 1.5, -1.5, 2.5, -2.5, 0x1p-1074, -0x1p-1074, 0x1p62 - 1024,
+                         -0x1p62 + 1024})
+    Check(X);
 }
 
 }  // namespace

@@ -13,11 +13,7 @@ TColor32 BlendColors(TColor32 F, TColor32 B) {
   return formulas::Packed(F, B, A);
 }
 
-void BlendColorInto(TColor32 F, TColor32& B) {
-  const uint32_t A = AlphaOf(F);
-  if (A == 0) return;
-  B = A == 255 ? F : formulas::Packed(F, B, A);
-}
+void BlendColorInto(TColor32 F, TColor32& B) { formulas::Into<formulas::Packed>(F, B); }
 
 void BlendColorIntoMaster(TColor32 F, TColor32& B, uint32_t M) { formulas::IntoMaster<formulas::Packed>(F, B, M); }
 

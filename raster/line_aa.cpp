@@ -8,9 +8,8 @@
 #include <algorithm>
 
 #include "raster/bitmap32.h"
-#include "raster/detail/blend_formulas.h"
-#include "raster/detail/blend_variants.h"
 #include "raster/detail/compiler_facts.h"
+#include "raster/detail/inline_blend.h"
 #include "raster/detail/line_clip.h"
 #include "raster/detail/line_damage.h"
 #include "raster/detail/line_setup.h"
@@ -20,35 +19,27 @@ namespace quillet {
 namespace {
 
 // Writes the line colour with coverage weights. A weight of 0 changes nothing and is skipped
-// without touching the pixel: such a pixel may lie one row outside the clip rectangle. The two
-// blend variants' kernels are blended inline: a call for each of a step's two pixels costs more
-// than the blend, most of all where arguments pass on the stack.
+// without touching the pixel: such a pixel may lie one row outside the clip rectangle.
 class TCoverageWriter {
  public:
   TCoverageWriter(TColor32* Pixels, TColor32 Value, TColorIntoMasterProc Proc)
-      : FPixels(Pixels),
-        FValue(Value),
-        FProc(Proc),
-        FInline(Proc == packed::BlendColorIntoMaster     ? TInline::Packed
-                : Proc == portable::BlendColorIntoMaster ? TInline::Portable
-                                                         : TInline::None) {}
+      : FPixels(Pixels), FValue(Value), FProc(Proc), FInline(InlineBlendOf(Proc)) {}
   void Write(intptr_t Index, uint32_t Fraction) const {
     const uint32_t W = CoverageGammaTable[Fraction];
     if (W == 0) return;
-    if (FInline == TInline::Packed)
+    if (FInline == TInlineBlend::Packed)
       formulas::IntoMaster<formulas::Packed>(FValue, FPixels[Index], W);
-    else if (FInline == TInline::Portable)
+    else if (FInline == TInlineBlend::Portable)
       formulas::IntoMaster<formulas::Portable>(FValue, FPixels[Index], W);
     else
       FProc(FValue, FPixels[Index], W);
   }
 
  private:
-  enum class TInline : uint8_t { None, Packed, Portable };
   TColor32* FPixels;
   TColor32 FValue;
   TColorIntoMasterProc FProc;
-  TInline FInline;
+  TInlineBlend FInline;
 };
 
 // Lines whose major difference reaches this length leave the range in which the clip-edge steps

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "raster/bitmap32.h"
+#include "raster/detail/inline_blend.h"
 #include "raster/detail/line_clip.h"
 #include "raster/detail/line_damage.h"
 #include "raster/detail/line_setup.h"
@@ -164,8 +165,8 @@ void TBitmap32::DrawLineBlendClipped(int32_t X1, int32_t Y1, int32_t X2, int32_t
   TLineFrame Frame;
   TLineWalk Walk;
   if (!FrameLine(X1, Y1, X2, Y2, FClipBounds, FWidth, Frame) || !PlanLineWalk(Frame, L, Walk)) return;
-  const TColorIntoProc ColorInto = CombineOpsFor(FCombineMode).ColorInto;
-  RunLineWalk(Pixels, Walk, [Value, ColorInto](TColor32& P) { ColorInto(Value, P); });
+  WithColorInto(CombineOpsFor(FCombineMode).ColorInto,
+                [&](auto Blend) { RunLineWalk(Pixels, Walk, [Value, Blend](TColor32& P) { Blend(Value, P); }); });
   FinishBlending();
   ReportLineWalk(*this, Frame, Walk);
   NotifyAreaChanged(Area, AREAINFO_DRAWN_LINE);

@@ -30,6 +30,15 @@ inline TColor32 Packed(TColor32 F, TColor32 B, uint32_t A) {
   return RB | AG;
 }
 
+// A colour into a pixel by one of the formulas at the colour's own alpha: alpha 0 leaves the
+// pixel as it is, 255 replaces it.
+template <TColor32 (*Formula)(TColor32, TColor32, uint32_t)>
+inline void Into(TColor32 F, TColor32& B) {
+  const uint32_t A = AlphaOf(F);
+  if (A == 0) return;
+  B = A == 255 ? F : Formula(F, B, A);
+}
+
 // A colour into a pixel at master weight M by one of the formulas: the weight is ((M + 1) *
 // F.A) >> 8, and a weight of 0 leaves the pixel as it is.
 template <TColor32 (*Formula)(TColor32, TColor32, uint32_t)>

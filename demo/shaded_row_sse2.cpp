@@ -35,7 +35,8 @@ inline __m128i Pixels(__m128i P01, __m128i P23) {
 
 }  // namespace
 
-void ShadedRow(TColor32* Dst, int32_t Count, TColorAccumulator C, TColorAccumulator Step) {
+QUILLET_CALLER_KEEPS_VECTORS void ShadedRow(TColor32* Dst, int32_t Count, TColorAccumulator C,
+                                             TColorAccumulator Step) {
   const __m128i S = Lanes(Step), C0 = Lanes(C);
   __m128i P01 = LowWords(C0, _mm_add_epi32(C0, S));
   const __m128i S2 = LowWords(_mm_add_epi32(S, S), _mm_add_epi32(S, S));

@@ -11,7 +11,9 @@
 
 namespace quillet {
 
-using TShadedRowProc = void (*)(TColor32* Dst, int32_t Count, TColorAccumulator C, TColorAccumulator Step);
+// The System V convention on 64-bit Windows too: the colours in registers, not copies in memory.
+using TShadedRowProc = void(QUILLET_CALLER_KEEPS_VECTORS*)(TColor32* Dst, int32_t Count, TColorAccumulator C,
+                                                           TColorAccumulator Step);
 
 inline void ShadedRowPortable(TColor32* Dst, int32_t Count, TColorAccumulator C, TColorAccumulator Step) {
   for (int32_t X = 0; X < Count; ++X) {
@@ -20,12 +22,13 @@ inline void ShadedRowPortable(TColor32* Dst, int32_t Count, TColorAccumulator C,
   }
 }
 namespace sse2 {
-void ShadedRow(TColor32* Dst, int32_t Count, TColorAccumulator C, TColorAccumulator Step);
+QUILLET_CALLER_KEEPS_VECTORS void ShadedRow(TColor32* Dst, int32_t Count, TColorAccumulator C,
+                                             TColorAccumulator Step);
 }
 
 // The kernel for this build and the engine's active SIMD level; null for the plain loop. On x86
-// the SSE2 loop does about a fifth better than the compiler's vectorised plain loop inline, call
-// and all; 32-bit code takes it where the processor has SSE2.
+// the SSE2 loop beats the compiler's vectorised plain loop inline, call and all; 32-bit code
+// takes it where the processor has SSE2.
 inline TShadedRowProc ShadedRowKernel() {
 #if QUILLET_X86
   return ActiveSimdLevel() != SimdLevel::Scalar ? sse2::ShadedRow : nullptr;

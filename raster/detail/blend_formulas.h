@@ -1,6 +1,6 @@
 // The two per-pixel blend formulas, two channels per 32-bit multiply. Shared by the portable and
-// packed procedures, by their SIMD row forms for the leftover pixels, and by the anti-aliased
-// line, which blends them inline.
+// packed procedures, by their SIMD row forms for the leftover pixels, and by the lines, which
+// blend them inline (inline_blend.h).
 #pragma once
 
 #include <cstdint>

@@ -2,8 +2,7 @@
 // place: 128-bit integers (native where the target has them, two 64-bit halves where it has not),
 // the processor's feature tests, write prefetches, branch odds, and the x87 sine and cosine whose
 // extended results the shape code rounds, a narrow division for 32-bit x86, floor and ceiling
-// without the library. GCC (and clang) on x86
-// or elsewhere.
+// without the library. GCC (and clang) on x86 or elsewhere.
 #pragma once
 
 #include <cmath>

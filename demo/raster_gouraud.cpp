@@ -122,10 +122,17 @@ void TRasterGouraud::GouraudSpan(int32_t X1, int32_t X2, int32_t Y, TColorAccumu
       else
         ShadedRowPortable(Pixel, X2 - X1 + 1, C1, C2);
     } else {
-      const TColorIntoProc Blend = BlendColorInto;
-      for (int32_t X = X1; X <= X2; ++X) {
-        Blend(AccumulatorToColor(C1), *Pixel++);
-        AddAccumulator(C1, C2);
+      // The colours a stretch at a time, blended in one call each.
+      TColor32 Colors[64];
+      for (int32_t Left = X2 - X1 + 1; Left > 0;) {
+        const int32_t Count = std::min<int32_t>(Left, 64);
+        for (int32_t I = 0; I < Count; ++I) {
+          Colors[I] = AccumulatorToColor(C1);
+          AddAccumulator(C1, C2);
+        }
+        BlendColorsIntoRow(Colors, Pixel, Count);
+        Pixel += Count;
+        Left -= Count;
       }
     }
   }

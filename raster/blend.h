@@ -146,6 +146,9 @@ struct TCombineModeEntry {
 // The procedure slots, pointing into the chosen kernel table.
 extern TBlendColorsProc BlendColors;
 extern TColorIntoProc BlendColorInto;
+// Src[I] into Dst[I] for I < Count, each as BlendColorInto does, for rows of varying colour that
+// a call per pixel would slow.
+void BlendColorsIntoRow(const TColor32* Src, TColor32* Dst, int32_t Count);
 extern TColorIntoMasterProc BlendColorIntoMaster;
 extern TRowMasterProc BlendRowMaster;
 extern TCombineColorIntoProc CombineColorInto;

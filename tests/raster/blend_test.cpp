@@ -184,6 +184,20 @@ TEST_P(BlendVariants, RandomColourPairsFollowTheFormula) {
     CombineColorInto(F, P, M);
     ASSERT_EQ(P, ModelCombine(V(), F, B, M));
   }
+  // A row of colours at once, alphas 0 and 255 among them, nothing written past its end.
+  for (int i = 0; i < 2000; ++i) {
+    const int32_t Count = static_cast<int32_t>(Random() % 70);
+    std::vector<TColor32> Src(Count), Dst(Count + 1), Wanted(Count + 1);
+    for (int32_t X = 0; X < Count; ++X) {
+      const uint32_t Any = Random() & 0xFF, Alpha = Random() % 4 == 0 ? 0 : Random() % 3 == 0 ? 255 : Any;
+      Src[X] = static_cast<TColor32>((Random() & 0x00FFFFFF) | Alpha << 24);
+      Dst[X] = Random();
+      Wanted[X] = ModelBlendColors(V(), Src[X], Dst[X]);
+    }
+    Dst[Count] = Wanted[Count] = 0x5A5A5A5A;
+    BlendColorsIntoRow(Src.data(), Dst.data(), Count);
+    ASSERT_EQ(Dst, Wanted) << "row of " << Count;
+  }
 }
 
 // Each row form, generic and SIMD, over every weight with rows that carry every channel value.

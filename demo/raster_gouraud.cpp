@@ -9,6 +9,7 @@
 #include "demo/detail/shaded_row.h"
 #include "raster/bitmap32.h"
 #include "raster/blend.h"
+#include "raster/detail/compiler_facts.h"
 
 namespace quillet {
 namespace {
@@ -98,7 +99,27 @@ void TRasterGouraud::GatherRows(int64_t Top, int64_t Bottom, TScan Scan) const {
   FGatherRows = false;
 }
 
-void TRasterGouraud::GouraudSpan(int32_t X1, int32_t X2, int32_t Y, TColorAccumulator C1,
+namespace {
+
+// The blended span's pixels: the colours a stretch at a time, blended in one call each. A function
+// of its own, so that the opaque spans do not pay for this loop's registers on every call.
+[[gnu::noinline]] void BlendShadedRow(TColor32* Pixel, int32_t Count, TColorAccumulator C, TColorAccumulator Step) {
+  TColor32 Colors[64];
+  while (Count > 0) {
+    const int32_t Stretch = std::min<int32_t>(Count, 64);
+    for (int32_t I = 0; I < Stretch; ++I) {
+      Colors[I] = AccumulatorToColor(C);
+      AddAccumulator(C, Step);
+    }
+    BlendColorsIntoRow(Colors, Pixel, Stretch);
+    Pixel += Stretch;
+    Count -= Stretch;
+  }
+}
+
+}  // namespace
+
+QUILLET_APART_WHERE_REGISTERS_ARE_FEW void TRasterGouraud::GouraudSpan(int32_t X1, int32_t X2, int32_t Y, TColorAccumulator C1,
                                  TColorAccumulator C2) const {
   TBitmap32* const Target = FTargetBitmap;
   if (Target == nullptr) return;
@@ -122,18 +143,7 @@ void TRasterGouraud::GouraudSpan(int32_t X1, int32_t X2, int32_t Y, TColorAccumu
       else
         ShadedRowPortable(Pixel, X2 - X1 + 1, C1, C2);
     } else {
-      // The colours a stretch at a time, blended in one call each.
-      TColor32 Colors[64];
-      for (int32_t Left = X2 - X1 + 1; Left > 0;) {
-        const int32_t Count = std::min<int32_t>(Left, 64);
-        for (int32_t I = 0; I < Count; ++I) {
-          Colors[I] = AccumulatorToColor(C1);
-          AddAccumulator(C1, C2);
-        }
-        BlendColorsIntoRow(Colors, Pixel, Count);
-        Pixel += Count;
-        Left -= Count;
-      }
+      BlendShadedRow(Pixel, X2 - X1 + 1, C1, C2);
     }
   }
   FinishBlending();

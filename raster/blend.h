@@ -146,9 +146,6 @@ struct TCombineModeEntry {
 // The procedure slots, pointing into the chosen kernel table.
 extern TBlendColorsProc BlendColors;
 extern TColorIntoProc BlendColorInto;
-// Src[I] into Dst[I] for I < Count, each as BlendColorInto does, for rows of varying colour that
-// a call per pixel would slow.
-void BlendColorsIntoRow(const TColor32* Src, TColor32* Dst, int32_t Count);
 extern TColorIntoMasterProc BlendColorIntoMaster;
 extern TRowMasterProc BlendRowMaster;
 extern TCombineColorIntoProc CombineColorInto;
@@ -162,6 +159,10 @@ extern TFillPixelsProc FillPixels;
 extern TFillRectProc FillRect;
 // Two entries, indexed by TCombineMode. The merge column is always portable.
 extern const TCombineModeEntry* CombineModeOps;
+
+// Src[I] into Dst[I] for I < Count, each as BlendColorInto does, for rows of varying colour that
+// a call per pixel would slow.
+void BlendColorsIntoRow(const TColor32* Src, TColor32* Dst, int32_t Count);
 
 inline const TCombineModeEntry& CombineOpsFor(TCombineMode Mode) {
   return CombineModeOps[static_cast<uint8_t>(Mode) & 1];

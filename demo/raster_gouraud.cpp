@@ -101,16 +101,20 @@ void TRasterGouraud::GatherRows(int64_t Top, int64_t Bottom, TScan Scan) const {
 
 namespace {
 
-// The blended span's pixels: the colours a stretch at a time, blended in one call each. A function
-// of its own, so that the opaque spans do not pay for this loop's registers on every call.
+// The blended span's pixels: the colours a stretch at a time, made as the opaque row makes them
+// and blended in one call each. A function of its own, so that the opaque spans do not pay for
+// its registers on every call.
 [[gnu::noinline]] void BlendShadedRow(TColor32* Pixel, int32_t Count, TColorAccumulator C, TColorAccumulator Step) {
+  const TShadedRowProc Row = ShadedRowKernel();
   TColor32 Colors[64];
   while (Count > 0) {
     const int32_t Stretch = std::min<int32_t>(Count, 64);
-    for (int32_t I = 0; I < Stretch; ++I) {
-      Colors[I] = AccumulatorToColor(C);
-      AddAccumulator(C, Step);
-    }
+    if (Row)
+      Row(Colors, Stretch, C, Step);
+    else
+      ShadedRowPortable(Colors, Stretch, C, Step);
+    AddAccumulator(C, {WrapMul(Step.B, Stretch), WrapMul(Step.G, Stretch), WrapMul(Step.R, Stretch),
+                       WrapMul(Step.A, Stretch)});
     BlendColorsIntoRow(Colors, Pixel, Stretch);
     Pixel += Stretch;
     Count -= Stretch;
@@ -119,7 +123,8 @@ namespace {
 
 }  // namespace
 
-QUILLET_APART_WHERE_REGISTERS_ARE_FEW void TRasterGouraud::GouraudSpan(int32_t X1, int32_t X2, int32_t Y, TColorAccumulator C1,
+QUILLET_APART_WHERE_REGISTERS_ARE_FEW
+void TRasterGouraud::GouraudSpan(int32_t X1, int32_t X2, int32_t Y, TColorAccumulator C1,
                                  TColorAccumulator C2) const {
   TBitmap32* const Target = FTargetBitmap;
   if (Target == nullptr) return;

@@ -14,7 +14,9 @@
 #                                                  is the median of the rounds' ratios (the
 #                                                  builds run one after the other in a round)
 #
-# TEXT keeps the workloads whose names hold it.
+# TEXT keeps the workloads whose names hold it. Where build/linux-i686 holds a 32-bit Linux build
+# (cmake/toolchains/linux-i686.cmake), a last column compares the 32-bit Windows build with it: the
+# same instruction set, so what is left is what Windows costs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=wall
@@ -28,6 +30,10 @@ export WINEPREFIX=$PWD/build/wine-prefix
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 builds=(linux x86_64 i686)
+linux32=build/linux-i686/bench/rates/quillet_rates
+if [ -x "$linux32" ]; then
+  builds+=(linux32)
+fi
 
 # rates BUILD OPTION...: runs that build's quillet_rates.
 rates() {
@@ -35,15 +41,23 @@ rates() {
   shift
   if [ "$build" = linux ]; then
     build/release/bench/rates/quillet_rates "$@"
+  elif [ "$build" = linux32 ]; then
+    "$linux32" "$@"
   else
     tools/wine-run.sh "$WINEPREFIX" "build/windows-$build/bench/rates/quillet_rates.exe" "$@"
   fi
 }
 
 print_table() {  # files $scratch/<build>: workload \t value, larger is faster
-  printf '| workload | Linux | Win64 / Linux | Win32 / Linux |\n|---|---|---|---|\n'
-  paste "$scratch/linux" "$scratch/x86_64" "$scratch/i686" |
-    awk -F'\t' '{ printf "| %s | %.4g | %.2f | %.2f |\n", $1, $2, $4 / $2, $6 / $2 }'
+  if [ -e "$scratch/linux32" ]; then
+    printf '| workload | Linux | Win64 / Linux | Win32 / Linux | Win32 / Linux 32-bit |\n|---|---|---|---|---|\n'
+    paste "$scratch/linux" "$scratch/x86_64" "$scratch/i686" "$scratch/linux32" |
+      awk -F'\t' '{ printf "| %s | %.4g | %.2f | %.2f | %.2f |\n", $1, $2, $4 / $2, $6 / $2, $6 / $8 }'
+  else
+    printf '| workload | Linux | Win64 / Linux | Win32 / Linux |\n|---|---|---|---|\n'
+    paste "$scratch/linux" "$scratch/x86_64" "$scratch/i686" |
+      awk -F'\t' '{ printf "| %s | %.4g | %.2f | %.2f |\n", $1, $2, $4 / $2, $6 / $2 }'
+  fi
 }
 
 if [ "$mode" = wall ]; then
@@ -84,22 +98,30 @@ while IFS= read -r workload; do
     done
   done
 done <"$scratch/workloads"
-printf '| workload | Linux (passes per processor second, median) | Win64 / Linux | Win32 / Linux |\n|---|---|---|---|\n'
+if [ -x "$linux32" ]; then
+  printf '| workload | Linux (passes per processor second, median) | Win64 / Linux | Win32 / Linux | Win32 / Linux 32-bit |\n|---|---|---|---|---|\n'
+else
+  printf '| workload | Linux (passes per processor second, median) | Win64 / Linux | Win32 / Linux |\n|---|---|---|---|\n'
+fi
 awk -F'\t' '
   function median(list,   v, n, i, j, t) {
     n = split(list, v, " ")
     for (i = 2; i <= n; i++) for (j = i; j > 1 && v[j - 1] + 0 > v[j] + 0; j--) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
     return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
   }
-  { if (!($1 in seen)) { seen[$1] = 1; order[n++] = $1 } rate[$1, $2, $3] = $4; last[$1] = $2 }
+  { if (!($1 in seen)) { seen[$1] = 1; order[n++] = $1 } rate[$1, $2, $3] = $4; last[$1] = $2; if ($3 == "linux32") with32 = 1 }
   END {
     for (k = 0; k < n; k++) {
-      w = order[k]; lin = r64 = r32 = ""
+      w = order[k]; lin = r64 = r32 = r3232 = ""
       for (r = 1; r <= last[w]; r++) {
         l = rate[w, r, "linux"]
         lin = lin " " l
         if (l > 0) { r64 = r64 " " rate[w, r, "x86_64"] / l; r32 = r32 " " rate[w, r, "i686"] / l }
+        l32 = rate[w, r, "linux32"]
+        if (l32 > 0) r3232 = r3232 " " rate[w, r, "i686"] / l32
       }
-      printf "| %s | %.4g | %.2f | %.2f |\n", w, median(lin), median(r64), median(r32)
+      printf "| %s | %.4g | %.2f | %.2f |", w, median(lin), median(r64), median(r32)
+      if (with32) printf " %.2f |", median(r3232)
+      printf "\n"
     }
   }' "$scratch/runs"

@@ -6,7 +6,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libcairo2-dev libagg-dev
   qt6-base-dev libgl-dev libxcb1-dev libxcb-shm0-dev libxcb-xinerama0-dev fonts-dejavu-core
-  xvfb xdotool x11-utils x11-xserver-utils openbox icewm man-db strace
+  xvfb xdotool x11-utils x11-xserver-utils imagemagick openbox icewm man-db strace
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
   xserver-xephyr dpkg-dev lintian
   # Windows: the cross compilers, zlib and GoogleTest's sources for them, the installer builder,
